@@ -1,0 +1,94 @@
+// Opening, refreshing and closing a camera and its stream.
+#include "camera/camera_device.h"
+
+#include <initializer_list>
+
+PvxStatus OpenDevice(CameraDevice& cam) {
+    PvxStatus status = pvxOpenCamera(cam.m_uiCamIndex, &cam.m_hCam, 0, true, 0, 1);
+    if (status != 0)
+        return status;
+    if (cam.m_hFrameEvent == platform::kNoEvent)
+        cam.m_hFrameEvent = platform::EventCreate();
+    if (cam.m_hIntegrationEvent == platform::kNoEvent)
+        cam.m_hIntegrationEvent = platform::EventCreate();
+    pvxSetExposureControl(cam.m_hCam, 1);
+    // A camera whose information or limits cannot all be read still counts as open.
+    ReadCamInfo(cam);
+    UpdateCamSetInfo(cam);
+    return 0;
+}
+
+void ReadCamInfo(CameraDevice& cam) {
+    const PvxHandle h = cam.m_hCam;
+    (void)(pvxGetCameraInfo(h, cam.m_uiCamIndex, &cam.m_camInfo) == 0 &&
+           pvxGetSensorWidth(h, &cam.m_uiSensorWidth) == 0 &&
+           pvxGetSensorHeight(h, &cam.m_uiSensorHeight) == 0 &&
+           pvxGetExposureTimeRange(h, &cam.m_dExposureMin, &cam.m_dExposureMax) == 0 &&
+           pvxGetBrightnessRange(h, &cam.m_dBrightnessMin, &cam.m_dBrightnessMax) == 0 &&
+           pvxGetContrastRange(h, &cam.m_dContrastMin, &cam.m_dContrastMax) == 0);
+}
+
+PvxStatus UpdateCamSetInfo(CameraDevice& cam) {
+    const PvxHandle h = cam.m_hCam;
+    PvxStatus status = 0;
+    // Stops at the first failure; the fields read before it keep their new values.
+    (void)((status = pvxGetOffsetXRange(h, &cam.m_uiOffsetXMin, &cam.m_uiOffsetXMax, &cam.m_uiOffsetXInc)) ==
+               0 &&
+           (status = pvxGetOffsetX(h, &cam.m_uiOffsetX)) == 0 &&
+           (status = pvxGetOffsetYRange(h, &cam.m_uiOffsetYMin, &cam.m_uiOffsetYMax, &cam.m_uiOffsetYInc)) ==
+               0 &&
+           (status = pvxGetOffsetY(h, &cam.m_uiOffsetY)) == 0 &&
+           (status = pvxGetWidthRange(h, &cam.m_uiWidthMin, &cam.m_uiWidthMax, &cam.m_uiWidthInc)) == 0 &&
+           (status = pvxGetWidth(h, &cam.m_uiWidth)) == 0 &&
+           (status = pvxGetHeightRange(h, &cam.m_uiHeightMin, &cam.m_uiHeightMax, &cam.m_uiHeightInc)) == 0 &&
+           (status = pvxGetHeight(h, &cam.m_uiHeight)) == 0 &&
+           (status = pvxGetFrameByteSize(h, &cam.m_uiFrameBytes)) == 0 &&
+           (status = pvxGetPixelFormat(h, &cam.m_ePixelFormat)) == 0 &&
+           (status = pvxGetImageProperty(h, &cam.m_uiImageProperty)) == 0);
+    return status;
+}
+
+PvxStatus StopSequence(CameraDevice& cam) {
+    const uint32_t stop = 0;
+    // Whether the camera took the register write shows in the stream stop.
+    pvxWriteRegister(cam.m_hCam, PVX_REG_ACQUISITION_STOP, 1, &stop);
+    return pvxStopStream(cam.m_hStrm);
+}
+
+PvxStatus OpenStream(CameraDevice& cam) {
+    if (cam.m_hStrm != 0)
+        return 4;
+    // No signal of an earlier stream may survive into this one.
+    if (cam.m_hFrameEvent != platform::kNoEvent) {
+        platform::EventReset(cam.m_hFrameEvent);
+        platform::EventReset(cam.m_hIntegrationEvent);
+    }
+    return pvxOpenStream(cam.m_hCam, &cam.m_hStrm, &cam.m_uiFrameBytes, cam.m_hFrameEvent, 8, 0);
+}
+
+PvxStatus CloseStream(CameraDevice& cam) {
+    if (cam.m_hStrm == 0)
+        return 0;
+    StopSequence(cam);
+    PvxStatus status = pvxCloseStream(cam.m_hStrm);
+    if (status == 0)
+        cam.m_hStrm = 0;
+    return status;
+}
+
+PvxStatus CloseDevice(CameraDevice& cam) {
+    if (cam.m_hStrm != 0)
+        StopSequence(cam);
+    CloseStream(cam);
+    PvxStatus status = 0;
+    if (cam.m_hCam != 0) {
+        status = pvxCloseCamera(cam.m_hCam);
+        if (status == 0)
+            cam.m_hCam = 0;
+    }
+    for (platform::EventHandle* event : {&cam.m_hFrameEvent, &cam.m_hIntegrationEvent}) {
+        platform::EventClose(*event);
+        *event = platform::kNoEvent;
+    }
+    return status;
+}

@@ -1,0 +1,15 @@
+// The aikhost commands; each adds itself to the application as a subcommand.
+#ifndef AIKHOST_COMMANDS_H
+#define AIKHOST_COMMANDS_H
+
+#include "host/cli/cli_context.h"
+
+#include <CLI/CLI.hpp>
+
+namespace aikhost {
+
+void addChannelsCommand(CLI::App& app, CliContext& context);
+
+} // namespace aikhost
+
+#endif

@@ -1,0 +1,107 @@
+// The host stand-in's operating-system seam: Win32 or POSIX, chosen at compile time.
+#include "host/loader/host_os.h"
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include <cstdlib>
+#else
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <vector>
+#endif
+
+namespace aikhost {
+
+#ifdef _WIN32
+
+namespace {
+DWORD g_lastError = 0;
+}
+
+LibraryHandle openLibrary(const std::string& path) {
+    HMODULE module = LoadLibraryA(path.c_str());
+    if (module == nullptr) {
+        g_lastError = GetLastError();
+    }
+    return reinterpret_cast<LibraryHandle>(module);
+}
+
+void* findSymbol(LibraryHandle library, const char* name) {
+    FARPROC address = GetProcAddress(reinterpret_cast<HMODULE>(library), name);
+    if (address == nullptr) {
+        g_lastError = GetLastError();
+    }
+    return reinterpret_cast<void*>(address);
+}
+
+void closeLibrary(LibraryHandle library) { FreeLibrary(reinterpret_cast<HMODULE>(library)); }
+
+std::string lastLoadError() {
+    char text[256] = {};
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                  g_lastError, 0, text, sizeof text, nullptr);
+    while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n')) {
+        text[--length] = '\0';
+    }
+    return length > 0 ? std::string(text, length) : "system error " + std::to_string(g_lastError);
+}
+
+std::string executableDirectory() {
+    char path[MAX_PATH] = {};
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string full(path, length);
+    std::string::size_type slash = full.find_last_of("\\/");
+    return slash == std::string::npos ? std::string(".") : full.substr(0, slash);
+}
+
+const char* moduleFileName() { return "QuorvexAIK64.dll"; }
+
+char pathSeparator() { return '\\'; }
+
+void setEnvironment(const std::string& name, const std::string& value) {
+    _putenv_s(name.c_str(), value.c_str());
+}
+
+// An empty value removes the variable from the process environment on Windows.
+void unsetEnvironment(const std::string& name) { _putenv_s(name.c_str(), ""); }
+
+#else
+
+LibraryHandle openLibrary(const std::string& path) { return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL); }
+
+void* findSymbol(LibraryHandle library, const char* name) { return dlsym(library, name); }
+
+void closeLibrary(LibraryHandle library) { dlclose(library); }
+
+std::string lastLoadError() {
+    const char* text = dlerror();
+    return text != nullptr ? text : "unknown error";
+}
+
+std::string executableDirectory() {
+    std::vector<char> path(4096);
+    ssize_t length = readlink("/proc/self/exe", path.data(), path.size() - 1);
+    if (length <= 0) {
+        return ".";
+    }
+    std::string full(path.data(), static_cast<std::string::size_type>(length));
+    std::string::size_type slash = full.find_last_of('/');
+    return slash == 0 ? std::string("/") : full.substr(0, slash);
+}
+
+const char* moduleFileName() { return "QuorvexAIK64.so"; }
+
+char pathSeparator() { return '/'; }
+
+void setEnvironment(const std::string& name, const std::string& value) {
+    setenv(name.c_str(), value.c_str(), 1);
+}
+
+void unsetEnvironment(const std::string& name) { unsetenv(name.c_str()); }
+
+#endif
+
+} // namespace aikhost

@@ -1,0 +1,33 @@
+// The few operating-system services the host stand-in needs: loading a shared
+// library, finding its symbols, locating the running program and setting variables.
+#ifndef AIKHOST_HOST_OS_H
+#define AIKHOST_HOST_OS_H
+
+#include <string>
+
+namespace aikhost {
+
+// Opaque handle of a loaded shared library; nullptr when none.
+using LibraryHandle = void*;
+
+// Loads the shared library at path; nullptr on failure, with the reason in lastLoadError().
+LibraryHandle openLibrary(const std::string& path);
+// Address of an exported symbol, nullptr when the library does not export it.
+void* findSymbol(LibraryHandle library, const char* name);
+void closeLibrary(LibraryHandle library);
+// The system's text for the last failed openLibrary or findSymbol.
+std::string lastLoadError();
+
+// Folder of the running executable, without a trailing separator.
+std::string executableDirectory();
+// The file name the module has on this platform.
+const char* moduleFileName();
+char pathSeparator();
+
+// Sets (or, with unset, removes) an environment variable of this process.
+void setEnvironment(const std::string& name, const std::string& value);
+void unsetEnvironment(const std::string& name);
+
+} // namespace aikhost
+
+#endif

@@ -1,0 +1,42 @@
+// What a call into the module gives back to the host stand-in: the result, the
+// error text the module wrote, and the slot's out-values.
+#ifndef AIKHOST_SLOT_RESULT_H
+#define AIKHOST_SLOT_RESULT_H
+
+#include "adapter/video_channel.h"
+
+#include <cstdint>
+#include <string>
+
+namespace aikhost {
+
+// Bytes of the error-text buffer and of every text out-buffer handed to the module.
+constexpr std::size_t kTextBufferBytes = 256;
+// What an acqResult holds when the module did not write it.
+constexpr uint32_t kAcqResultUnwritten = 0xDEADBEEFu;
+
+struct SlotResult {
+    int32_t rc = 1;
+    std::string errText; // up to the first NUL of the host's buffer
+    bool ok() const { return rc == 0; }
+};
+
+struct TextResult : SlotResult {
+    std::string text;
+};
+
+struct FeatureTypeResult : SlotResult {
+    int32_t type = 0;
+};
+
+struct AcquisitionResult : SlotResult {
+    uint32_t acqResult = kAcqResultUnwritten;
+};
+
+struct ImageAttributesResult : AcquisitionResult {
+    ImageAttributes attributes{};
+};
+
+} // namespace aikhost
+
+#endif

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the stand-ins and the tests need; only
+# what is missing, so a second run costs a few dpkg queries.
+set -euo pipefail
+
+packages=(cmake make g++ pkg-config git
+          libgtest-dev libgmock-dev libbenchmark-dev
+          nlohmann-json3-dev libcli11-dev libpng-dev)
+if [ "${1:-}" = "--bench" ]; then packages+=(libopencv-dev); fi
+if [ "${1:-}" = "--fuzz" ]; then packages+=(clang libclang-rt-dev); fi
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "setup: installing ${missing[*]}"
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "setup: these packages are missing and installing them needs root" >&2
+        exit 1
+    fi
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi

@@ -30,9 +30,11 @@ int32_t initializeAdapter() {
     if (init != 0 && init != 2)
         return -1;
     pvxUtlInit();
-    // Cameras of an earlier enumeration are closed first: the library would refuse
-    // to open them again while they are still open.
+    // Cameras of an earlier enumeration are released as ReleaseVideoChannel would:
+    // the library refuses to open a camera that is still open, and a feature list
+    // built for the old channel 0 would describe the wrong camera (or none).
     CloseAllCameras();
+    ClearFeatureList();
     int32_t count = 0;
     const PvxStatus status = pvxGetCameraCount(&count);
     if (status != 0)

@@ -1,14 +1,205 @@
-// Feature value slots.
+// Reading, writing and executing features as text, serialised by the feature lock.
 #include "features/value_slots.h"
 
-#include "adapter/slot_guard.h"
+#include "camera/node_access.h"
+#include "features/adapter_version.h"
+#include "features/catalogue.h"
+#include "features/feature_slot.h"
 
-int32_t AIK_CALL ReadValue(char* errText, int64_t, const char*, char*) {
-    return FailSlot("ReadValue", errText, kResultUnsuccessful);
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr const char* kReadValue = "ReadValue";
+constexpr const char* kWriteValue = "WriteValue";
+constexpr const char* kExecuteCommand = "ExecuteCommand";
+
+// ReadValue of this prefix and a number names the listed feature at that index.
+constexpr char kFeatureNamePrefix[] = "FeatureName_";
+constexpr size_t kFeatureNamePrefixLength = sizeof kFeatureNamePrefix - 1;
+
+// The host's integer texts are read as a 32-bit long: leading blanks and a sign,
+// digits up to the first other character, none giving 0, and a number beyond the
+// range giving the nearest limit.
+int64_t ParseLong32(const char* text) {
+    const long long value = strtoll(text, nullptr, 10);
+    if (value > INT32_MAX)
+        return INT32_MAX;
+    if (value < INT32_MIN)
+        return INT32_MIN;
+    return value;
 }
-int32_t AIK_CALL WriteValue(char* errText, int64_t, const char*, const char*) {
-    return FailSlot("WriteValue", errText, kResultUnsuccessful);
+
+int32_t ListedFeatureAt(int64_t channelID, const char* index, char* val) {
+    const int n = atoi(index);
+    UpdateFeatures(channelID);
+    if (n >= 0 && static_cast<size_t>(n) < g_featureList.size())
+        CopyFeatureText(val, g_featureList[static_cast<size_t>(n)].get());
+    else
+        val[0] = '\0';
+    return 0;
 }
-int32_t AIK_CALL ExecuteCommand(char* errText, int64_t, const char*) {
-    return FailSlot("ExecuteCommand", errText, kResultUnsuccessful);
+
+// The text of a node's value by its type; 0xFFFFFFFF for a type that has none.
+PvxStatus NodeValueText(const CameraDevice& cam, PvxHandle node, uint32_t nodeType, char* val) {
+    switch (nodeType) {
+    case PVX_NODE_INTEGER:
+        return GetIntNodeText(cam, node, val);
+    case PVX_NODE_BOOLEAN:
+        return GetBoolNodeText(cam, node, val);
+    case PVX_NODE_COMMAND:
+        return 0;
+    case PVX_NODE_FLOAT:
+        return GetFloatNodeText(cam, node, val);
+    case PVX_NODE_STRING:
+        return pvxGetStringValue(cam.m_hCam, node, val, kFeatureTextBytes, false, false);
+    case PVX_NODE_ENUMERATION:
+        return pvxGetEnumValueText(cam.m_hCam, node, val, kFeatureTextBytes, false, false);
+    default:
+        return kResultUnsuccessful;
+    }
+}
+
+// The text of a limit of an integer or float node; 0xFFFFFFFF for any other type.
+PvxStatus NodeLimitText(const CameraDevice& cam, PvxHandle node, uint32_t nodeType, FeatureKind kind,
+                        char* val) {
+    const bool minimum = kind == FeatureKind::Minimum;
+    if (nodeType == PVX_NODE_FLOAT)
+        return minimum ? GetFloatMinText(cam, node, val) : GetFloatMaxText(cam, node, val);
+    if (nodeType != PVX_NODE_INTEGER)
+        return kResultUnsuccessful;
+    int64_t limit = 0;
+    const PvxStatus status =
+        minimum ? pvxGetIntMin(cam.m_hCam, node, &limit) : pvxGetIntMax(cam.m_hCam, node, &limit);
+    if (status == 0)
+        snprintf(val, kFeatureTextBytes, "%lld", static_cast<long long>(limit));
+    return status;
+}
+
+int32_t ReadNodeValue(char* errText, const CameraDevice& cam, const char* addr, char* val) {
+    char baseName[kFeatureNameBytes];
+    const FeatureKind kind = SplitFeatureName(addr, baseName);
+    PvxHandle node = 0;
+    uint32_t access = 0;
+    uint32_t nodeType = 0;
+    if (pvxGetNode(cam.m_hCam, baseName, &node) != 0 || pvxGetNodeAccess(cam.m_hCam, node, &access) != 0 ||
+        pvxGetNodeType(cam.m_hCam, node, &nodeType) != 0)
+        return FailFeature(errText, kReadValue, addr);
+    if (!IsReadable(access))
+        return FailNotAccessible(errText, addr, "readable");
+    const PvxStatus status = kind == FeatureKind::Node ? NodeValueText(cam, node, nodeType, val)
+                                                       : NodeLimitText(cam, node, nodeType, kind, val);
+    return status == 0 ? 0 : FailFeature(errText, kReadValue, addr);
+}
+
+int32_t ReadFeatureValue(char* errText, int64_t channelID, const char* addr, char* val) {
+    if (strncmp(addr, kFeatureNamePrefix, kFeatureNamePrefixLength) == 0)
+        return ListedFeatureAt(channelID, addr + kFeatureNamePrefixLength, val);
+    try {
+        val[0] = '\0';
+        // Every read but the index form needs a camera, the adapter's own feature
+        // included, as for the inspection slots: result 1 and no message.
+        const CameraDevice* cam = ResolveChannel(channelID);
+        if (cam == nullptr)
+            return 1;
+        if (IsAdapterVersionName(addr)) {
+            CopyFeatureText(val, GetAdapterVersion().c_str());
+            return 0;
+        }
+        return ReadNodeValue(errText, *cam, addr, val);
+    } catch (...) {
+        return FailFeature(errText, kReadValue, addr);
+    }
+}
+
+// The write by node type; 0xFFFFFFFF for a type that takes no value.
+PvxStatus SetNodeValue(const CameraDevice& cam, PvxHandle node, uint32_t nodeType, const char* val) {
+    switch (nodeType) {
+    case PVX_NODE_INTEGER:
+        if (val == nullptr)
+            return kResultInvalidParameter;
+        return pvxSetIntValue(cam.m_hCam, node, ParseLong32(val), true);
+    case PVX_NODE_BOOLEAN:
+        return SetBoolNodeText(cam, node, val);
+    case PVX_NODE_COMMAND:
+        return 0;
+    case PVX_NODE_FLOAT:
+        return SetFloatNodeText(cam, node, val);
+    case PVX_NODE_STRING:
+        return pvxSetStringValue(cam.m_hCam, node, val, true);
+    case PVX_NODE_ENUMERATION:
+        return pvxSetEnumValueText(cam.m_hCam, node, val, true);
+    default:
+        return kResultUnsuccessful;
+    }
+}
+
+// Writes know neither companions nor the adapter's feature: addr is a node name.
+int32_t WriteNodeValue(char* errText, const CameraDevice& cam, const char* addr, const char* val) {
+    try {
+        PvxHandle node = 0;
+        uint32_t access = 0;
+        if (pvxGetNode(cam.m_hCam, addr, &node) != 0 || pvxGetNodeAccess(cam.m_hCam, node, &access) != 0)
+            return FailFeature(errText, kWriteValue, addr);
+        if (!IsWritable(access))
+            return FailNotAccessible(errText, addr, "writable");
+        uint32_t nodeType = 0;
+        if (pvxGetNodeType(cam.m_hCam, node, &nodeType) != 0 || SetNodeValue(cam, node, nodeType, val) != 0)
+            return FailFeature(errText, kWriteValue, addr);
+        return 0;
+    } catch (...) {
+        return FailFeature(errText, kWriteValue, addr);
+    }
+}
+
+int32_t WriteFeatureValue(char* errText, CameraDevice& cam, const char* addr, const char* val) {
+    const int32_t result = WriteNodeValue(errText, cam, addr, val);
+    // A write may change the region, frame size or pixel format, and even a refused
+    // one may have changed something: the cached settings are read again either way.
+    UpdateCamSetInfo(cam);
+    return result;
+}
+
+int32_t ExecuteFeatureCommand(char* errText, int64_t channelID, const char* feature) {
+    const CameraDevice* cam = ResolveChannel(channelID);
+    if (cam == nullptr || ExecuteCommandNode(*cam, feature) != 0)
+        return FailFeature(errText, kExecuteCommand, feature);
+    return 0;
+}
+
+} // namespace
+
+int32_t AIK_CALL ReadValue(char* errText, int64_t channelID, const char* addr, char* val) {
+    AIK_LOG(LOG_INFO, "ENTER: %s, channelID=%d, addr=%s", kReadValue, static_cast<int>(channelID), addr);
+    return RunLockedFeatureSlot(
+        kReadValue, errText, [&] { return ReadFeatureValue(errText, channelID, addr, val); },
+        [&](int32_t result) { AIK_LOG(ExitLevel(result), "EXIT : %s, val=%s", kReadValue, val); });
+}
+
+int32_t AIK_CALL WriteValue(char* errText, int64_t channelID, const char* addr, const char* val) {
+    AIK_LOG(LOG_INFO, "ENTER: %s, channelID=%d, addr=%s, val=%s", kWriteValue, static_cast<int>(channelID),
+            addr, val);
+    CameraDevice* cam = nullptr;
+    return RunLockedFeatureSlot(
+        kWriteValue, errText,
+        [&] {
+            cam = ResolveChannel(channelID);
+            return cam == nullptr ? 1 : WriteFeatureValue(errText, *cam, addr, val);
+        },
+        // A channel without a camera leaves with result 1 and no line at all.
+        [&](int32_t result) {
+            if (cam != nullptr)
+                AIK_LOG(ExitLevel(result), "EXIT : %s", kWriteValue);
+        });
+}
+
+int32_t AIK_CALL ExecuteCommand(char* errText, int64_t channelID, const char* feature) {
+    AIK_LOG(LOG_INFO, "ENTER: %s, channelID=%d, feature=%s", kExecuteCommand, static_cast<int>(channelID),
+            feature);
+    return RunLockedFeatureSlot(
+        kExecuteCommand, errText, [&] { return ExecuteFeatureCommand(errText, channelID, feature); },
+        [&](int32_t result) { AIK_LOG(ExitLevel(result), "EXIT : %s", kExecuteCommand); });
 }

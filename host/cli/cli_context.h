@@ -12,8 +12,8 @@
 namespace aikhost {
 
 struct CliContext {
-    std::string modulePath;  // empty: the module beside aikhost
-    std::string simConfig;   // empty: leave QUORVEX_SIM_CONFIG as the environment has it
+    std::string modulePath; // empty: the module beside aikhost
+    std::string simConfig;  // empty: leave QUORVEX_SIM_CONFIG as the environment has it
     int exitCode = 0;
 };
 

@@ -13,6 +13,11 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
 
     aikhost::addChannelsCommand(app, context);
+    aikhost::addGrabCommand(app, context);
+    aikhost::addFeaturesCommand(app, context);
+    aikhost::addGetCommand(app, context);
+    aikhost::addSetCommand(app, context);
+    aikhost::addExecCommand(app, context);
 
     CLI11_PARSE(app, argc, argv);
     return context.exitCode;

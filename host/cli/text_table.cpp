@@ -8,11 +8,12 @@ namespace aikhost {
 namespace {
 
 std::size_t displayWidth(const std::string& text) {
-    return static_cast<std::size_t>(
-        std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+    return static_cast<std::size_t>(std::count_if(
+        text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
-void printRow(std::ostream& out, const std::vector<std::string>& cells, const std::vector<std::size_t>& widths) {
+void printRow(std::ostream& out, const std::vector<std::string>& cells,
+              const std::vector<std::size_t>& widths) {
     std::string line;
     for (std::size_t column = 0; column < widths.size(); ++column) {
         const std::string cell = column < cells.size() ? cells[column] : std::string();

@@ -17,11 +17,11 @@ std::string formatNumber(const char* format, double value) {
 }
 
 void printChannels(const Enumeration& enumeration) {
-    TextTable table({"Ch", "Name", "Description", "Sensor", "Exposure [s]", "Exposure [µs]", "Min exposure [s]",
-                     "Contrast", "Brightness"});
+    TextTable table({"Ch", "Name", "Description", "Sensor", "Exposure [s]", "Exposure [µs]",
+                     "Min exposure [s]", "Contrast", "Brightness"});
     for (const Channel& channel : enumeration.channels) {
         const VideoChannelRecord& record = channel.record();
-        table.addRow({std::to_string(record.channelID), record.name, record.description,
+        table.addRow({std::to_string(channel.id()), channel.name(), channel.description(),
                       std::to_string(record.sensorWidth) + "x" + std::to_string(record.sensorHeight),
                       formatNumber("%.6f", record.exposure), formatNumber("%.1f", record.exposure * 1e6),
                       formatNumber("%.6f", record.minExposure), formatNumber("%.3f", record.contrast),
@@ -54,7 +54,8 @@ int runChannels(const CliContext& context) {
 } // namespace
 
 void addChannelsCommand(CLI::App& app, CliContext& context) {
-    app.add_subcommand("channels", "List every channel with its name, sensor size, exposure, contrast, brightness")
+    app.add_subcommand("channels",
+                       "List every channel with its name, sensor size, exposure, contrast, brightness")
         ->callback([&context] { runCommand(context, [&context] { return runChannels(context); }); });
 }
 

@@ -9,6 +9,11 @@
 namespace aikhost {
 
 void addChannelsCommand(CLI::App& app, CliContext& context);
+void addGrabCommand(CLI::App& app, CliContext& context);
+void addFeaturesCommand(CLI::App& app, CliContext& context);
+void addGetCommand(CLI::App& app, CliContext& context);
+void addSetCommand(CLI::App& app, CliContext& context);
+void addExecCommand(CLI::App& app, CliContext& context);
 
 } // namespace aikhost
 

@@ -3,6 +3,7 @@
 
 #include "host/loader/text_buffer.h"
 
+#include <cstring>
 #include <stdexcept>
 
 namespace aikhost {
@@ -25,6 +26,14 @@ Result callSlot(Slot slot, const char* slotName, int64_t channelID, Args... args
 
 } // namespace
 
+std::string Channel::name() const {
+    return std::string(m_record.name, strnlen(m_record.name, sizeof m_record.name));
+}
+
+std::string Channel::description() const {
+    return std::string(m_record.description, strnlen(m_record.description, sizeof m_record.description));
+}
+
 SlotResult Channel::setupCommonParams(const CommonParamsRecord& params) const {
     return callSlot(m_record.SetupCommonParams, "SetupCommonParams", id(), &params);
 }
@@ -33,7 +42,7 @@ ImageAttributesResult Channel::getImageAttributes(const ImageAttributes& attribu
     ImageAttributes written = attributes;
     uint32_t acqResult = kAcqResultUnwritten;
     auto result = callSlot<ImageAttributesResult>(m_record.GetImageAttributes, "GetImageAttributes", id(),
-                                                  static_cast<void*>(&written), &acqResult);
+                                                  &written, &acqResult);
     result.attributes = written;
     result.acqResult = acqResult;
     return result;
@@ -58,7 +67,9 @@ SlotResult Channel::startAcquisition() const {
     return callSlot(m_record.StartAcquisition, "StartAcquisition", id());
 }
 
-SlotResult Channel::stopAcquisition() const { return callSlot(m_record.StopAcquisition, "StopAcquisition", id()); }
+SlotResult Channel::stopAcquisition() const {
+    return callSlot(m_record.StopAcquisition, "StopAcquisition", id());
+}
 
 SlotResult Channel::executeCommand(const std::string& feature) const {
     return callSlot(m_record.ExecuteCommand, "ExecuteCommand", id(), feature.c_str());
@@ -92,8 +103,8 @@ FeatureTypeResult Channel::getFeatureType(const std::string& feature) const {
 
 TextResult Channel::getValidEnum(const std::string& feature, int32_t enumIndex) const {
     TextBuffer value;
-    auto result = callSlot<TextResult>(m_record.GetValidEnum, "GetValidEnum", id(), feature.c_str(), enumIndex,
-                                       value.bytes);
+    auto result = callSlot<TextResult>(m_record.GetValidEnum, "GetValidEnum", id(), feature.c_str(),
+                                       enumIndex, value.bytes);
     result.text = value.str();
     return result;
 }

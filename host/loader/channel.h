@@ -20,6 +20,9 @@ public:
 
     const VideoChannelRecord& record() const { return m_record; }
     int64_t id() const { return m_record.channelID; }
+    // The record's texts, bounded by their 256 bytes.
+    std::string name() const;
+    std::string description() const;
 
     SlotResult setupCommonParams(const CommonParamsRecord& params) const;
     // attributes: the host's record before the call; fields the module leaves alone keep it.

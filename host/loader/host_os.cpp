@@ -37,7 +37,9 @@ void* findSymbol(LibraryHandle library, const char* name) {
     return reinterpret_cast<void*>(address);
 }
 
-void closeLibrary(LibraryHandle library) { FreeLibrary(reinterpret_cast<HMODULE>(library)); }
+void closeLibrary(LibraryHandle library) {
+    FreeLibrary(reinterpret_cast<HMODULE>(library));
+}
 
 std::string lastLoadError() {
     char text[256] = {};
@@ -57,24 +59,36 @@ std::string executableDirectory() {
     return slash == std::string::npos ? std::string(".") : full.substr(0, slash);
 }
 
-const char* moduleFileName() { return "QuorvexAIK64.dll"; }
+const char* moduleFileName() {
+    return "QuorvexAIK64.dll";
+}
 
-char pathSeparator() { return '\\'; }
+char pathSeparator() {
+    return '\\';
+}
 
 void setEnvironment(const std::string& name, const std::string& value) {
     _putenv_s(name.c_str(), value.c_str());
 }
 
 // An empty value removes the variable from the process environment on Windows.
-void unsetEnvironment(const std::string& name) { _putenv_s(name.c_str(), ""); }
+void unsetEnvironment(const std::string& name) {
+    _putenv_s(name.c_str(), "");
+}
 
 #else
 
-LibraryHandle openLibrary(const std::string& path) { return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL); }
+LibraryHandle openLibrary(const std::string& path) {
+    return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+}
 
-void* findSymbol(LibraryHandle library, const char* name) { return dlsym(library, name); }
+void* findSymbol(LibraryHandle library, const char* name) {
+    return dlsym(library, name);
+}
 
-void closeLibrary(LibraryHandle library) { dlclose(library); }
+void closeLibrary(LibraryHandle library) {
+    dlclose(library);
+}
 
 std::string lastLoadError() {
     const char* text = dlerror();
@@ -92,15 +106,21 @@ std::string executableDirectory() {
     return slash == 0 ? std::string("/") : full.substr(0, slash);
 }
 
-const char* moduleFileName() { return "QuorvexAIK64.so"; }
+const char* moduleFileName() {
+    return "QuorvexAIK64.so";
+}
 
-char pathSeparator() { return '/'; }
+char pathSeparator() {
+    return '/';
+}
 
 void setEnvironment(const std::string& name, const std::string& value) {
     setenv(name.c_str(), value.c_str(), 1);
 }
 
-void unsetEnvironment(const std::string& name) { unsetenv(name.c_str()); }
+void unsetEnvironment(const std::string& name) {
+    unsetenv(name.c_str());
+}
 
 #endif
 

@@ -18,9 +18,13 @@ VideoModule::VideoModule(const std::string& path) : m_path(path) {
     }
 }
 
-VideoModule::~VideoModule() { closeLibrary(m_library); }
+VideoModule::~VideoModule() {
+    closeLibrary(m_library);
+}
 
-std::string VideoModule::defaultPath() { return executableDirectory() + pathSeparator() + moduleFileName(); }
+std::string VideoModule::defaultPath() {
+    return executableDirectory() + pathSeparator() + moduleFileName();
+}
 
 VideoChannelResult VideoModule::getVideoChannel(uint32_t deviceNum, int32_t recordLevel) const {
     VideoChannelResult result;

@@ -1,0 +1,60 @@
+// Exports of sim/sim_control.h: call counts, register and stream observation, and the
+// entry gate QuorvexUtl64 borrows.
+#include "sim/sim_control.h"
+
+#include "sim/api/export_support.h"
+#include "sim/core/call_gate.h"
+
+using namespace sim;
+
+PVX_EXPORT int64_t PVX_CALL pvxSimCallCount(const char* pszOperation) {
+    const auto operation = pszOperation ? OperationFromName(pszOperation) : std::nullopt;
+    return operation ? static_cast<int64_t>(CallCount(*operation)) : -1;
+}
+
+PVX_EXPORT void PVX_CALL pvxSimResetCallCounts(void) {
+    ResetCallCounts();
+}
+
+PVX_EXPORT PvxStatus PVX_CALL pvxSimLastRegisterWrite(uint32_t uiCameraIndex, uint64_t* pullAddress,
+                                                      uint32_t* puiValue) {
+    if (!pullAddress || !puiValue)
+        return PVX_ERR_INVALID_PARAMETER;
+    const std::shared_ptr<Camera> camera = Registry::Instance().CameraAt(uiCameraIndex);
+    if (!camera)
+        return PVX_ERR_INVALID_CAMERA_INDEX;
+    const std::optional<RegisterWrite> write = camera->LastRegisterWrite();
+    if (!write)
+        return PVX_ERR_NOT_FOUND;
+    *pullAddress = write->address;
+    *puiValue = write->value;
+    return PVX_OK;
+}
+
+PVX_EXPORT PvxStatus PVX_CALL pvxSimStreamCounters(uint32_t uiCameraIndex, uint64_t* pullImages,
+                                                   uint64_t* pullDropped) {
+    if (!pullImages || !pullDropped)
+        return PVX_ERR_INVALID_PARAMETER;
+    const std::shared_ptr<Camera> camera = Registry::Instance().CameraAt(uiCameraIndex);
+    if (!camera)
+        return PVX_ERR_INVALID_CAMERA_INDEX;
+    const std::shared_ptr<Stream> stream = camera->CurrentStream();
+    if (!stream)
+        return PVX_ERR_INVALID_STREAM_HANDLE;
+    const Stream::Counters counters = stream->GetCounters();
+    *pullImages = counters.images;
+    *pullDropped = counters.dropped;
+    return PVX_OK;
+}
+
+PVX_EXPORT int32_t PVX_CALL pvxSimEnterUtilityCall(const char* pszOperation, const void* pImage,
+                                                   PvxStatus* puiStatus) {
+    const auto operation = pszOperation ? OperationFromName(pszOperation) : std::nullopt;
+    if (!operation || !puiStatus)
+        return 0;
+    const auto fault = EnterCall(*operation, OnImage(pImage));
+    if (!fault)
+        return 0;
+    *puiStatus = *fault;
+    return 1;
+}

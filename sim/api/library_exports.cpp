@@ -1,0 +1,40 @@
+// Exports: library initialisation, camera count, last error.
+#include "sim/api/export_support.h"
+#include "sim/core/call_gate.h"
+
+#include <cstring>
+
+using namespace sim;
+
+// The mode is the adapter's constant 1; the simulator has one way to initialise.
+PVX_EXPORT PvxStatus PVX_CALL pvxInitLibrary(uint32_t /*uiMode*/) {
+    if (const auto fault = EnterCall(Operation::InitLibrary, OnLibrary()))
+        return *fault;
+    return Guarded([] { return Registry::Instance().Initialise(); });
+}
+
+PVX_EXPORT PvxStatus PVX_CALL pvxGetCameraCount(int32_t* piCount) {
+    if (const auto fault = EnterCall(Operation::GetCameraCount, OnLibrary()))
+        return *fault;
+    if (!piCount)
+        return NullArgument("piCount");
+    return Guarded([&] { return Registry::Instance().CameraCount(*piCount); });
+}
+
+// Its own refusals leave the text it reports untouched.
+PVX_EXPORT PvxStatus PVX_CALL pvxGetLastErrorText(char* pszText, uint32_t* puiSize) {
+    if (const auto fault = EnterCall(Operation::GetLastErrorText, OnLibrary()))
+        return *fault;
+    if (!pszText || !puiSize)
+        return PVX_ERR_INVALID_PARAMETER;
+    try {
+        const std::string text = LastErrorText();
+        if (text.size() + 1 > *puiSize)
+            return PVX_ERR_BUFFER_TOO_SMALL;
+        std::memcpy(pszText, text.c_str(), text.size() + 1);
+        *puiSize = static_cast<uint32_t>(text.size() + 1);
+        return PVX_OK;
+    } catch (const std::bad_alloc&) {
+        return kStatusNoMemory;
+    }
+}

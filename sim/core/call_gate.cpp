@@ -1,0 +1,48 @@
+// Call counting and fault injection at the entry of every export.
+#include "sim/core/call_gate.h"
+
+#include "sim/core/last_error.h"
+#include "sim/core/registry.h"
+
+#include <array>
+#include <atomic>
+
+namespace sim {
+
+namespace {
+std::array<std::atomic<uint64_t>, kOperationCount> g_callCounts{};
+}
+
+std::optional<PvxStatus> EnterCall(Operation operation, const CallTarget& target) {
+    SetCurrentOperation(operation);
+    ++g_callCounts[static_cast<std::size_t>(operation)];
+    try {
+        const FaultScope scope = Registry::Instance().ScopeOf(target);
+        std::optional<FaultHit> hit;
+        // Every list counts the call; a library-wide rule wins over a camera's.
+        for (FaultList* list : {scope.library.get(), scope.camera.get()}) {
+            if (!list)
+                continue;
+            std::optional<FaultHit> listHit = list->Check(operation, scope.node);
+            if (!hit)
+                hit = std::move(listHit);
+        }
+        if (!hit)
+            return std::nullopt;
+        SetLastErrorText(std::move(hit->errorText));
+        return hit->status;
+    } catch (const std::exception&) {
+        return std::nullopt; // out of memory while looking: the call itself will say so
+    }
+}
+
+uint64_t CallCount(Operation operation) {
+    return g_callCounts[static_cast<std::size_t>(operation)];
+}
+
+void ResetCallCounts() {
+    for (std::atomic<uint64_t>& count : g_callCounts)
+        count = 0;
+}
+
+} // namespace sim

@@ -1,0 +1,52 @@
+// The gate every export passes first: it counts the call and answers it with an
+// injected fault when a rule of the current description says so.
+#pragma once
+
+#include "camera/quorvex_api.h"
+#include "sim/core/operations.h"
+
+#include <cstdint>
+#include <optional>
+
+namespace sim {
+
+// What a call concerns, so that camera-bound and node-bound faults find it.
+struct CallTarget {
+    enum class Kind { Library, CameraIndex, Camera, Node, NodeName, Stream, Image };
+    Kind kind = Kind::Library;
+    uint64_t handle = 0; // camera index, camera handle or stream handle
+    PvxHandle node = 0;
+    const char* nodeName = nullptr;
+    const void* image = nullptr;
+};
+
+inline CallTarget OnLibrary() {
+    return {};
+}
+inline CallTarget OnCameraIndex(uint32_t index) {
+    return {CallTarget::Kind::CameraIndex, index, 0, nullptr, nullptr};
+}
+inline CallTarget OnCamera(PvxHandle camera) {
+    return {CallTarget::Kind::Camera, camera, 0, nullptr, nullptr};
+}
+inline CallTarget OnNode(PvxHandle camera, PvxHandle node) {
+    return {CallTarget::Kind::Node, camera, node, nullptr, nullptr};
+}
+inline CallTarget OnNodeName(PvxHandle camera, const char* name) {
+    return {CallTarget::Kind::NodeName, camera, 0, name, nullptr};
+}
+inline CallTarget OnStream(PvxHandle stream) {
+    return {CallTarget::Kind::Stream, stream, 0, nullptr, nullptr};
+}
+// Image data: the camera whose stream buffer holds it, if any.
+inline CallTarget OnImage(const void* image) {
+    return {CallTarget::Kind::Image, 0, 0, nullptr, image};
+}
+
+// The status to return instead of running the call, when a fault says so.
+std::optional<PvxStatus> EnterCall(Operation operation, const CallTarget& target);
+
+uint64_t CallCount(Operation operation);
+void ResetCallCounts();
+
+} // namespace sim

@@ -1,0 +1,18 @@
+// Signals the event a host handed to pvxOpenStream: the one place that knows what an
+// event is on each system.
+#pragma once
+
+#include "camera/quorvex_api.h"
+
+namespace sim {
+
+// POSIX: an eventfd (negative: none). Windows: an event HANDLE (0: none).
+bool IsEvent(PvxEvent event);
+void SignalEvent(PvxEvent event);
+// Whether pending signals can be taken back without blocking (POSIX: only from a
+// non-blocking eventfd).
+bool CanWithdrawSignals(PvxEvent event);
+// Consumes every pending signal.
+void WithdrawSignals(PvxEvent event);
+
+} // namespace sim

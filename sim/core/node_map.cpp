@@ -1,0 +1,183 @@
+// Building a node map from the standard nodes and a description's node edits.
+#include "sim/core/node_map.h"
+
+#include "sim/core/handles.h"
+#include "sim/core/standard_nodes.h"
+
+#include <algorithm>
+
+namespace sim {
+
+namespace {
+
+struct LinkRule {
+    std::string_view name;
+    NodeType type;
+    Link link;
+};
+constexpr LinkRule kLinks[] = {
+    {"DeviceVendorName", NodeType::String, Link::DeviceVendorName},
+    {"DeviceModelName", NodeType::String, Link::DeviceModelName},
+    {"DeviceManufacturerInfo", NodeType::String, Link::DeviceManufacturerInfo},
+    {"DeviceID", NodeType::String, Link::DeviceID},
+    {"SensorWidth", NodeType::Integer, Link::SensorWidth},
+    {"SensorHeight", NodeType::Integer, Link::SensorHeight},
+    {"Width", NodeType::Integer, Link::Width},
+    {"Height", NodeType::Integer, Link::Height},
+    {"OffsetX", NodeType::Integer, Link::OffsetX},
+    {"OffsetY", NodeType::Integer, Link::OffsetY},
+    {"PixelFormat", NodeType::Enumeration, Link::PixelFormat},
+    {"PixelCoding", NodeType::Enumeration, Link::PixelCoding},
+    {"PixelSize", NodeType::Enumeration, Link::PixelSize},
+    {"PayloadSize", NodeType::Integer, Link::PayloadSize},
+    {"TestPattern", NodeType::Enumeration, Link::TestPattern},
+    {"AcquisitionFrameRate", NodeType::Float, Link::AcquisitionFrameRate},
+    {"AcquisitionFrameInterval", NodeType::Float, Link::AcquisitionFrameInterval},
+    {"ExposureTimeControl", NodeType::Enumeration, Link::ExposureTimeControl},
+    {"ExposureTime", NodeType::Float, Link::ExposureTime},
+    {"Contrast", NodeType::Float, Link::Contrast},
+    {"Brightness", NodeType::Float, Link::Brightness},
+    {"TriggerMode", NodeType::Enumeration, Link::TriggerMode},
+    {"TriggerActivation", NodeType::Enumeration, Link::TriggerActivation},
+    {"TriggerSoftware", NodeType::Command, Link::TriggerSoftware},
+    {"LineStatusAll", NodeType::Integer, Link::LineStatusAll},
+};
+
+// A node the description gives without a value starts inside its limits, on its first entry.
+NodeValue DefaultValue(const NodeSpec& spec) {
+    NodeValue value;
+    value.i = std::clamp<int64_t>(0, spec.intMin, spec.intMax);
+    value.f = std::clamp(0.0, spec.floatMin, spec.floatMax);
+    if (!spec.entries.empty())
+        value.s = spec.entries.front().name;
+    return value;
+}
+
+Node MakeNode(const NodeSpec& spec) {
+    Node node;
+    node.name = spec.name;
+    node.type = spec.type;
+    node.access = spec.access;
+    node.description = spec.description;
+    node.intMin = spec.intMin;
+    node.intMax = spec.intMax;
+    node.floatMin = spec.floatMin;
+    node.floatMax = spec.floatMax;
+    node.precision = spec.precision;
+    node.doneAfterPolls = spec.doneAfterPolls;
+    node.path = spec.path;
+    node.handle = NewHandle(HandleKind::Node);
+    for (const EntrySpec& entry : spec.entries)
+        node.entries.push_back({entry.name, entry.access, NewHandle(HandleKind::EnumEntry)});
+    node.link = LinkOf(spec.name, spec.type);
+    if (node.link != Link::None)
+        node.describedValue = spec.value;
+    node.values.push_back(spec.value && node.link == Link::None ? *spec.value : DefaultValue(spec));
+    return node;
+}
+
+std::vector<NodeSpec> EditedSpecs(const CameraSpec& camera) {
+    std::vector<NodeSpec> specs;
+    if (camera.standardNodes)
+        specs = StandardNodes(camera);
+    for (const NodeSpec& edit : camera.nodes) {
+        const auto existing = std::find_if(specs.begin(), specs.end(),
+                                           [&](const NodeSpec& spec) { return spec.name == edit.name; });
+        if (edit.remove) {
+            if (existing == specs.end())
+                throw DescriptionError(edit.path + ".remove",
+                                       "expected the name of a standard node to remove (\"" + edit.name +
+                                           "\" is none)");
+            specs.erase(existing);
+        } else if (existing != specs.end()) {
+            *existing = edit;
+        } else {
+            specs.push_back(edit);
+        }
+    }
+    return specs;
+}
+
+} // namespace
+
+Link LinkOf(std::string_view name, NodeType type) {
+    for (const LinkRule& rule : kLinks) {
+        if (rule.name == name)
+            return rule.type == type ? rule.link : Link::None;
+    }
+    return Link::None;
+}
+
+NodeMap::NodeMap(const CameraSpec& camera) {
+    const std::vector<NodeSpec> specs = EditedSpecs(camera);
+    m_nodes.reserve(specs.size());
+    for (const NodeSpec& spec : specs) {
+        m_byName.emplace(spec.name, m_nodes.size());
+        m_nodes.push_back(MakeNode(spec));
+    }
+    for (std::size_t i = 0; i < m_nodes.size(); ++i) {
+        m_byHandle.emplace(m_nodes[i].handle, Slot{i, std::string::npos});
+        for (std::size_t e = 0; e < m_nodes[i].entries.size(); ++e)
+            m_byHandle.emplace(m_nodes[i].entries[e].handle, Slot{i, e});
+    }
+    for (std::size_t i = 0; i < specs.size(); ++i) {
+        if (specs[i].selector.empty())
+            continue;
+        const auto found = m_byName.find(specs[i].selector);
+        const bool usable = found != m_byName.end() && specs[found->second].selector.empty() &&
+                            m_nodes[found->second].type == NodeType::Enumeration &&
+                            m_nodes[found->second].link == Link::None &&
+                            !m_nodes[found->second].entries.empty();
+        if (usable) {
+            m_nodes[i].selector = static_cast<int>(found->second);
+            m_nodes[i].values.resize(m_nodes[found->second].entries.size(), m_nodes[i].values.front());
+        } else if (!specs[i].path.empty()) {
+            throw DescriptionError(
+                specs[i].path + ".selector",
+                "expected the name of an Enumeration node that holds its own value and has no "
+                "selector itself");
+        }
+        // A standard node whose selector an edit replaced keeps a single value.
+    }
+}
+
+Node* NodeMap::Find(std::string_view name) {
+    const auto found = m_byName.find(std::string(name));
+    return found == m_byName.end() ? nullptr : &m_nodes[found->second];
+}
+
+const Node* NodeMap::Find(std::string_view name) const {
+    return const_cast<NodeMap*>(this)->Find(name);
+}
+
+NodeMap::Target NodeMap::Resolve(PvxHandle handle) {
+    const auto found = m_byHandle.find(handle);
+    if (found == m_byHandle.end())
+        return {};
+    Node& node = m_nodes[found->second.node];
+    if (found->second.entry == std::string::npos)
+        return {&node, nullptr};
+    return {&node, &node.entries[found->second.entry]};
+}
+
+std::size_t NodeMap::SelectedIndex(const Node& node) const {
+    if (node.selector < 0)
+        return 0;
+    const Node& selector = m_nodes[static_cast<std::size_t>(node.selector)];
+    const std::string& current = selector.values.front().s;
+    for (std::size_t e = 0; e < selector.entries.size(); ++e) {
+        if (selector.entries[e].name == current)
+            return e;
+    }
+    return 0;
+}
+
+NodeValue& NodeMap::Selected(Node& node) {
+    return node.values[SelectedIndex(node)];
+}
+
+const NodeValue& NodeMap::Selected(const Node& node) const {
+    return node.values[SelectedIndex(node)];
+}
+
+} // namespace sim

@@ -1,0 +1,198 @@
+// Test patterns of the simulated cameras and the frame number every image carries:
+// the per-pixel reference that delivered images are checked against (header-only, so
+// tests and tools include it without linking the library).
+//
+// Every image is a pure function of its geometry, the TestPattern and the frame
+// number. The first kFrameHeaderPixels pixels of row 0 carry the frame number instead
+// of the pattern: pixel k holds byte k of the number (least significant first) for
+// k < 4 and the complement of byte k - 4 for k >= 4, as a grey level of the format.
+#pragma once
+
+#include "sim/core/pixel_format.h"
+
+#include <cstdint>
+#include <cstring>
+#include <iterator>
+#include <optional>
+#include <string_view>
+
+namespace sim {
+
+enum class TestPattern : uint8_t {
+    Off, // the simulated scene: diagonal colour bands that move one pixel per frame
+    Black,
+    White,
+    GreyHorizontalRamp,
+    GreyVerticalRamp,
+    GreyDiagonalRamp,
+    Count
+};
+
+inline constexpr std::string_view kTestPatternNames[] = {
+    "Off", "Black", "White", "GreyHorizontalRamp", "GreyVerticalRamp", "GreyDiagonalRamp",
+};
+static_assert(std::size(kTestPatternNames) == static_cast<std::size_t>(TestPattern::Count),
+              "one name per pattern, in enum order");
+
+inline std::string_view TestPatternName(TestPattern pattern) {
+    return kTestPatternNames[static_cast<std::size_t>(pattern)];
+}
+
+inline std::optional<TestPattern> TestPatternFromName(std::string_view name) {
+    for (std::size_t i = 0; i < std::size(kTestPatternNames); ++i) {
+        if (kTestPatternNames[i] == name)
+            return static_cast<TestPattern>(i);
+    }
+    return std::nullopt;
+}
+
+// A pattern is a function of one phase, ax * x + ay * y + af * frame with (x, y) the
+// pixel's position on the sensor; only the low 8 bits of the phase count.
+struct PatternMotion {
+    uint32_t ax, ay, af;
+};
+
+constexpr PatternMotion MotionOf(TestPattern pattern) {
+    switch (pattern) {
+    case TestPattern::Off:
+        return {1, 1, 1};
+    case TestPattern::GreyHorizontalRamp:
+        return {1, 0, 0};
+    case TestPattern::GreyVerticalRamp:
+        return {0, 1, 0};
+    case TestPattern::GreyDiagonalRamp:
+        return {1, 1, 0};
+    default:
+        return {0, 0, 0};
+    }
+}
+
+constexpr uint32_t PatternPhase(TestPattern pattern, uint32_t sensorX, uint32_t sensorY, uint32_t frame) {
+    const PatternMotion m = MotionOf(pattern);
+    return m.ax * sensorX + m.ay * sensorY + m.af * frame;
+}
+
+struct Rgb {
+    uint8_t r, g, b;
+};
+
+// The grey level of monochrome formats.
+constexpr uint8_t GreyAtPhase(TestPattern pattern, uint32_t phase) {
+    if (pattern == TestPattern::Black)
+        return 0;
+    if (pattern == TestPattern::White)
+        return 255;
+    return static_cast<uint8_t>(phase);
+}
+
+// The colour that colour formats sample; the grey patterns are grey here too.
+constexpr Rgb ColourAtPhase(TestPattern pattern, uint32_t phase) {
+    if (pattern == TestPattern::Off)
+        return {static_cast<uint8_t>(phase), static_cast<uint8_t>(phase + 85),
+                static_cast<uint8_t>(phase + 170)};
+    const uint8_t grey = GreyAtPhase(pattern, phase);
+    return {grey, grey, grey};
+}
+
+// Writes the bytes of one pixel of format code; x and y are image coordinates (their
+// parity places a Bayer sample). Multi-byte samples are little-endian with the grey
+// level in the top bits. Returns the number of bytes written.
+inline uint32_t EncodePixel(uint32_t code, uint32_t x, uint32_t y, uint8_t grey, Rgb colour, uint8_t* out) {
+    const PixelFormatInfo& format = PixelFormatOf(code);
+    const uint32_t bytes = BytesPerPixel(code);
+    switch (format.layout) {
+    case SampleLayout::Mono:
+        if (bytes == 1) {
+            out[0] = grey;
+        } else {
+            const uint32_t sample = static_cast<uint32_t>(grey) << (format.significantBits - 8);
+            out[0] = static_cast<uint8_t>(sample);
+            out[1] = static_cast<uint8_t>(sample >> 8);
+        }
+        break;
+    case SampleLayout::Bayer: {
+        const bool redRow = (y & 1) == format.redY;
+        const bool redColumn = (x & 1) == format.redX;
+        out[0] = redRow && redColumn ? colour.r : (!redRow && !redColumn ? colour.b : colour.g);
+        break;
+    }
+    case SampleLayout::Rgb:
+        out[0] = colour.r;
+        out[1] = colour.g;
+        out[2] = colour.b;
+        break;
+    case SampleLayout::Bgr:
+        out[0] = colour.b;
+        out[1] = colour.g;
+        out[2] = colour.r;
+        break;
+    case SampleLayout::Yuv422: // luma only: the chroma of every pixel is neutral
+        out[0] = grey;
+        out[1] = 128;
+        break;
+    case SampleLayout::Opaque:
+        std::memset(out, grey, bytes);
+        break;
+    }
+    return bytes;
+}
+
+// Where an image lies on the sensor, and in which format.
+struct ImageGeometry {
+    uint32_t pixelFormat;
+    uint32_t width, height;
+    uint32_t offsetX, offsetY;
+};
+
+inline bool operator==(const ImageGeometry& a, const ImageGeometry& b) {
+    return a.pixelFormat == b.pixelFormat && a.width == b.width && a.height == b.height &&
+           a.offsetX == b.offsetX && a.offsetY == b.offsetY;
+}
+
+inline constexpr uint32_t kFrameHeaderPixels = 8;
+
+constexpr uint8_t FrameHeaderByte(uint32_t frame, uint32_t k) {
+    const uint32_t word = k < 4 ? frame : ~frame;
+    return static_cast<uint8_t>(word >> (8 * (k % 4)));
+}
+
+// The bytes pixel (x, y) of image number frame holds; returns their count.
+inline uint32_t ExpectedPixel(const ImageGeometry& geometry, TestPattern pattern, uint32_t frame, uint32_t x,
+                              uint32_t y, uint8_t* out) {
+    if (y == 0 && x < kFrameHeaderPixels) {
+        const uint8_t level = FrameHeaderByte(frame, x);
+        return EncodePixel(geometry.pixelFormat, x, y, level, {level, level, level}, out);
+    }
+    const uint32_t phase = PatternPhase(pattern, geometry.offsetX + x, geometry.offsetY + y, frame);
+    return EncodePixel(geometry.pixelFormat, x, y, GreyAtPhase(pattern, phase), ColourAtPhase(pattern, phase),
+                       out);
+}
+
+// The grey level a header pixel carries: the inverse of EncodePixel for grey pixels.
+inline uint8_t HeaderLevel(uint32_t code, const uint8_t* row, uint32_t k) {
+    const PixelFormatInfo& format = PixelFormatOf(code);
+    const uint32_t bytes = BytesPerPixel(code);
+    if (format.layout == SampleLayout::Mono && bytes == 2) {
+        const uint32_t sample = row[2 * k] | static_cast<uint32_t>(row[2 * k + 1]) << 8;
+        return static_cast<uint8_t>(sample >> (format.significantBits - 8));
+    }
+    return row[k * bytes];
+}
+
+// The frame number an image carries; nothing when the header is not intact or the
+// image is narrower than the header.
+inline std::optional<uint32_t> DecodeFrameNumber(uint32_t code, const void* data, uint32_t width) {
+    if (width < kFrameHeaderPixels || !IsDeliverableFormat(code))
+        return std::nullopt;
+    const auto* row = static_cast<const uint8_t*>(data);
+    uint32_t frame = 0;
+    for (uint32_t k = 0; k < 4; ++k)
+        frame |= static_cast<uint32_t>(HeaderLevel(code, row, k)) << (8 * k);
+    for (uint32_t k = 4; k < kFrameHeaderPixels; ++k) {
+        if (HeaderLevel(code, row, k) != FrameHeaderByte(frame, k))
+            return std::nullopt;
+    }
+    return frame;
+}
+
+} // namespace sim

@@ -1,0 +1,42 @@
+/* Test control of the simulated camera family: extra exports of QuorvexApi64 for
+ * tests and tools (the adapter never uses them). Link QuorvexApi64 or look them up
+ * in the loaded library; a process holds one copy of its state. */
+#ifndef QUORVEX_SIM_CONTROL_H
+#define QUORVEX_SIM_CONTROL_H
+
+#include "camera/quorvex_api.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Calls of the named operation ("pvxSetRoi", ...) since the library was loaded or the
+ * counts were last reset, failed and faulted calls included; -1 for a name that is no
+ * operation. QuorvexUtl64's operations count here while both libraries are loaded. */
+PVX_EXPORT int64_t PVX_CALL pvxSimCallCount(const char* pszOperation);
+PVX_EXPORT void PVX_CALL pvxSimResetCallCounts(void);
+
+/* The last register write on the camera open at index uiCameraIndex of the current
+ * enumeration: its address and first word. 0; 6 when no camera is open at that
+ * index; 3 when it has had no register write; 13 for a null pointer. */
+PVX_EXPORT PvxStatus PVX_CALL pvxSimLastRegisterWrite(uint32_t uiCameraIndex, uint64_t* pullAddress,
+                                                      uint32_t* puiValue);
+
+/* Images the stream of the camera open at uiCameraIndex has completed and announced,
+ * and images it dropped because every buffer was locked, since the stream was
+ * opened. 0; 6 when no camera is open at that index; 9 when it has no stream. */
+PVX_EXPORT PvxStatus PVX_CALL pvxSimStreamCounters(uint32_t uiCameraIndex, uint64_t* pullImages,
+                                                   uint64_t* pullDropped);
+
+/* The entry gate of QuorvexUtl64's operations, which looks it up at run time: counts
+ * the call and, when an injected fault answers it, stores the fault's status and
+ * returns 1; otherwise returns 0. pImage (may be null) is the image the call works
+ * on: a stream buffer's image brings its camera's faults into play. */
+PVX_EXPORT int32_t PVX_CALL pvxSimEnterUtilityCall(const char* pszOperation, const void* pImage,
+                                                   PvxStatus* puiStatus);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

@@ -1,0 +1,65 @@
+// Expected deliveries, rendered from the simulator's pattern; colour goes through the
+// utility library's own conversion, so only the module's plane order and placement
+// are under test.
+#include "tests/acquisition/expected_image.h"
+
+#include "camera/quorvex_api.h"
+
+#include <gtest/gtest.h>
+
+namespace aiktest {
+
+namespace {
+
+bool deliveredAsPlanes(uint32_t pixelFormat) {
+    const sim::SampleLayout layout = sim::PixelFormatOf(pixelFormat).layout;
+    return layout == sim::SampleLayout::Bayer || layout == sim::SampleLayout::Rgb ||
+           layout == sim::SampleLayout::Bgr;
+}
+
+std::vector<uint8_t> renderRaw(const sim::ImageGeometry& geometry, uint32_t frame, sim::TestPattern pattern) {
+    std::vector<uint8_t> raw(std::size_t{geometry.width} * geometry.height *
+                             sim::BytesPerPixel(geometry.pixelFormat));
+    uint8_t* out = raw.data();
+    for (uint32_t y = 0; y < geometry.height; ++y) {
+        for (uint32_t x = 0; x < geometry.width; ++x)
+            out += sim::ExpectedPixel(geometry, pattern, frame, x, y, out);
+    }
+    return raw;
+}
+
+} // namespace
+
+sim::ImageGeometry windowOf(const ImageAttributes& attributes, uint32_t pixelFormat) {
+    return {pixelFormat, static_cast<uint32_t>(attributes.width), static_cast<uint32_t>(attributes.height),
+            static_cast<uint32_t>(attributes.offsetx - attributes.roix),
+            static_cast<uint32_t>(attributes.offsety - attributes.roiy)};
+}
+
+std::size_t deliveredBytes(const sim::ImageGeometry& geometry) {
+    const std::size_t pixels = std::size_t{geometry.width} * geometry.height;
+    return deliveredAsPlanes(geometry.pixelFormat) ? 3 * pixels
+                                                   : pixels * sim::BytesPerPixel(geometry.pixelFormat);
+}
+
+std::vector<uint8_t> expectedDelivery(const sim::ImageGeometry& geometry, uint32_t frame,
+                                      sim::TestPattern pattern) {
+    std::vector<uint8_t> raw = renderRaw(geometry, frame, pattern);
+    if (!deliveredAsPlanes(geometry.pixelFormat))
+        return raw;
+    const std::size_t plane = std::size_t{geometry.width} * geometry.height;
+    std::vector<uint8_t> planes(3 * plane);
+    EXPECT_EQ(pvxConvertToPlanes(geometry.pixelFormat, planes.data() + 2 * plane, planes.data() + plane,
+                                 planes.data(), raw.data(), geometry.width, geometry.height),
+              0u);
+    return planes;
+}
+
+std::optional<uint32_t> deliveredFrameNumber(const sim::ImageGeometry& geometry, const uint8_t* buffer) {
+    // Header pixels are grey, so each plane of an RGB or BGR image carries them whole.
+    if (deliveredAsPlanes(geometry.pixelFormat))
+        return sim::DecodeFrameNumber(PVX_PIXEL_MONO8, buffer, geometry.width);
+    return sim::DecodeFrameNumber(geometry.pixelFormat, buffer, geometry.width);
+}
+
+} // namespace aiktest

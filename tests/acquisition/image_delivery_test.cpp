@@ -1,0 +1,213 @@
+// GetImageAttributes and GetImage as the host sees them: the host's code and geometry
+// of every pixel format, the bytes each delivery writes, and rejected formats that
+// leave every host buffer as it was.
+#include "tests/acquisition/acquisition_fixture.h"
+#include "tests/acquisition/expected_image.h"
+#include "tests/support/case_name.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace aiktest {
+namespace {
+
+constexpr uint8_t kGuard = 0x5A;
+constexpr std::size_t kGuardBytes = 64;
+// Slow enough that the first image after the start is still the newest one when
+// GetImage asks for it.
+constexpr double kSlowFrameRate = 5;
+
+// A host buffer with guard bytes on both sides of the part the module may write.
+class GuardedBuffer {
+public:
+    explicit GuardedBuffer(std::size_t bytes) : m_bytes(bytes + 2 * kGuardBytes, kGuard) {}
+    uint8_t* data() { return m_bytes.data() + kGuardBytes; }
+    std::vector<uint8_t> content() const {
+        return {m_bytes.begin() + kGuardBytes, m_bytes.end() - static_cast<std::ptrdiff_t>(kGuardBytes)};
+    }
+    bool guardsIntact() const {
+        auto intact = [](auto from, auto to) {
+            return std::all_of(from, to, [](uint8_t b) { return b == kGuard; });
+        };
+        return intact(m_bytes.begin(), m_bytes.begin() + kGuardBytes) &&
+               intact(m_bytes.end() - static_cast<std::ptrdiff_t>(kGuardBytes), m_bytes.end());
+    }
+    bool untouched() const {
+        return std::all_of(m_bytes.begin(), m_bytes.end(), [](uint8_t b) { return b == kGuard; });
+    }
+
+private:
+    std::vector<uint8_t> m_bytes;
+};
+
+// An error-text buffer as big as the host's, to see that nothing passes 32 bytes.
+struct GuardedText {
+    char bytes[256];
+    GuardedText() { std::memset(bytes, kGuard, sizeof bytes); }
+    bool pastBoundIntact() const {
+        return std::all_of(bytes + 32, bytes + sizeof bytes,
+                           [](char c) { return static_cast<uint8_t>(c) == kGuard; });
+    }
+    std::string text() const { return std::string(bytes, strnlen(bytes, 32)); }
+};
+
+struct FormatCase {
+    const char* name; // the PFNC name
+    int32_t hostFormat;
+    const char* copyCall; // the one library call that moves the image
+};
+void PrintTo(const FormatCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+const FormatCase kFormatCases[] = {
+    {"Mono8", AIK_PIXEL_MONO8, "pvxCopyImageData"},
+    {"Mono10", AIK_PIXEL_MONO10, "pvxCopyImageData"},
+    {"Mono12", AIK_PIXEL_MONO12, "pvxCopyImageData"},
+    {"BayerGR8", AIK_PIXEL_PLANES_RGB, "pvxConvertToPlanes"},
+    {"BayerRG8", AIK_PIXEL_PLANES_RGB, "pvxConvertToPlanes"},
+    {"BayerGB8", AIK_PIXEL_PLANES_RGB, "pvxConvertToPlanes"},
+    {"BayerBG8", AIK_PIXEL_PLANES_RGB, "pvxConvertToPlanes"},
+    {"RGB8", AIK_PIXEL_PLANES_RGB, "pvxConvertToPlanes"},
+    {"BGR8", AIK_PIXEL_PLANES_RGB, "pvxConvertToPlanes"},
+};
+
+class DeliveryTest : public AcquisitionFixture, public ::testing::WithParamInterface<FormatCase> {};
+
+// Catches a wrong host code, planes in the wrong order or place (BayerRG8 640 x 480 is
+// 921,600 bytes: planes at 0, 307,200 and 614,400), a copy of the wrong length, an
+// image moved twice or not released, and a second GetImage that copies without a
+// new WaitForIntegration.
+TEST_P(DeliveryTest, ImageArrivesOnceInTheHostLayout) {
+    const FormatCase& c = GetParam();
+    openCameras({gridCamera(640, 480, c.name, kSlowFrameRate)});
+    const uint32_t pixelFormat = *sim::PixelFormatFromName(c.name);
+    ASSERT_EQ(channel().setupCommonParams(regionParams(0, 0, 640, 480)).rc, 0);
+    aikhost::ImageAttributesResult attributes = channel().getImageAttributes();
+    ASSERT_EQ(attributes.rc, 0) << attributes.errText;
+    EXPECT_EQ(attributes.attributes.pixelFormat, c.hostFormat);
+    EXPECT_EQ(attributes.attributes.width, 640);
+    EXPECT_EQ(attributes.attributes.pitch, 640);
+    EXPECT_EQ(attributes.attributes.height, 480);
+    const sim::ImageGeometry window = windowOf(attributes.attributes, pixelFormat);
+
+    ASSERT_EQ(channel().startAcquisition().rc, 0);
+    ASSERT_TRUE(waitForImage(channel()));
+    GuardedBuffer image(deliveredBytes(window));
+    resetCalls();
+    aikhost::AcquisitionResult get = channel().getImage(image.data());
+    ASSERT_EQ(get.rc, 0) << get.errText;
+    EXPECT_EQ(get.acqResult, static_cast<uint32_t>(AIK_ACQ_DONE));
+    EXPECT_EQ(calls(c.copyCall), 1);
+    EXPECT_EQ(calls("pvxLockImage"), 1);
+    EXPECT_EQ(calls("pvxReleaseImage"), 1);
+    EXPECT_TRUE(image.guardsIntact());
+    EXPECT_TRUE(image.content() == expectedDelivery(window, 1)) << "not the first image in the host's layout";
+
+    GuardedBuffer again(deliveredBytes(window));
+    aikhost::AcquisitionResult second = channel().getImage(again.data());
+    EXPECT_EQ(second.rc, 0);
+    // A frame arriving within the 10 ms look leaves acqResult as the host had it.
+    EXPECT_TRUE(second.acqResult == AIK_ACQ_TIMEOUT || second.acqResult == aikhost::kAcqResultUnwritten);
+    EXPECT_TRUE(again.untouched());
+    EXPECT_EQ(channel().stopAcquisition().rc, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, DeliveryTest, ::testing::ValuesIn(kFormatCases), CaseName());
+
+struct RejectedCase {
+    const char* name;
+    uint32_t code;
+};
+void PrintTo(const RejectedCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+const RejectedCase kRejectedCases[] = {{"YUV422_8", PVX_PIXEL_YUV422_8}, {"Mono16", PVX_PIXEL_MONO16}};
+
+class RejectedFormatTest : public AcquisitionFixture, public ::testing::WithParamInterface<RejectedCase> {};
+
+// Catches a format message written past the host's 32 bytes, a rejected format given a
+// host code, or acqResult written on rejection.
+TEST_P(RejectedFormatTest, AttributesNameTheRegionButNoFormat) {
+    openCameras({gridCamera(640, 480, GetParam().name)});
+    ASSERT_EQ(channel().setupCommonParams(regionParams(13, 7, 100, 50)).rc, 0);
+    GuardedText errText;
+    ImageAttributes attributes{};
+    attributes.pixelFormat = -7;
+    uint32_t acqResult = aikhost::kAcqResultUnwritten;
+    const VideoChannelRecord& record = channel().record();
+    EXPECT_EQ(record.GetImageAttributes(errText.bytes, record.channelID, &attributes, &acqResult), 1);
+    EXPECT_EQ(errText.text(), "Not suppreted image format.");
+    EXPECT_TRUE(errText.pastBoundIntact());
+    EXPECT_EQ(attributes.pixelFormat, -7);
+    EXPECT_EQ(attributes.width, 112);
+    EXPECT_EQ(attributes.roix, 5);
+    EXPECT_EQ(acqResult, aikhost::kAcqResultUnwritten);
+}
+
+// Catches an image of a rejected format copied into the host's buffer (or past it),
+// a message past 32 bytes, or the locked image never given back.
+TEST_P(RejectedFormatTest, GetImageWritesNothingAndReleasesTheImage) {
+    openCameras({gridCamera(64, 48, GetParam().name)});
+    startWholeSensor(channel());
+    ASSERT_TRUE(waitForImage(channel()));
+    GuardedText errText;
+    GuardedBuffer image(64 * 48 * sim::BytesPerPixel(GetParam().code));
+    uint32_t acqResult = aikhost::kAcqResultUnwritten;
+    const VideoChannelRecord& record = channel().record();
+    resetCalls();
+    EXPECT_EQ(record.GetImage(errText.bytes, record.channelID, image.data(), &acqResult), 1);
+    EXPECT_EQ(acqResult, static_cast<uint32_t>(AIK_ACQ_NOT_DELIVERED));
+    EXPECT_EQ(errText.text(), "Not suppreted image format.");
+    EXPECT_TRUE(errText.pastBoundIntact());
+    EXPECT_TRUE(image.untouched());
+    EXPECT_EQ(calls("pvxLockImage"), 1);
+    EXPECT_EQ(calls("pvxReleaseImage"), 1);
+    EXPECT_EQ(channel().stopAcquisition().rc, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, RejectedFormatTest, ::testing::ValuesIn(kRejectedCases), CaseName());
+
+struct TransferFault {
+    const char* name;
+    const char* call;
+    uint32_t status;
+    const char* errText;
+    int64_t releases; // a locked image is given back, an unlocked one is not
+};
+void PrintTo(const TransferFault& c, std::ostream* out) {
+    *out << c.name;
+}
+
+const TransferFault kTransferFaults[] = {
+    {"NoCompletedImage", "pvxGetCompletedImage", 20, "EMPTY COMPLETE QUEUE.", 0},
+    {"LockRefused", "pvxLockImage", 12, "INVALID IMAGE HANDLE.", 0},
+    {"CopyRefused", "pvxCopyImageData", 14, "BUFFER TOO SMALL.", 1},
+};
+
+class TransferFaultTest : public AcquisitionFixture, public ::testing::WithParamInterface<TransferFault> {};
+
+// Catches a library refusal reported as a delivery or with another text, or a lock
+// not given back when the copy fails.
+TEST_P(TransferFaultTest, RefusalIsNotADelivery) {
+    const TransferFault& c = GetParam();
+    nlohmann::json camera = gridCamera(64, 48);
+    camera["faults"] = nlohmann::json::array({faultJson(c.call, c.status)});
+    openCameras({camera});
+    startWholeSensor(channel());
+    ASSERT_TRUE(waitForImage(channel()));
+    std::vector<uint8_t> image(64 * 48);
+    resetCalls();
+    aikhost::AcquisitionResult get = channel().getImage(image.data());
+    EXPECT_EQ(get.rc, 1);
+    EXPECT_EQ(get.errText, c.errText);
+    EXPECT_EQ(get.acqResult, static_cast<uint32_t>(AIK_ACQ_NOT_DELIVERED));
+    EXPECT_EQ(calls("pvxReleaseImage"), c.releases);
+    EXPECT_EQ(channel().stopAcquisition().rc, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Library, TransferFaultTest, ::testing::ValuesIn(kTransferFaults), CaseName());
+
+} // namespace
+} // namespace aiktest

@@ -1,0 +1,17 @@
+// The trigger-polarity words the module writes into the camera, as the camera library
+// receives them.
+#ifndef AIKTEST_POLARITY_RECORDER_H
+#define AIKTEST_POLARITY_RECORDER_H
+
+#include <cstdint>
+#include <vector>
+
+namespace aiktest {
+
+// Every word given to pvxSetTriggerPolarity since the last clear, in call order.
+std::vector<uint32_t> writtenPolarityWords();
+void clearPolarityWords();
+
+} // namespace aiktest
+
+#endif

@@ -1,0 +1,125 @@
+// The VideoChannelRecord as raw bytes: every field at its documented offset, and the
+// extended slots written only when recordLevel announces them.
+#include "tests/support/module_fixture.h"
+#include "tests/support/sim_json.h"
+
+#include <cstring>
+#include <set>
+
+namespace aiktest {
+namespace {
+
+constexpr unsigned char kPattern = 0x5C;
+constexpr std::size_t kBaseSlotOffsets[] = {16, 24, 32, 40, 48, 56, 64, 72, 80};
+constexpr std::size_t kExtendedSlotOffsets[] = {640, 648, 656, 664, 672};
+
+// A record as a host allocates it: plain bytes, filled with a pattern so untouched
+// bytes can be told from written ones.
+struct RawRecord {
+    alignas(8) unsigned char bytes[AIK_EXTENDED_RECORD_BYTES];
+
+    explicit RawRecord(int32_t recordLevel) {
+        std::memset(bytes, kPattern, sizeof bytes);
+        std::memcpy(bytes, &recordLevel, sizeof recordLevel);
+    }
+    VideoChannelRecord* record() { return reinterpret_cast<VideoChannelRecord*>(bytes); }
+    template <typename T> T at(std::size_t offset) const {
+        T value;
+        std::memcpy(&value, bytes + offset, sizeof value);
+        return value;
+    }
+    std::string textAt(std::size_t offset) const {
+        const char* text = reinterpret_cast<const char*>(bytes + offset);
+        return std::string(text, strnlen(text, 256));
+    }
+    bool untouched(std::size_t from, std::size_t to) const {
+        for (std::size_t i = from; i < to; ++i) {
+            if (bytes[i] != kPattern) {
+                return false;
+            }
+        }
+        return true;
+    }
+    // A pointer the module wrote: neither null nor the pattern.
+    bool slotWritten(std::size_t offset) const {
+        return at<uintptr_t>(offset) != 0 && !untouched(offset, offset + 8);
+    }
+};
+
+class RecordLayoutTest : public ModuleFixture {
+protected:
+    void SetUp() override {
+        ModuleFixture::SetUp();
+        nlohmann::json camera = cameraJson("Layoutvendor", "LX-1", "Layout test camera", 1280, 1024);
+        camera["exposure"] = rangeJson(20, 1000000, 5000);
+        camera["contrast"] = rangeJson(0, 100, 25);
+        camera["brightness"] = rangeJson(0, 200, 150);
+        useCameras({cameraJson("First", "F-0", "first"), camera});
+        char errText[256] = {};
+        ASSERT_EQ(callGetVideoChannel(errText, 0, RawRecord(AIK_EXTENDED_RECORD_BYTES).record()), 0)
+            << errText;
+    }
+};
+
+// Catches a field written at a shifted offset, a channelID written as 32 bits, or
+// host-owned bytes (recordLevel, the reserved word) overwritten.
+TEST_F(RecordLayoutTest, FieldsLieAtTheirDocumentedOffsets) {
+    RawRecord raw(AIK_EXTENDED_RECORD_BYTES);
+    char errText[256] = {};
+    ASSERT_EQ(callGetVideoChannel(errText, 1, raw.record()), 0) << errText;
+
+    EXPECT_EQ(raw.at<int32_t>(0), AIK_EXTENDED_RECORD_BYTES);
+    EXPECT_TRUE(raw.untouched(4, 8));
+    EXPECT_EQ(raw.at<int64_t>(8), 1);
+    EXPECT_EQ(raw.textAt(88), "Layoutvendor LX-1(AIK)");
+    EXPECT_EQ(raw.textAt(344), "Layout test camera");
+    EXPECT_DOUBLE_EQ(raw.at<double>(600), 0.005);
+    EXPECT_DOUBLE_EQ(raw.at<double>(608), 0.25);
+    EXPECT_DOUBLE_EQ(raw.at<double>(616), 0.75);
+    EXPECT_EQ(raw.at<uint32_t>(624), 1280u);
+    EXPECT_EQ(raw.at<uint32_t>(628), 1024u);
+    EXPECT_DOUBLE_EQ(raw.at<double>(632), 0.00002);
+}
+
+// Catches a slot left unset or two slots pointing at the same function.
+TEST_F(RecordLayoutTest, AllFourteenSlotsAreDistinctFunctions) {
+    RawRecord raw(AIK_EXTENDED_RECORD_BYTES);
+    char errText[256] = {};
+    ASSERT_EQ(callGetVideoChannel(errText, 0, raw.record()), 0) << errText;
+
+    std::set<uintptr_t> slots;
+    for (std::size_t offset : kBaseSlotOffsets) {
+        EXPECT_TRUE(raw.slotWritten(offset)) << "slot at " << offset;
+        slots.insert(raw.at<uintptr_t>(offset));
+    }
+    for (std::size_t offset : kExtendedSlotOffsets) {
+        EXPECT_TRUE(raw.slotWritten(offset)) << "slot at " << offset;
+        slots.insert(raw.at<uintptr_t>(offset));
+    }
+    EXPECT_EQ(slots.size(), 14u);
+}
+
+// Catches the extended slots written into a 640-byte record (recordLevel 608 is not
+// "greater than 608"), which would overrun a host that allocated only the base record.
+TEST_F(RecordLayoutTest, RecordLevel608LeavesTheExtendedBytesUntouched) {
+    RawRecord raw(AIK_RECORD_LEVEL_EXTENDED);
+    char errText[256] = {};
+    ASSERT_EQ(callGetVideoChannel(errText, 0, raw.record()), 0) << errText;
+
+    EXPECT_TRUE(raw.untouched(AIK_BASE_RECORD_BYTES, AIK_EXTENDED_RECORD_BYTES));
+    EXPECT_TRUE(raw.slotWritten(80));
+}
+
+// Catches a threshold of 680 (or >= 610) instead of "greater than 608".
+TEST_F(RecordLayoutTest, RecordLevel609FillsAllFiveExtendedSlots) {
+    RawRecord raw(AIK_RECORD_LEVEL_EXTENDED + 1);
+    char errText[256] = {};
+    ASSERT_EQ(callGetVideoChannel(errText, 0, raw.record()), 0) << errText;
+
+    for (std::size_t offset : kExtendedSlotOffsets) {
+        EXPECT_TRUE(raw.slotWritten(offset)) << "slot at " << offset;
+    }
+}
+
+} // namespace
+} // namespace aiktest

@@ -1,0 +1,133 @@
+// The messages a host reads in errText when GetVideoChannel fails: one per result
+// code, bounded to 32 bytes, and never written through a null pointer.
+#include "tests/support/marked_err_text.h"
+#include "tests/support/module_fixture.h"
+#include "tests/support/sim_json.h"
+
+namespace aiktest {
+namespace {
+
+struct CodeCase {
+    uint32_t code;
+    const char* message;
+};
+
+// Provokes a failing camera count with code and calls GetVideoChannel(0) with errText.
+class CountFailureFixture : public ModuleFixture {
+protected:
+    int32_t failCountWith(uint32_t code, MarkedErrText& errText) {
+        nlohmann::json config = simConfigJson({cameraJson("Quorvex", "QX-R", "result codes")});
+        config["countStatus"] = code;
+        useSimConfig(config);
+        VideoChannelRecord record{};
+        record.recordLevel = AIK_EXTENDED_RECORD_BYTES;
+        return callGetVideoChannel(errText.bytes, 0, &record);
+    }
+};
+
+class CountFailureTest : public CountFailureFixture, public ::testing::WithParamInterface<CodeCase> {};
+
+// Catches a wrong or misspelt message, a listed code falling through to "ILLEGAL ERR."
+// or an unlisted neighbour of a listed group matching it, and a copy that runs past
+// the 32-byte bound of the ordinary messages.
+TEST_P(CountFailureTest, ErrTextIsTheCodesMessageWithin32Bytes) {
+    MarkedErrText errText;
+    ASSERT_EQ(failCountWith(GetParam().code, errText), 1);
+    EXPECT_EQ(errText.text(), GetParam().message);
+    EXPECT_TRUE(errText.untouchedFrom(32));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Codes, CountFailureTest,
+    ::testing::Values(
+        CodeCase{1, "NOT INITIALIZE."}, CodeCase{2, "ALREADY INITIALIZE."}, CodeCase{4, "ALREADY OPENED."},
+        CodeCase{13, "INVALID PARAMETER."}, CodeCase{19, "CAMERA NOT RESPONDING."},
+        CodeCase{22, "ACCESS MODE SET ERROR."}, CodeCase{257, "XML LOAD ERROR."},
+        CodeCase{258, "GENICAM ERROR."}, CodeCase{259, "DLL LOAD ERROR."}, CodeCase{2049, "INVALID ADDRESS."},
+        CodeCase{2053, "BUSY."}, CodeCase{2056, "NOT AVAILABLE."}, CodeCase{4097, "REQUEST TIMEOUT."},
+        CodeCase{4101, "UNEXPECTED BUFFER SIZE."}, CodeCase{4110, "FLUSHED BY CAMERA REMOVE."},
+        CodeCase{4111, "DRIVER LOAD ERR."}, CodeCase{8193, "FILE OPEN ERROR."},
+        CodeCase{8196, "FILE NOT FOUND."}, CodeCase{41216, "DATA DISCARDED."},
+        CodeCase{4294967295u, "UNSUCCESSFUL."}, CodeCase{23, "ILLEGAL ERR."}, CodeCase{256, "ILLEGAL ERR."},
+        CodeCase{260, "ILLEGAL ERR."}, CodeCase{2048, "ILLEGAL ERR."}, CodeCase{2057, "ILLEGAL ERR."},
+        CodeCase{4096, "ILLEGAL ERR."}, CodeCase{4112, "ILLEGAL ERR."}, CodeCase{8192, "ILLEGAL ERR."},
+        CodeCase{8197, "ILLEGAL ERR."}, CodeCase{41217, "ILLEGAL ERR."}),
+    [](const ::testing::TestParamInfo<CodeCase>& tested) {
+        return "Code" + std::to_string(tested.param.code);
+    });
+
+using CountFailureRegistryTest = CountFailureFixture;
+
+// Catches a count failure that leaves the cameras of the previous enumeration in
+// the registry, so that later device numbers still answer.
+TEST_F(CountFailureRegistryTest, EmptiesTheRegistry) {
+    useCameras({cameraJson("Quorvex", "QX-1", "one"), cameraJson("Quorvex", "QX-2", "two")});
+    ASSERT_EQ(enumerate().channels.size(), 2u);
+    MarkedErrText errText;
+    ASSERT_EQ(failCountWith(19, errText), 1);
+    EXPECT_EQ(getVideoChannel(1).rc, 1);
+}
+
+class InitFailureTest : public ModuleFixture, public ::testing::WithParamInterface<uint32_t> {};
+
+// Catches the library's initialisation status passed through as a message instead
+// of "UNSUCCESSFUL.", or status 2 (already initialised) treated as a failure.
+TEST_P(InitFailureTest, AnyStatusButZeroAndTwoGivesUnsuccessful) {
+    nlohmann::json config = simConfigJson({cameraJson("Quorvex", "QX-I", "init")});
+    config["initStatus"] = GetParam();
+    useSimConfig(config);
+    aikhost::VideoChannelResult result = getVideoChannel(0);
+    EXPECT_EQ(result.rc, 1);
+    EXPECT_EQ(result.errText, "UNSUCCESSFUL.");
+}
+
+INSTANTIATE_TEST_SUITE_P(Statuses, InitFailureTest, ::testing::Values(1u, 3u, 19u, 4294967295u),
+                         [](const ::testing::TestParamInfo<uint32_t>& tested) {
+                             return "Status" + std::to_string(tested.param);
+                         });
+
+using InitFailureRegistryTest = ModuleFixture;
+
+// Catches an initialisation failure that empties or rebuilds the registry: the
+// cameras of the previous enumeration must stay reachable.
+TEST_F(InitFailureRegistryTest, KeepsThePreviousRegistry) {
+    useCameras({cameraJson("Quorvex", "QX-1", "one"), cameraJson("Quorvex", "QX-2", "two")});
+    ASSERT_EQ(enumerate().channels.size(), 2u);
+    nlohmann::json config = simConfigJson({});
+    config["initStatus"] = 1;
+    useSimConfig(config);
+    ASSERT_EQ(getVideoChannel(0).rc, 1);
+    aikhost::VideoChannelResult second = getVideoChannel(1);
+    ASSERT_EQ(second.rc, 0);
+    EXPECT_STREQ(second.record.name, "Quorvex QX-2(AIK)");
+}
+
+using NullErrTextTest = ModuleFixture;
+
+// Catches a failure path that writes its message without checking errText for null.
+TEST_F(NullErrTextTest, FailingCallsWithNullErrTextDoNotCrash) {
+    VideoChannelRecord record{};
+    record.recordLevel = AIK_EXTENDED_RECORD_BYTES;
+
+    nlohmann::json config = simConfigJson({cameraJson("Quorvex", "QX-N", "null")});
+    config["initStatus"] = 1;
+    useSimConfig(config);
+    EXPECT_EQ(callGetVideoChannel(nullptr, 0, &record), 1);
+
+    config["initStatus"] = 0;
+    config["countStatus"] = 19;
+    useSimConfig(config);
+    EXPECT_EQ(callGetVideoChannel(nullptr, 0, &record), 1);
+
+    config.erase("countStatus");
+    useSimConfig(config);
+    ASSERT_EQ(callGetVideoChannel(nullptr, 0, &record), 0);
+    EXPECT_EQ(callGetVideoChannel(nullptr, 1, &record), 1);
+    ASSERT_EQ(record.ReleaseVideoChannel(nullptr, 0), 0);
+    EXPECT_EQ(record.StartAcquisition(nullptr, 0), 1);
+    CommonParamsRecord params{};
+    EXPECT_EQ(record.SetupCommonParams(nullptr, 0, &params), 1);
+}
+
+} // namespace
+} // namespace aiktest

@@ -1,0 +1,137 @@
+// Parsing one configuration line: what it sets up, and the globals it leaves.
+#include "diag/config.h"
+#include "diag/log_writer.h"
+#include "diag_test_support.h"
+#include "platform/fs.h"
+#include "tests/support/case_name.h"
+
+#include <filesystem>
+#include <regex>
+#include <stdexcept>
+#include <string>
+
+namespace diagtest {
+namespace {
+
+constexpr int kNoLog = -1;
+
+struct LineCase {
+    const char* name;
+    std::string line;   // "{dir}" stands for the test's folder
+    int threshold;      // of the log set up, or kNoLog
+    bool toMemory;      // g_logToMemory afterwards
+    std::string folder; // of g_logPath ("{dir}" likewise); empty: g_logPath stays empty
+};
+
+// Names the case in failure messages.
+void PrintTo(const LineCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+std::string Expand(std::string text, const std::string& dir) {
+    for (size_t at; (at = text.find("{dir}")) != std::string::npos;)
+        text.replace(at, 5, dir);
+    return text;
+}
+
+// The lowest level a log writes: every level is written once and read back.
+int ObservedThreshold(const std::string& flushPath) {
+    for (uint32_t level = LOG_DEBUG; level <= LOG_FATAL; ++level)
+        WriteLog(level, "probe");
+    if (g_logToMemory)
+        FlushMemoryLog(flushPath.c_str());
+    int lowest = kNoLog;
+    for (const std::string& line : SplitLines(ReadText(g_logToMemory ? flushPath : g_logPath))) {
+        const std::optional<LogLine> parsed = ParseLogLine(line);
+        if (parsed && (lowest == kNoLog || static_cast<int>(parsed->level) < lowest))
+            lowest = static_cast<int>(parsed->level);
+    }
+    return lowest;
+}
+
+class ConfigLineTest : public LogTest, public ::testing::WithParamInterface<LineCase> {};
+
+// Catches each departure from the line's fixed reading: the keyword and target cut
+// at the start, MEMORY looked for first, the level words in their order and inside
+// the folder, quotes and line feed removed, one separator before the dated name,
+// sizes below 32 and lower-case words refused.
+TEST_P(ConfigLineTest, SetsUpWhatTheLineSays) {
+    const LineCase& c = GetParam();
+    const std::string dir = m_folder.path().string();
+    ParseConfigLine(Expand(c.line, dir));
+    EXPECT_EQ(g_logConfigured, c.threshold != kNoLog);
+    EXPECT_EQ(g_logEnabled, c.threshold != kNoLog);
+    EXPECT_EQ(g_logToMemory, c.toMemory);
+    if (c.folder.empty()) {
+        EXPECT_EQ(g_logPath, "");
+    } else {
+        const std::string folder = Expand(c.folder, dir) + platform::kPathSeparator;
+        ASSERT_EQ(g_logPath.substr(0, folder.size()), folder);
+        EXPECT_TRUE(
+            std::regex_match(g_logPath.substr(folder.size()), std::regex(R"(QuorvexAIK_20\d{6}_\d{6}\.txt)")))
+            << g_logPath;
+    }
+    if (c.threshold != kNoLog) {
+        EXPECT_EQ(ObservedThreshold(m_folder.file("flushed.txt")), c.threshold);
+    }
+}
+
+const std::string kLongFolder = "{dir}/" + std::string(300, 'f');
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, ConfigLineTest,
+    ::testing::Values(
+        LineCase{"FileExample", "QuorvexAIK,FILE,WARN,PATH={dir}", LOG_WARN, false, "{dir}"},
+        LineCase{"MemoryExample", "QuorvexAIK MEMORY 1048576 DEBUG PATH={dir}/cam logs\n", LOG_DEBUG, true,
+                 "{dir}/cam logs"},
+        LineCase{"QuotedFolderWithSeparator", "QuorvexAIK FILE INFO PATH=\"{dir}/\"\n", LOG_INFO, false,
+                 "{dir}"},
+        LineCase{"CommentedOut", "// QuorvexAIK,FILE,WARN,PATH={dir}", kNoLog, false, ""},
+        LineCase{"CommentCutsThePath", "QuorvexAIK,FILE,WARN,PATH=//{dir}", kNoLog, false, ""},
+        LineCase{"LowerCaseTarget", "QuorvexAIK,file,WARN,PATH={dir}", kNoLog, false, ""},
+        LineCase{"LowerCaseLevel", "QuorvexAIK,FILE,warn,PATH={dir}", kNoLog, false, "{dir}"},
+        LineCase{"LevelWordInFolder", "QuorvexAIK,FILE,WARN,PATH={dir}/DEBUG", LOG_DEBUG, false,
+                 "{dir}/DEBUG"},
+        LineCase{"MemoryWordInFolder", "QuorvexAIK,FILE,WARN,PATH={dir}/MEMORY", kNoLog, true,
+                 "{dir}/MEMORY"},
+        LineCase{"OnlyQuotesAsFolder", "QuorvexAIK,FILE,WARN,PATH=\"\"\n", kNoLog, false, ""},
+        LineCase{"NoPath", "QuorvexAIK MEMORY 4096 INFO\n", kNoLog, true, ""},
+        LineCase{"MemoryBelow32", "QuorvexAIK MEMORY 31 INFO PATH={dir}", kNoLog, true, "{dir}"},
+        LineCase{"NegativeSize", "QuorvexAIK MEMORY -4096 INFO PATH={dir}", kNoLog, true, "{dir}"},
+        LineCase{"FolderTooLongForTheWriter", "QuorvexAIK,FILE,WARN,PATH=" + kLongFolder, kNoLog, false,
+                 kLongFolder}),
+    aiktest::CaseName());
+
+// Catches a ring of another size than the line asks for at the smallest size allowed.
+TEST_F(LogTest, MemoryLineOf32SetsUpA32ByteRing) {
+    ParseConfigLine("QuorvexAIK MEMORY 32 FATAL PATH=" + m_folder.path().string());
+    ASSERT_TRUE(g_logConfigured);
+    EXPECT_TRUE(WriteLog(LOG_FATAL, std::string(100, 'z').c_str()));
+    EXPECT_EQ(flushed(), std::string(31, 'z') + "\n");
+}
+
+// Catches a size conversion that accepts what is no 32-bit number instead of
+// failing the way the standard conversion fails.
+TEST_F(LogTest, UnreadableSizeThrows) {
+    const std::string dir = m_folder.path().string();
+    EXPECT_THROW(ParseConfigLine("QuorvexAIK MEMORY DEBUG PATH=" + dir), std::invalid_argument);
+    EXPECT_THROW(ParseConfigLine("QuorvexAIK MEMORY 2147483648 DEBUG PATH=" + dir), std::out_of_range);
+    EXPECT_FALSE(g_logConfigured);
+    EXPECT_FALSE(g_logEnabled);
+}
+
+// Catches a second adapter line that replaces the first one's log, or leaves
+// g_logConfigured set although its own set-up was refused.
+TEST_F(LogTest, SecondLineIsRefusedButTakesThePath) {
+    ParseConfigLine("QuorvexAIK,FILE,INFO,PATH=" + m_folder.file("first"));
+    ASSERT_TRUE(g_logConfigured);
+    const std::string firstLog = g_logPath;
+    ParseConfigLine("QuorvexAIK,FILE,INFO,PATH=" + m_folder.file("second"));
+    EXPECT_FALSE(g_logConfigured);
+    EXPECT_EQ(g_logPath.rfind(m_folder.file("second"), 0), 0u);
+    EXPECT_TRUE(WriteLog(LOG_INFO, "still the first"));
+    EXPECT_EQ(SplitLines(ReadText(firstLog)).size(), 1u);
+}
+
+} // namespace
+} // namespace diagtest

@@ -1,0 +1,56 @@
+// Shared helpers of the diagnostics tests: temporary folders, reading a log back,
+// and the shape of a log line.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace diagtest {
+
+// A new, empty folder under the system's temporary folder, removed with the object.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::filesystem::path& path() const { return m_path; }
+    // path() / name, as the text the log writer and the configuration take.
+    std::string file(const std::string& name) const { return (m_path / name).string(); }
+
+private:
+    std::filesystem::path m_path;
+};
+
+std::string ReadText(const std::filesystem::path& path);
+void WriteText(const std::filesystem::path& path, const std::string& text);
+// The lines of text without their line feeds; a last line without one counts too.
+std::vector<std::string> SplitLines(const std::string& text);
+
+// One "%.06f,API <tag>ThreadId:%04d,<text>" line taken apart.
+struct LogLine {
+    double seconds;
+    uint32_t level;
+    uint64_t threadId;
+    std::string text;
+};
+// nullopt when line does not have that shape exactly.
+std::optional<LogLine> ParseLogLine(const std::string& line);
+
+// Closes the log and clears the configuration's globals after each test, so that
+// tests run in one process do not see each other's set-up.
+class LogTest : public ::testing::Test {
+protected:
+    void TearDown() override;
+    // The memory ring as FlushMemoryLog writes it.
+    std::string flushed();
+
+    TempFolder m_folder;
+};
+
+} // namespace diagtest

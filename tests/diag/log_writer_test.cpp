@@ -1,0 +1,129 @@
+// Levels, the line format and the file target of the log writer.
+#include "diag/log_file.h"
+#include "diag/log_writer.h"
+#include "diag_test_support.h"
+#include "platform/thread.h"
+
+#include <filesystem>
+#include <set>
+#include <string>
+
+namespace diagtest {
+namespace {
+
+// The levels whose lines a log holds, and whether every line is a whole, well-formed one.
+std::set<uint32_t> LevelsIn(const std::string& log) {
+    std::set<uint32_t> levels;
+    for (const std::string& line : SplitLines(log)) {
+        std::optional<LogLine> parsed = ParseLogLine(line);
+        EXPECT_TRUE(parsed) << line;
+        if (parsed) {
+            EXPECT_EQ(parsed->text, "level " + std::to_string(parsed->level));
+            levels.insert(parsed->level);
+        }
+    }
+    return levels;
+}
+
+void WriteEveryLevel() {
+    for (uint32_t level = LOG_DEBUG; level <= LOG_FATAL + 1; ++level)
+        EXPECT_EQ(WriteLog(level, ("level " + std::to_string(level)).c_str()), level <= LOG_FATAL) << level;
+}
+
+class ThresholdTest : public LogTest, public ::testing::WithParamInterface<uint32_t> {};
+
+// Catches a threshold compared the wrong way, a dropped line reported as a failure,
+// a line above FATAL written, and traces written above the DEBUG threshold.
+TEST_P(ThresholdTest, LinesAtOrAboveTheThresholdOnly) {
+    const uint32_t threshold = GetParam();
+    ASSERT_TRUE(InitMemoryLog(4096, threshold));
+    WriteEveryLevel();
+    EXPECT_TRUE(WriteTrace(" trace\n"));
+    std::set<uint32_t> expected;
+    for (uint32_t level = threshold; level <= LOG_FATAL; ++level)
+        expected.insert(level);
+    const std::string log = flushed();
+    EXPECT_EQ(LevelsIn(log.substr(0, log.find(" trace\n"))), expected);
+    EXPECT_EQ(log.find(" trace\n") != std::string::npos, threshold == LOG_DEBUG);
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, ThresholdTest, ::testing::Range<uint32_t>(LOG_DEBUG, LOG_FATAL + 1));
+
+// Catches a file that is not created at set-up, lines held back instead of appended
+// at once, a wrong thread id, a clock that does not start at set-up, and traces
+// that gain a prefix or a line feed.
+TEST_F(LogTest, FileLinesAreAppendedAtOnce) {
+    const std::string path = m_folder.file("new folder/log.txt");
+    ASSERT_TRUE(InitFileLog(path.c_str(), LOG_DEBUG));
+    EXPECT_EQ(ReadText(path), "");
+    EXPECT_TRUE(WriteLog(LOG_INFO, "ENTER: GetFeatureName, channelID=0, index=3"));
+    platform::SleepMs(50);
+    EXPECT_TRUE(WriteTrace("  raw trace"));
+    EXPECT_TRUE(WriteLog(LOG_ERROR, "second"));
+    const std::vector<std::string> lines = SplitLines(ReadText(path));
+    ASSERT_EQ(lines.size(), 2u);
+    const std::optional<LogLine> first = ParseLogLine(lines[0]);
+    const std::optional<LogLine> second = ParseLogLine(lines[1].substr(strlen("  raw trace")));
+    ASSERT_TRUE(first && second) << lines[0] << "\n" << lines[1];
+    EXPECT_EQ(lines[1].rfind("  raw trace", 0), 0u);
+    EXPECT_EQ(first->text, "ENTER: GetFeatureName, channelID=0, index=3");
+    EXPECT_EQ(first->threadId, platform::CurrentThreadId());
+    EXPECT_LT(first->seconds, 1.0);
+    EXPECT_GE(second->seconds - first->seconds, 0.045);
+    EXPECT_EQ(second->level, LOG_ERROR);
+}
+
+// Catches a second set-up that replaces the first target, and a log left on after
+// CloseLog.
+TEST_F(LogTest, SecondFileSetUpIsRefused) {
+    const std::string first = m_folder.file("first.txt");
+    const std::string second = m_folder.file("second.txt");
+    ASSERT_TRUE(InitFileLog(first.c_str(), LOG_INFO));
+    EXPECT_FALSE(InitFileLog(second.c_str(), LOG_INFO));
+    EXPECT_FALSE(InitMemoryLog(1024, LOG_INFO));
+    EXPECT_FALSE(FlushMemoryLog(second.c_str()));
+    EXPECT_TRUE(WriteLog(LOG_INFO, "to the first"));
+    EXPECT_EQ(SplitLines(ReadText(first)).size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(second));
+    EXPECT_TRUE(CloseLog());
+    EXPECT_FALSE(WriteLog(LOG_FATAL, "closed"));
+    EXPECT_EQ(SplitLines(ReadText(first)).size(), 1u);
+}
+
+// Catches a line that blocks for good on a file that cannot be opened, and a writer
+// that gives up on the file for later lines.
+TEST_F(LogTest, UnopenableFileLosesTheLineOnly) {
+    const std::string path = m_folder.file("log.txt");
+    ASSERT_TRUE(InitFileLog(path.c_str(), LOG_DEBUG));
+    std::filesystem::remove(path);
+    std::filesystem::create_directory(path);
+    EXPECT_FALSE(WriteLog(LOG_INFO, "lost"));
+    EXPECT_FALSE(WriteTrace("lost"));
+    std::filesystem::remove(path);
+    EXPECT_TRUE(WriteLog(LOG_INFO, "kept"));
+    const std::vector<std::string> lines = SplitLines(ReadText(path));
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(ParseLogLine(lines[0])->text, "kept");
+}
+
+// Catches folders created more than one level deep, and a set-up that succeeds
+// without its file.
+TEST_F(LogTest, OnlyTheLastFolderLevelIsCreated) {
+    EXPECT_FALSE(InitFileLog(m_folder.file("a/b/log.txt").c_str(), LOG_INFO));
+    EXPECT_FALSE(std::filesystem::exists(m_folder.path() / "a"));
+    EXPECT_FALSE(g_logEnabled);
+    EnsureLogFolder(m_folder.file("c/log.txt").c_str());
+    EXPECT_TRUE(std::filesystem::is_directory(m_folder.path() / "c"));
+}
+
+// Catches paths copied past the writer's 260-byte buffers (under AddressSanitizer).
+TEST_F(LogTest, OverlongPathsAreRefusedSafely) {
+    const std::string longPath = m_folder.file(std::string(300, 'p') + "/log.txt");
+    EXPECT_FALSE(InitFileLog(longPath.c_str(), LOG_INFO));
+    EnsureLogFolder(longPath.c_str());
+    ASSERT_TRUE(InitMemoryLog(64, LOG_INFO));
+    EXPECT_FALSE(FlushMemoryLog(longPath.c_str()));
+}
+
+} // namespace
+} // namespace diagtest

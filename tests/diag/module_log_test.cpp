@@ -1,0 +1,207 @@
+// The module as a host loads it, each time in a fresh process: a configuration file
+// beside the host's executable or in the SDK's folder, and the log that results,
+// read back line by line.
+#include "diag/log_writer.h"
+#include "diag_test_support.h"
+#include "host/loader/host_os.h"
+#include "tests/support/case_name.h"
+
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <map>
+#include <regex>
+#include <string>
+
+namespace diagtest {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct HostRun {
+    std::map<std::string, long> report;
+    std::vector<fs::path> logs; // the files in the log folder after the host ended
+};
+
+std::string Quoted(const fs::path& path) {
+    return "\"" + path.string() + "\"";
+}
+
+// Local time as the dated log name spells it, so that names compare as text.
+std::string LocalStamp() {
+    const std::time_t now = std::time(nullptr);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%d_%H%M%S", std::localtime(&now));
+    return stamp;
+}
+
+class ModuleLogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        aikhost::unsetEnvironment("QUORVEXSDK");
+        aikhost::unsetEnvironment("QUORVEX_SIM_CONFIG");
+    }
+    void TearDown() override { aikhost::unsetEnvironment("QUORVEXSDK"); }
+
+    fs::path hostFolder() const { return m_folder.path() / "host"; }
+    fs::path logFolder() const { return m_folder.path() / "logs"; }
+    std::string pathLine(const char* head, const fs::path& folder) const {
+        return std::string(head) + "PATH=" + folder.string() + "\n";
+    }
+
+    // Copies the host program into its own folder, so that the module finds the
+    // configuration beside it, and runs it once.
+    HostRun runHost(const fs::path& logs) {
+        fs::create_directories(hostFolder());
+        const fs::path host = hostFolder() / fs::path(AIK_DIAG_HOST).filename();
+        fs::copy_file(AIK_DIAG_HOST, host, fs::copy_options::overwrite_existing);
+        const fs::path reportPath = m_folder.path() / "report.txt";
+        const std::string command =
+            Quoted(host) + " " + Quoted(AIK_MODULE_PATH) + " " + Quoted(reportPath) + " " + Quoted(logs);
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        HostRun run;
+        for (const std::string& line : SplitLines(ReadText(reportPath))) {
+            const size_t space = line.find(' ');
+            run.report[line.substr(0, space)] = std::stol(line.substr(space + 1));
+        }
+        EXPECT_GT(run.report["channels"], 0) << "the module did not work as before";
+        std::error_code error;
+        for (fs::directory_iterator it(logs, error), end; !error && it != end; it.increment(error))
+            run.logs.push_back(it->path());
+        return run;
+    }
+
+    TempFolder m_folder;
+};
+
+// Every line whole and well-formed, written by the host's thread in time order, at
+// or above the threshold; traces, at DEBUG, raw.
+std::vector<LogLine> CheckedLines(const fs::path& log, const HostRun& run, uint32_t threshold) {
+    std::vector<LogLine> lines;
+    for (const std::string& line : SplitLines(ReadText(log))) {
+        if (threshold == 0 && line.rfind(" ", 0) == 0)
+            continue; // a trace: its text as the caller wrote it
+        const std::optional<LogLine> parsed = ParseLogLine(line);
+        if (!parsed) {
+            ADD_FAILURE() << "not a log line: " << line;
+            continue;
+        }
+        EXPECT_GE(parsed->level, threshold) << line;
+        EXPECT_EQ(static_cast<long>(parsed->threadId), run.report.at("thread")) << line;
+        if (!lines.empty()) {
+            EXPECT_GE(parsed->seconds, lines.back().seconds) << line;
+        }
+        lines.push_back(*parsed);
+    }
+    return lines;
+}
+
+bool HasLine(const std::vector<LogLine>& lines, uint32_t level, const std::string& text) {
+    for (const LogLine& line : lines)
+        if (line.level == level && line.text == text)
+            return true;
+    return false;
+}
+
+// Catches a FILE log not created at load, a dated name from the wrong clock, lines
+// below the threshold, and a malformed line of a slot call.
+TEST_F(ModuleLogTest, FileLineBesideTheHost) {
+    WriteText(hostFolder() / "QuorvexSDK.cfg", pathLine("[other]\nQuorvexAIK,FILE,WARN,", logFolder()));
+    const std::string before = LocalStamp();
+    const HostRun run = runHost(logFolder());
+    const std::string after = LocalStamp();
+    EXPECT_EQ(run.report.at("files-while-loaded"), 1);
+    ASSERT_EQ(run.logs.size(), 1u);
+    const std::string name = run.logs[0].filename().string();
+    ASSERT_TRUE(std::regex_match(name, std::regex(R"(QuorvexAIK_\d{8}_\d{6}\.txt)"))) << name;
+    EXPECT_GE(name.substr(11, 15), before);
+    EXPECT_LE(name.substr(11, 15), after);
+    const std::vector<LogLine> lines = CheckedLines(run.logs[0], run, LOG_WARN);
+    EXPECT_TRUE(HasLine(lines, LOG_ERROR, "EXIT : StartAcquisition, INVALID PARAMETER."));
+}
+
+// Catches a MEMORY log written before unload or not at all, a quoted folder with a
+// space mishandled, and traces that gain a prefix.
+TEST_F(ModuleLogTest, MemoryLineWrittenAtUnload) {
+    const fs::path logs = m_folder.path() / "cam logs";
+    WriteText(hostFolder() / "QuorvexSDK.cfg",
+              "QuorvexAIK MEMORY 1048576 DEBUG PATH=\"" + logs.string() + "\"\n");
+    const HostRun run = runHost(logs);
+    EXPECT_EQ(run.report.at("files-while-loaded"), 0);
+    EXPECT_EQ(run.report.at("files-after-unload"), 1);
+    ASSERT_EQ(run.logs.size(), 1u);
+    const std::vector<LogLine> lines = CheckedLines(run.logs[0], run, LOG_DEBUG);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0].text, "ENTER: GetVideoChannel, deviceNum=0");
+    EXPECT_EQ(lines[0].level, LOG_INFO);
+    EXPECT_TRUE(HasLine(lines, LOG_ERROR, "EXIT : StartAcquisition, INVALID PARAMETER."));
+    const std::vector<std::string> raw = SplitLines(ReadText(run.logs[0]));
+    EXPECT_NE(std::find(raw.begin(), raw.end(), "  <initializeAdapter>"), raw.end());
+}
+
+// Catches a second separator before QuorvexApi, and the SDK's file read although
+// the host's folder holds one.
+TEST_F(ModuleLogTest, SdkFolderOnlyWhenNoneBesideTheHost) {
+    const fs::path sdkLogs = m_folder.path() / "sdk-logs";
+    WriteText(m_folder.path() / "sdk" / "QuorvexApi" / "bin" / "x64" / "QuorvexSDK.cfg",
+              pathLine("QuorvexAIK FILE INFO ", sdkLogs));
+    aikhost::setEnvironment("QUORVEXSDK", (m_folder.path() / "sdk").string() + "/");
+    HostRun run = runHost(sdkLogs);
+    ASSERT_EQ(run.logs.size(), 1u);
+    EXPECT_TRUE(HasLine(CheckedLines(run.logs[0], run, LOG_INFO), LOG_INFO, "EXIT : GetVideoChannel"));
+
+    fs::remove_all(sdkLogs);
+    WriteText(hostFolder() / "QuorvexSDK.cfg", pathLine("QuorvexAIK FILE INFO ", logFolder()));
+    run = runHost(sdkLogs);
+    EXPECT_TRUE(run.logs.empty());
+    EXPECT_EQ(std::distance(fs::directory_iterator(logFolder()), fs::directory_iterator()), 1);
+}
+
+struct NoLogCase {
+    const char* name;
+    std::string config; // "{logs}" stands for the log folder; empty: no file at all
+    // The first line's log stays set up and is never closed, so its ring and lock
+    // are never freed: a leak by design, not for the leak checker to report.
+    bool logLeftOpen = false;
+};
+
+// Names the case in failure messages.
+void PrintTo(const NoLogCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class ModuleWithoutLogTest : public ModuleLogTest, public ::testing::WithParamInterface<NoLogCase> {};
+
+// Catches a log set up from a line that must set none up, and an unload that
+// flushes or closes a log the configuration no longer owns.
+TEST_P(ModuleWithoutLogTest, WorksWithLoggingOff) {
+    std::string config = GetParam().config;
+    for (size_t at; (at = config.find("{logs}")) != std::string::npos;)
+        config.replace(at, 6, logFolder().string());
+    if (!config.empty())
+        WriteText(hostFolder() / "QuorvexSDK.cfg", config);
+    const char* options = std::getenv("ASAN_OPTIONS");
+    const std::string savedOptions = options ? options : "";
+    if (GetParam().logLeftOpen)
+        aikhost::setEnvironment("ASAN_OPTIONS", savedOptions + ":detect_leaks=0");
+    const HostRun run = runHost(logFolder());
+    if (options != nullptr)
+        aikhost::setEnvironment("ASAN_OPTIONS", savedOptions);
+    else
+        aikhost::unsetEnvironment("ASAN_OPTIONS");
+    EXPECT_TRUE(run.logs.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Configs, ModuleWithoutLogTest,
+    ::testing::Values(NoLogCase{"NoFile", ""},
+                      NoLogCase{"CommentedOut", "//QuorvexAIK,FILE,WARN,PATH={logs}\n"},
+                      NoLogCase{"SecondLineRefused",
+                                "QuorvexAIK MEMORY 4096 INFO PATH={logs}\nQuorvexAIK,FILE,WARN,PATH={logs}\n",
+                                true},
+                      NoLogCase{"FailedConversion",
+                                "QuorvexAIK MEMORY INFO PATH={logs}\nQuorvexAIK,FILE,WARN,PATH={logs}\n"}),
+    aiktest::CaseName());
+
+} // namespace
+} // namespace diagtest

@@ -1,0 +1,61 @@
+// Simulated cameras with node maps written per test, and the host's view of their
+// feature list, shared by the feature slot tests.
+#ifndef AIKTEST_FEATURE_FIXTURE_H
+#define AIKTEST_FEATURE_FIXTURE_H
+
+#include "host/loader/channel.h"
+#include "tests/support/module_fixture.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace aiktest {
+
+// A node: type "Integer", "Float", "Boolean", "Command", "String", "Enumeration",
+// "Register" or "Category"; access "NI", "NA", "WO", "RO" or "RW".
+nlohmann::json nodeJson(const std::string& name, const std::string& type, const std::string& access = "RW");
+// An enumeration node with entries {symbol, access} in the node's order.
+nlohmann::json enumJson(const std::string& name, const std::string& value,
+                        const std::vector<std::pair<std::string, std::string>>& entries,
+                        const std::string& access = "RW");
+// A camera whose node map holds only the given nodes.
+nlohmann::json bareCamera(const std::vector<nlohmann::json>& nodes);
+// A camera with the standard node map, nodes replacing or adding to it.
+nlohmann::json standardCamera(const std::vector<nlohmann::json>& nodes = {});
+// A fault: the named call answers status, only for the named node when one is given.
+nlohmann::json nodeFault(const std::string& call, uint32_t status, const std::string& node = "");
+
+// Calls of the named camera-library operation so far in this process.
+uint64_t simCallCount(const char* operation);
+
+class FeatureTest : public ModuleFixture {
+protected:
+    // Enumerates the given cameras, with faults on library calls whatever the camera;
+    // the test fails unless all of them opened.
+    std::vector<aikhost::Channel> openCameras(const std::vector<nlohmann::json>& cameras,
+                                              const std::vector<nlohmann::json>& libraryFaults = {});
+    aikhost::Channel openCamera(const nlohmann::json& camera);
+
+    // GetFeatureName with index 0, 1, 2, ... until the first result 1.
+    static std::vector<std::string> featureNames(const aikhost::Channel& channel);
+    static bool offers(const aikhost::Channel& channel, const std::string& feature);
+};
+
+namespace {
+
+// Prints a table-driven case as its name in test listings. It lives in the unnamed
+// namespace the test files declare their case structs in, where argument-dependent
+// lookup finds it.
+template <class Case> auto operator<<(std::ostream& out, const Case& c) -> decltype(out << c.name) {
+    return out << c.name;
+}
+
+} // namespace
+
+} // namespace aiktest
+
+#endif

@@ -1,0 +1,109 @@
+// The feature lock: the lock classes themselves, and the value slots releasing it on
+// every way out so that another thread's call goes through.
+#include "features/feature_lock.h"
+#include "tests/features/feature_fixture.h"
+#include "tests/support/case_name.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <future>
+#include <stdexcept>
+#include <thread>
+
+namespace aiktest {
+namespace {
+
+// Whether another thread could take the lock right now.
+bool freeForOtherThreads(CMyCriticalSection& section) {
+    return std::async(std::launch::async,
+                      [&] {
+                          if (section.TryLock() == 0)
+                              return false;
+                          section.Unlock();
+                          return true;
+                      })
+        .get();
+}
+
+// Catches a guard that does not take the lock, does not release it at scope end or
+// on an exception, or a lock that is not recursive for its holder.
+TEST(FeatureLockTest, GuardHoldsTheLockForItsScopeOnly) {
+    CMyCriticalSection section;
+    {
+        CCsAutoLock outer(&section);
+        EXPECT_FALSE(freeForOtherThreads(section));
+        {
+            CCsAutoLock inner(&section);
+            EXPECT_NE(section.TryLock(), 0);
+            section.Unlock();
+        }
+        EXPECT_FALSE(freeForOtherThreads(section));
+    }
+    EXPECT_TRUE(freeForOtherThreads(section));
+    EXPECT_THROW(
+        {
+            CCsAutoLock guard(&section);
+            throw std::runtime_error("leaves the scope");
+        },
+        std::runtime_error);
+    EXPECT_TRUE(freeForOtherThreads(section));
+}
+
+using SlotCall = void (*)(const aikhost::Channel&);
+
+struct WayOutCase {
+    const char* name;
+    SlotCall call;
+};
+
+class LockReleaseTest : public FeatureTest, public ::testing::WithParamInterface<WayOutCase> {};
+
+// Catches a way out of a feature slot that keeps g_featureLock: the lock is
+// recursive, so only a call from another thread shows it, by hanging.
+TEST_P(LockReleaseTest, AnotherThreadGetsThroughAfterwards) {
+    nlohmann::json camera = bareCamera({nodeJson("Gamma", "Float"), nodeJson("TimerDelay", "Float", "WO"),
+                                        nodeJson("TriggerSoftware", "Command", "WO")});
+    std::vector<aikhost::Channel> channels = openCameras({camera});
+    ASSERT_EQ(channels.size(), 1u);
+    const aikhost::Channel channel = channels.front();
+    GetParam().call(channel);
+
+    auto other = std::async(std::launch::async, [&] { return channel.readValue("Gamma").rc; });
+    if (other.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        // The blocked thread cannot be joined; end the process rather than hang the run.
+        fprintf(stderr, "ReadValue on another thread still blocked after %s\n", GetParam().name);
+        std::_Exit(1);
+    }
+    EXPECT_EQ(other.get(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    WaysOut, LockReleaseTest,
+    ::testing::Values(
+        WayOutCase{"ReadSuccess", [](const aikhost::Channel& c) { c.readValue("Gamma"); }},
+        WayOutCase{"ReadIndexForm", [](const aikhost::Channel& c) { c.readValue("FeatureName_1"); }},
+        WayOutCase{"ReadAdapterVersion", [](const aikhost::Channel& c) { c.readValue("AdapterVersion"); }},
+        WayOutCase{"ReadNotReadable", [](const aikhost::Channel& c) { c.readValue("TimerDelay"); }},
+        WayOutCase{"ReadMissingNode", [](const aikhost::Channel& c) { c.readValue("Missing"); }},
+        WayOutCase{"ReadInvalidChannel",
+                   [](const aikhost::Channel& c) {
+                       char val[256];
+                       c.record().ReadValue(nullptr, 3, "Gamma", val);
+                   }},
+        WayOutCase{"WriteSuccess", [](const aikhost::Channel& c) { c.writeValue("Gamma", "1.0"); }},
+        WayOutCase{"WriteNotWritable",
+                   [](const aikhost::Channel& c) { c.writeValue("AdapterVersion", "1"); }},
+        WayOutCase{"WriteInvalidChannel",
+                   [](const aikhost::Channel& c) { c.record().WriteValue(nullptr, 3, "Gamma", "1.0"); }},
+        WayOutCase{"ExecuteSuccess", [](const aikhost::Channel& c) { c.executeCommand("TriggerSoftware"); }},
+        WayOutCase{"ExecuteFailure", [](const aikhost::Channel& c) { c.executeCommand("Gamma"); }},
+        WayOutCase{
+            "ExecuteInvalidChannel",
+            [](const aikhost::Channel& c) { c.record().ExecuteCommand(nullptr, 3, "TriggerSoftware"); }},
+        WayOutCase{"FeatureNameFound", [](const aikhost::Channel& c) { c.getFeatureName(0); }},
+        WayOutCase{"FeatureNameBeyondList", [](const aikhost::Channel& c) { c.getFeatureName(99); }}),
+    CaseName());
+
+} // namespace
+} // namespace aiktest

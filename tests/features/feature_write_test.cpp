@@ -1,0 +1,296 @@
+// WriteValue and ExecuteCommand: text conversions by node type, the float
+// out-of-range nudge, access refusals, the settings refresh after every write, and
+// command completion polling.
+#include "tests/features/feature_fixture.h"
+#include "tests/support/case_name.h"
+
+namespace aiktest {
+namespace {
+
+nlohmann::json limited(nlohmann::json node, const nlohmann::json& value, const nlohmann::json& min,
+                       const nlohmann::json& max) {
+    node["value"] = value;
+    node["min"] = min;
+    node["max"] = max;
+    return node;
+}
+
+nlohmann::json gammaNode(int precision) {
+    nlohmann::json node = limited(nodeJson("Gamma", "Float"), 1.5, 1.0, 2.0);
+    node["precision"] = precision;
+    return node;
+}
+
+nlohmann::json writeCamera() {
+    nlohmann::json readOnly = limited(nodeJson("LineModeAll", "Integer", "RO"), 640, 0, 10000);
+    return bareCamera({limited(nodeJson("TimerDuration", "Integer"), 5, -10000000000LL, 10000000000LL),
+                       gammaNode(1), readOnly, nodeJson("LineInverterAll", "Boolean"),
+                       nodeJson("TriggerSoftware", "Command", "WO"), nodeJson("DeviceUserID", "String"),
+                       enumJson("TriggerSequence", "Timed", {{"Timed", "RW"}, {"Burst", "RW"}}),
+                       nodeJson("TimerDelay", "Float", "NA"), nodeJson("LineStatusAll", "Register", "RW")});
+}
+
+class WriteTest : public FeatureTest {
+protected:
+    void SetUp() override {
+        FeatureTest::SetUp();
+        m_channels = openCameras({writeCamera()});
+        ASSERT_EQ(m_channels.size(), 1u);
+    }
+    const aikhost::Channel& channel() const { return m_channels.front(); }
+    std::string readBack(const std::string& feature) const { return channel().readValue(feature).text; }
+
+    std::vector<aikhost::Channel> m_channels;
+};
+
+struct TextCase {
+    const char* name;
+    const char* text;
+    const char* readBack;
+};
+
+class IntegerWriteTest : public WriteTest, public ::testing::WithParamInterface<TextCase> {};
+
+// Catches an integer conversion other than a 32-bit atol: trailing text rejected,
+// no digits not giving 0, blanks or signs refused, or numbers beyond 32 bits passed
+// through instead of stopping at the limit.
+TEST_P(IntegerWriteTest, TextIsReadLikeAtol) {
+    aikhost::SlotResult write = channel().writeValue("TimerDuration", GetParam().text);
+    EXPECT_EQ(write.rc, 0) << write.errText;
+    EXPECT_EQ(readBack("TimerDuration"), GetParam().readBack);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, IntegerWriteTest,
+                         ::testing::Values(TextCase{"DigitsThenLetters", "12abc", "12"},
+                                           TextCase{"NoDigits", "abc", "0"}, TextCase{"Empty", "", "0"},
+                                           TextCase{"LeadingBlanksAndSign", "  -7", "-7"},
+                                           TextCase{"PlusSign", "+8", "8"},
+                                           TextCase{"Beyond32Bits", "99999999999", "2147483647"},
+                                           TextCase{"Below32Bits", "-99999999999", "-2147483648"}),
+                         CaseName());
+
+struct BoolCase {
+    const char* name;
+    const char* text;
+    bool written;
+};
+
+class BooleanWriteTest : public WriteTest, public ::testing::WithParamInterface<BoolCase> {};
+
+// Catches a boolean conversion that ignores case, trims blanks or accepts other
+// truthy texts: only the exact text "True" writes true.
+TEST_P(BooleanWriteTest, OnlyExactTrueWritesTrue) {
+    const BoolCase& c = GetParam();
+    ASSERT_EQ(channel().writeValue("LineInverterAll", c.written ? "False" : "True").rc, 0);
+    aikhost::SlotResult write = channel().writeValue("LineInverterAll", c.text);
+    EXPECT_EQ(write.rc, 0) << write.errText;
+    EXPECT_EQ(readBack("LineInverterAll"), c.written ? "True" : "False");
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, BooleanWriteTest,
+                         ::testing::Values(BoolCase{"ExactTrue", "True", true},
+                                           BoolCase{"LowerCase", "true", false},
+                                           BoolCase{"TrailingBlank", "True ", false},
+                                           BoolCase{"UpperCase", "TRUE", false}, BoolCase{"One", "1", false},
+                                           BoolCase{"False", "False", false}),
+                         CaseName());
+
+struct FloatCase {
+    const char* name;
+    const char* text;
+    int32_t rc;
+    const char* readBack;
+    uint64_t setCalls;
+};
+
+class FloatWriteTest : public WriteTest, public ::testing::WithParamInterface<FloatCase> {};
+
+// Catches a missing nudge, a nudge in the wrong direction or of the wrong size (one
+// full unit of the last decimal would let 2.1 through), or more than one retry.
+TEST_P(FloatWriteTest, OutOfRangeValueIsNudgedOnce) {
+    const FloatCase& c = GetParam();
+    const uint64_t before = simCallCount("pvxSetFloatValue");
+    aikhost::SlotResult write = channel().writeValue("Gamma", c.text);
+    EXPECT_EQ(write.rc, c.rc);
+    EXPECT_EQ(write.errText, c.rc == 0 ? "" : "Injected failure in WriteValue.(Gamma)");
+    EXPECT_EQ(readBack("Gamma"), c.readBack);
+    EXPECT_EQ(simCallCount("pvxSetFloatValue") - before, c.setCalls);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, FloatWriteTest,
+                         ::testing::Values(FloatCase{"Inside", "1.75", 0, "1.8", 1},
+                                           FloatCase{"LeadingNumberOnly", "1.3xyz", 0, "1.3", 1},
+                                           FloatCase{"JustAboveNudgedDown", "2.05", 0, "2.0", 2},
+                                           FloatCase{"JustBelowNudgedUp", "0.95", 0, "1.0", 2},
+                                           FloatCase{"OneUnitAboveStaysOut", "2.1", 1, "1.5", 2},
+                                           FloatCase{"OneUnitBelowStaysOut", "0.9", 1, "1.5", 2},
+                                           FloatCase{"NoNumberIsZeroThenOut", "abc", 1, "1.5", 2}),
+                         CaseName());
+
+struct NoRetryCase {
+    const char* name;
+    nlohmann::json fault; // on every call of the operation, whatever the camera
+};
+
+class FloatNoRetryTest : public FeatureTest, public ::testing::WithParamInterface<NoRetryCase> {};
+
+// Catches a retry after a refusal that is not 258, after one whose text names no
+// direction, or after the precision or error text could not be read.
+TEST_P(FloatNoRetryTest, RefusalWithoutDirectionIsFinal) {
+    std::vector<aikhost::Channel> channels = openCameras({bareCamera({gammaNode(6)})}, {GetParam().fault});
+    ASSERT_EQ(channels.size(), 1u);
+    const uint64_t before = simCallCount("pvxSetFloatValue");
+    aikhost::SlotResult write = channels[0].writeValue("Gamma", "2.0000001");
+    EXPECT_EQ(write.rc, 1);
+    EXPECT_EQ(write.errText, "Injected failure in WriteValue.(Gamma)");
+    EXPECT_EQ(simCallCount("pvxSetFloatValue") - before, 1u);
+}
+
+nlohmann::json withText(nlohmann::json fault, const std::string& text) {
+    fault["errorText"] = text;
+    return fault;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Refusals, FloatNoRetryTest,
+    ::testing::Values(
+        NoRetryCase{"NeitherWord", withText(nodeFault("pvxSetFloatValue", 258), "value rejected")},
+        NoRetryCase{"OtherStatus", withText(nodeFault("pvxSetFloatValue", 13), "must be smaller")},
+        NoRetryCase{"PrecisionUnknown", nodeFault("pvxGetFloatPrecision", 258)},
+        NoRetryCase{"ErrorTextUnknown", nodeFault("pvxGetLastErrorText", 17)}),
+    CaseName());
+
+// Catches a retry whose failure is hidden: when the nudged value is refused too, the
+// write fails and the node keeps its value.
+using FloatRetryTest = FeatureTest;
+TEST_F(FloatRetryTest, FailedRetryFailsTheWrite) {
+    nlohmann::json camera = bareCamera({gammaNode(6)});
+    camera["faults"] = {
+        withText(nodeFault("pvxSetFloatValue", 258), "must be greater or equal"),
+    };
+    aikhost::Channel channel = openCamera(camera);
+    const uint64_t before = simCallCount("pvxSetFloatValue");
+    EXPECT_EQ(channel.writeValue("Gamma", "0.9999999").rc, 1);
+    EXPECT_EQ(simCallCount("pvxSetFloatValue") - before, 2u);
+    EXPECT_EQ(channel.readValue("Gamma").text, "1.500000");
+}
+
+struct WriteCase {
+    const char* name;
+    const char* feature;
+    const char* text;
+    int32_t rc;
+    const char* errText;
+};
+
+class WriteValueTest : public WriteTest, public ::testing::WithParamInterface<WriteCase> {};
+
+// Catches writes by type that fail or succeed wrongly, access refusals with the
+// wrong text, and writes that apply companion or adapter-feature handling (which
+// writes do not know).
+TEST_P(WriteValueTest, WriteOfFeature) {
+    const WriteCase& c = GetParam();
+    aikhost::SlotResult write = channel().writeValue(c.feature, c.text);
+    EXPECT_EQ(write.rc, c.rc);
+    EXPECT_EQ(write.errText, c.errText);
+    if (c.rc == 0 && std::string(c.feature) != "TriggerSoftware") {
+        EXPECT_EQ(readBack(c.feature), c.text);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Features, WriteValueTest,
+    ::testing::Values(
+        WriteCase{"String", "DeviceUserID", "left camera", 0, ""},
+        WriteCase{"EnumerationSymbol", "TriggerSequence", "Burst", 0, ""},
+        WriteCase{"UnknownSymbol", "TriggerSequence", "Plaid", 1,
+                  "Injected failure in WriteValue.(TriggerSequence)"},
+        WriteCase{"CommandChangesNothing", "TriggerSoftware", "anything", 0, ""},
+        WriteCase{"ReadOnly", "LineModeAll", "320", 1, "Feature LineModeAll is not writable."},
+        WriteCase{"NotAvailable", "TimerDelay", "1.0", 1, "Feature TimerDelay is not writable."},
+        WriteCase{"Register", "LineStatusAll", "1", 1, "Injected failure in WriteValue.(LineStatusAll)"},
+        WriteCase{"Companion", "Gamma_Min", "1.0", 1, "Injected failure in WriteValue.(Gamma_Min)"},
+        WriteCase{"AdapterVersion", "AdapterVersion", "2.0.0.0", 1,
+                  "Injected failure in WriteValue.(AdapterVersion)"},
+        WriteCase{"MissingNode", "ExposureTimeControl", "On", 1,
+                  "Injected failure in WriteValue.(ExposureTimeControl)"}),
+    CaseName());
+
+// Catches the settings refresh skipped after a refused or failed write, or made for
+// a channel without a camera.
+TEST_F(WriteTest, EveryWriteAttemptRefreshesTheSettings) {
+    const char* const refreshCall = "pvxGetOffsetXRange";
+    struct Attempt {
+        const char* feature;
+        const char* text;
+        uint64_t refreshes;
+    };
+    for (const Attempt& attempt : {Attempt{"TimerDuration", "3", 1}, Attempt{"LineModeAll", "3", 1},
+                                   Attempt{"ExposureTimeControl", "3", 1}, Attempt{"Gamma", "9", 1}}) {
+        const uint64_t before = simCallCount(refreshCall);
+        channel().writeValue(attempt.feature, attempt.text);
+        EXPECT_EQ(simCallCount(refreshCall) - before, attempt.refreshes) << attempt.feature;
+    }
+    const uint64_t before = simCallCount(refreshCall);
+    char errText[256] = "untouched";
+    EXPECT_EQ(channel().record().WriteValue(errText, 9, "TimerDuration", "3"), 1);
+    EXPECT_STREQ(errText, "untouched");
+    EXPECT_EQ(simCallCount(refreshCall), before);
+}
+
+struct CommandCase {
+    const char* name;
+    int doneAfterPolls;
+    uint64_t polls;
+};
+
+class CommandPollTest : public FeatureTest, public ::testing::WithParamInterface<CommandCase> {};
+
+// Catches a poll loop that stops too early, waits without bound for a command that
+// never completes, or reports such a command as a failure.
+TEST_P(CommandPollTest, PollsUntilDoneOrTenTimes) {
+    nlohmann::json command = nodeJson("TriggerSoftware", "Command", "WO");
+    command["doneAfterPolls"] = GetParam().doneAfterPolls;
+    aikhost::Channel channel = openCamera(bareCamera({command}));
+    const uint64_t before = simCallCount("pvxIsCommandDone");
+    aikhost::SlotResult run = channel.executeCommand("TriggerSoftware");
+    EXPECT_EQ(run.rc, 0) << run.errText;
+    EXPECT_EQ(simCallCount("pvxIsCommandDone") - before, GetParam().polls);
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, CommandPollTest,
+                         ::testing::Values(CommandCase{"DoneAtFirstPoll", 1, 1},
+                                           CommandCase{"DoneAtThirdPoll", 3, 3},
+                                           CommandCase{"DoneAtTenthPoll", 10, 10},
+                                           CommandCase{"NeverDone", 0, 10}),
+                         CaseName());
+
+struct CommandFaultCase {
+    const char* name;
+    const char* feature;
+    const char* faultCall;
+};
+
+class CommandFailureTest : public FeatureTest, public ::testing::WithParamInterface<CommandFaultCase> {};
+
+// Catches a failed lookup, execution or completion query reported as success.
+TEST_P(CommandFailureTest, FailureGivesTheCommandMessage) {
+    const CommandFaultCase& c = GetParam();
+    nlohmann::json camera = bareCamera({nodeJson("TriggerSoftware", "Command", "WO")});
+    if (c.faultCall[0] != '\0')
+        camera["faults"] = {nodeFault(c.faultCall, 258)};
+    aikhost::Channel channel = openCamera(camera);
+    aikhost::SlotResult run = channel.executeCommand(c.feature);
+    EXPECT_EQ(run.rc, 1);
+    EXPECT_EQ(run.errText, std::string("Injected failure in ExecuteCommand.(") + c.feature + ")");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, CommandFailureTest,
+    ::testing::Values(CommandFaultCase{"MissingNode", "TriggerSource", ""},
+                      CommandFaultCase{"Execute", "TriggerSoftware", "pvxExecuteCommand"},
+                      CommandFaultCase{"DoneQuery", "TriggerSoftware", "pvxIsCommandDone"}),
+    CaseName());
+
+} // namespace
+} // namespace aiktest

@@ -1,0 +1,191 @@
+// The JSON description: every refusal names the file, the field and what was
+// expected; it is read anew by every pvxInitLibrary.
+#include "tests/sim/sim_fixture.h"
+
+#include "sim/defaults.h"
+
+using nlohmann::json;
+
+namespace simtest {
+namespace {
+
+struct BadDescription {
+    const char* name;
+    std::string text;     // the whole file
+    const char* field;    // JSON path the message names ("" for file-level faults)
+    const char* expected; // part of what the message says
+};
+
+std::ostream& operator<<(std::ostream& out, const BadDescription& bad) {
+    return out << bad.name;
+}
+
+class DescriptionErrorTest : public SimTest, public ::testing::WithParamInterface<BadDescription> {};
+
+// Catches a description accepted although wrong, or a message that does not let the
+// integrator find the field: one stderr line with file, field and expectation.
+TEST_P(DescriptionErrorTest, FailsInitWithOneLineNamingFileFieldAndExpectation) {
+    const BadDescription& bad = GetParam();
+    const std::string file = UseDescriptionText(bad.text);
+    ::testing::internal::CaptureStderr();
+    const PvxStatus status = pvxInitLibrary(1);
+    const std::string output = ::testing::internal::GetCapturedStderr();
+
+    EXPECT_NE(status, PVX_OK);
+    EXPECT_NE(status, PVX_ERR_ALREADY_INITIALIZED);
+    ASSERT_EQ(std::count(output.begin(), output.end(), '\n'), 1) << output;
+    EXPECT_EQ(output.rfind(std::string(sim::kMessagePrefix), 0), 0u) << output;
+    EXPECT_NE(output.find(file + ": " + bad.field), std::string::npos) << output;
+    EXPECT_NE(output.find(bad.expected), std::string::npos) << output;
+    EXPECT_NE(LastErrorText().find(bad.expected), std::string::npos) << LastErrorText();
+}
+
+std::string Cameras(const json& cameras) {
+    return json{{"cameras", cameras}}.dump();
+}
+std::string OneCamera(const json& camera) {
+    return Cameras(json::array({camera}));
+}
+std::string OneNode(const json& node) {
+    return OneCamera({{"nodes", json::array({node})}});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fields, DescriptionErrorTest,
+    ::testing::Values(
+        BadDescription{"Syntax", "{\"cameras\": [", "not valid JSON", "line 1"},
+        BadDescription{"TopLevelNotObject", "[1, 2]", "(top level)", "expected an object"},
+        BadDescription{"CamerasNotArray", R"({"cameras": {}})", "cameras", "expected an array"},
+        BadDescription{"ExposureMinText", Cameras({json::object(), {{"exposure", {{"min", "abc"}}}}}),
+                       "cameras[1].exposure.min", "expected a number"},
+        BadDescription{"ExposureValueOutside",
+                       OneCamera({{"exposure", {{"min", 10}, {"max", 100}, {"value", 500}}}}),
+                       "cameras[0].exposure.value", "expected a value from min to max"},
+        BadDescription{"InitStatusNegative", R"({"initStatus": -5})", "initStatus", "unsigned 32-bit code"},
+        BadDescription{"SensorWidthZero", OneCamera({{"sensorWidth", 0}}), "cameras[0].sensorWidth",
+                       "expected a whole number from 1"},
+        BadDescription{"UnknownPixelFormat", OneCamera({{"pixelFormat", "Mono7"}}), "cameras[0].pixelFormat",
+                       "expected a PFNC name"},
+        BadDescription{"FormatNotOffered",
+                       OneCamera({{"pixelFormat", "Mono8"}, {"pixelFormats", {"Mono12", "Mono16"}}}),
+                       "cameras[0].pixelFormat", "one of the formats in pixelFormats"},
+        BadDescription{"WidthOffGrid", OneCamera({{"width", {{"min", 16}, {"inc", 16}, {"value", 100}}}}),
+                       "cameras[0].width.value", "min + a multiple of inc"},
+        BadDescription{
+            "RegionBeyondSensor",
+            OneCamera({{"sensorWidth", 64}, {"offsetX", {{"value", 32}}}, {"width", {{"value", 64}}}}),
+            "cameras[0].width.value", "not above sensorWidth"},
+        BadDescription{"VendorTooLong", OneCamera({{"vendor", std::string(64, 'v')}}), "cameras[0].vendor",
+                       "at most 63 characters"},
+        BadDescription{"FrameRateZero", OneCamera({{"frameRate", 0}}), "cameras[0].frameRate",
+                       "expected a rate from"},
+        BadDescription{"TestPatternUnknown", OneCamera({{"testPattern", "Zebra"}}), "cameras[0].testPattern",
+                       "\"GreyHorizontalRamp\""},
+        BadDescription{"NodeTypeUnknown", OneNode({{"name", "Foo"}, {"type", "Int"}}),
+                       "cameras[0].nodes[0].type", "expected one of \"Integer\""},
+        BadDescription{"NodeTypeMissing", OneNode({{"name", "Foo"}}), "cameras[0].nodes[0].type",
+                       "not a standard node"},
+        BadDescription{"NodeAccessUnknown", OneNode({{"name", "Foo"}, {"type", "Integer"}, {"access", "rw"}}),
+                       "cameras[0].nodes[0].access", "\"RW\""},
+        BadDescription{"FloatValueAboveMax",
+                       OneNode({{"name", "Foo"}, {"type", "Float"}, {"min", 0}, {"max", 1}, {"value", 2}}),
+                       "cameras[0].nodes[0].value", "from min to max"},
+        BadDescription{
+            "EnumValueNotEntry",
+            OneNode({{"name", "Foo"}, {"type", "Enumeration"}, {"entries", {"A", "B"}}, {"value", "C"}}),
+            "cameras[0].nodes[0].value", "one of the node's entries"},
+        BadDescription{"CommandWithValue", OneNode({{"name", "Go"}, {"type", "Command"}, {"value", 1}}),
+                       "cameras[0].nodes[0].value", "no value"},
+        BadDescription{"PrecisionOnInteger",
+                       OneNode({{"name", "Foo"}, {"type", "Integer"}, {"precision", 2}}),
+                       "cameras[0].nodes[0].precision", "applies to Float nodes"},
+        BadDescription{
+            "DuplicateNode",
+            OneCamera({{"nodes",
+                        {{{"name", "Foo"}, {"type", "Boolean"}}, {{"name", "Foo"}, {"type", "Boolean"}}}}}),
+            "cameras[0].nodes[1].name", "not used by an earlier node"},
+        BadDescription{"RemoveUnknown", OneNode({{"name", "NoSuchNode"}, {"remove", true}}),
+                       "cameras[0].nodes[0].remove", "standard node to remove"},
+        BadDescription{"LinkedValueRefused",
+                       OneNode({{"name", "Width"}, {"type", "Integer"}, {"value", 5000}}),
+                       "cameras[0].nodes[0].value", "a value the camera accepts"},
+        BadDescription{"SelectorUnknown",
+                       OneNode({{"name", "Foo"}, {"type", "Integer"}, {"selector", "NoSuchSelector"}}),
+                       "cameras[0].nodes[0].selector", "Enumeration node"},
+        BadDescription{"FaultCallUnknown",
+                       OneCamera({{"faults", json::array({{{"call", "pvxSetROI"}, {"status", 1}}})}}),
+                       "cameras[0].faults[0].call", "an operation's name"},
+        BadDescription{"FaultOnInit", R"({"faults": [{"call": "pvxInitLibrary", "status": 1}]})",
+                       "faults[0].call", "initStatus"},
+        BadDescription{"FaultStatusMissing", OneCamera({{"faults", json::array({{{"call", "pvxSetRoi"}}})}}),
+                       "cameras[0].faults[0].status", "missing"},
+        BadDescription{
+            "FaultTimesBelowMinusOne",
+            OneCamera({{"faults", json::array({{{"call", "pvxSetRoi"}, {"status", 1}, {"times", -2}}})}}),
+            "cameras[0].faults[0].times", "from -1"}),
+    [](const ::testing::TestParamInfo<BadDescription>& test) { return std::string(test.param.name); });
+
+// Catches a missing file read as "no cameras" instead of a failure.
+TEST_F(SimTest, MissingFileFailsInitAndNamesIt) {
+    UseDescription(json::object());
+    std::filesystem::remove(m_folder / "cameras.json");
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(pvxInitLibrary(1), PVX_ERR_UNSUCCESSFUL);
+    const std::string output = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(output.find("cameras.json: cannot read the file"), std::string::npos) << output;
+}
+
+// Catches a typo in a field name that silently changes nothing: it is reported.
+TEST_F(SimTest, UnknownFieldIsIgnoredWithAWarning) {
+    UseCamera({{"exposre", {{"min", 5}}}});
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(pvxInitLibrary(1), PVX_OK);
+    const std::string output = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(output.find("cameras[0].exposre: unknown field, ignored"), std::string::npos) << output;
+}
+
+// Catches a description read once and cached: every initialisation reads the file anew.
+TEST_F(SimTest, EveryInitReadsTheDescriptionAgain) {
+    int32_t count = -1;
+    UseDescription({{"cameras", json::array({json::object(), json::object()})}});
+    Init();
+    ASSERT_EQ(pvxGetCameraCount(&count), PVX_OK);
+    EXPECT_EQ(count, 2);
+
+    UseDescription({{"cameras", json::array({json::object()})}});
+    Init();
+    ASSERT_EQ(pvxGetCameraCount(&count), PVX_OK);
+    EXPECT_EQ(count, 1);
+}
+
+// Catches a failed re-initialisation that throws away the working enumeration.
+TEST_F(SimTest, FailedInitKeepsThePreviousEnumeration) {
+    UseDescription({{"cameras", json::array({json::object(), json::object()})}});
+    Init();
+    UseDescriptionText("{ not json");
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(pvxInitLibrary(1), PVX_ERR_UNSUCCESSFUL);
+    ::testing::internal::GetCapturedStderr();
+    int32_t count = -1;
+    ASSERT_EQ(pvxGetCameraCount(&count), PVX_OK);
+    EXPECT_EQ(count, 2);
+    EXPECT_NE(Open(1), 0u);
+}
+
+// Catches hexadecimal and -1 spellings of statuses being refused or misread.
+TEST_F(SimTest, StatusesAcceptNumbersMinusOneAndHexText) {
+    const std::pair<json, PvxStatus> spellings[] = {{4294967295u, 0xFFFFFFFFu},
+                                                    {-1, 0xFFFFFFFFu},
+                                                    {"0xFFFFFFFF", 0xFFFFFFFFu},
+                                                    {"0x102", 0x102u},
+                                                    {19, 19u}};
+    for (const auto& [spelling, status] : spellings) {
+        UseDescription({{"countStatus", spelling}, {"cameras", json::array()}});
+        Init();
+        int32_t count = 0;
+        EXPECT_EQ(pvxGetCameraCount(&count), status) << spelling.dump();
+    }
+}
+
+} // namespace
+} // namespace simtest

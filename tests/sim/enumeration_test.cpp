@@ -1,0 +1,261 @@
+// Initialisation, enumeration, opening cameras, handles, identification, region and
+// the exposure/contrast/brightness settings.
+#include "tests/sim/sim_fixture.h"
+
+#include "sim/defaults.h"
+
+#include <cmath>
+#include <cstring>
+#include <iterator>
+
+using nlohmann::json;
+
+namespace simtest {
+namespace {
+
+// Catches a built-in set that drifts from the documented one (count, size, format).
+TEST_F(SimTest, BuiltInCamerasAreTheDocumentedThree) {
+    Init();
+    int32_t count = 0;
+    ASSERT_EQ(pvxGetCameraCount(&count), PVX_OK);
+    ASSERT_EQ(count, static_cast<int32_t>(std::size(sim::kBuiltInCameras)));
+    for (uint32_t i = 0; i < std::size(sim::kBuiltInCameras); ++i) {
+        const sim::BuiltInCamera& expected = sim::kBuiltInCameras[i];
+        const PvxHandle camera = Open(i);
+        uint32_t width = 0, height = 0, format = 0, bytes = 0;
+        EXPECT_EQ(pvxGetSensorWidth(camera, &width), PVX_OK);
+        EXPECT_EQ(pvxGetSensorHeight(camera, &height), PVX_OK);
+        EXPECT_EQ(pvxGetPixelFormat(camera, &format), PVX_OK);
+        EXPECT_EQ(pvxGetFrameByteSize(camera, &bytes), PVX_OK);
+        EXPECT_EQ(width, expected.sensorWidth);
+        EXPECT_EQ(height, expected.sensorHeight);
+        EXPECT_EQ(format, expected.pixelFormat);
+        EXPECT_EQ(bytes, width * height * ((format >> 16 & 0xFF) / 8));
+        PvxCameraInfo info{};
+        ASSERT_EQ(pvxGetCameraInfo(camera, i, &info), PVX_OK);
+        const auto* record = reinterpret_cast<const char*>(&info);
+        EXPECT_STREQ(record + 4, std::string(sim::kDefaultVendor).c_str());
+        EXPECT_STREQ(record + 68, std::string(expected.model).c_str());
+        EXPECT_STREQ(record + 132, std::string(expected.description).c_str());
+    }
+}
+
+// The library's state is process-wide: ctest runs every test in a process of its own.
+bool FreshProcess() {
+    int32_t count = 0;
+    return pvxGetCameraCount(&count) == PVX_ERR_NOT_INITIALIZED;
+}
+
+// Catches operations that work (or crash) before the library is initialised.
+TEST_F(SimTest, BeforeInitEveryCallIsRefusedWithNotInitialised) {
+    if (!FreshProcess())
+        GTEST_SKIP() << "needs a process where the library was never initialised";
+    PvxHandle camera = 0;
+    uint32_t value = 0;
+    EXPECT_EQ(pvxOpenCamera(0, &camera, 0, true, 0, 1), PVX_ERR_NOT_INITIALIZED);
+    EXPECT_EQ(pvxGetSensorWidth(1, &value), PVX_ERR_NOT_INITIALIZED);
+    EXPECT_EQ(pvxStartStream(1, 8), PVX_ERR_NOT_INITIALIZED);
+    EXPECT_NE(LastErrorText().find("pvxInitLibrary"), std::string::npos);
+}
+
+// Catches an initStatus refusal that still initialises the library.
+TEST_F(SimTest, InitStatusRefusalLeavesTheLibraryUninitialised) {
+    if (!FreshProcess())
+        GTEST_SKIP() << "needs a process where the library was never initialised";
+    UseDescription({{"initStatus", 259}, {"cameras", json::array({json::object()})}});
+    EXPECT_EQ(pvxInitLibrary(1), 259u);
+    EXPECT_TRUE(FreshProcess());
+}
+
+// Catches initStatus, countStatus and openStatus not reaching the caller.
+TEST_F(SimTest, DescribedStatusesComeBackUnchanged) {
+    UseDescription(
+        {{"initStatus", 2}, {"cameras", {{{"model", "A"}}, {{"model", "B"}, {"openStatus", 19}}}}});
+    EXPECT_EQ(pvxInitLibrary(1), PVX_ERR_ALREADY_INITIALIZED);
+    int32_t count = 0;
+    ASSERT_EQ(pvxGetCameraCount(&count), PVX_OK);
+    EXPECT_EQ(count, 2);
+    PvxHandle camera = 0;
+    EXPECT_EQ(pvxOpenCamera(1, &camera, 0, true, 0, 1), 19u);
+    EXPECT_EQ(camera, 0u);
+    EXPECT_NE(Open(0), 0u);
+
+    UseDescription({{"countStatus", 19}, {"cameras", json::array({json::object()})}});
+    Init();
+    count = -7;
+    EXPECT_EQ(pvxGetCameraCount(&count), 19u);
+    EXPECT_EQ(count, -7);
+}
+
+// Catches a camera opened twice, or indices and handles that are not checked.
+TEST_F(SimTest, HandlesAndIndicesAreChecked) {
+    Init();
+    const PvxHandle camera = Open(0);
+    PvxHandle again = 0;
+    EXPECT_EQ(pvxOpenCamera(0, &again, 0, true, 0, 1), PVX_ERR_ALREADY_OPENED);
+    EXPECT_EQ(pvxOpenCamera(3, &again, 0, true, 0, 1), PVX_ERR_INVALID_CAMERA_INDEX);
+    PvxCameraInfo info{};
+    EXPECT_EQ(pvxGetCameraInfo(camera, 1, &info), PVX_ERR_INVALID_CAMERA_INDEX);
+
+    uint32_t value = 0;
+    EXPECT_EQ(pvxGetWidth(0, &value), PVX_ERR_INVALID_CAMERA_HANDLE);
+    EXPECT_EQ(pvxGetWidth(camera + 1, &value), PVX_ERR_INVALID_CAMERA_HANDLE);
+    EXPECT_EQ(pvxStopStream(camera), PVX_ERR_INVALID_STREAM_HANDLE);
+    EXPECT_EQ(pvxGetNodeType(camera, camera, &value), PVX_ERR_INVALID_NODE_HANDLE);
+    EXPECT_EQ(pvxGetWidth(camera, nullptr), PVX_ERR_INVALID_PARAMETER);
+
+    // A node handle is bound to its camera.
+    const PvxHandle other = Open(1);
+    EXPECT_EQ(pvxGetNodeType(other, Node(camera, "Width"), &value), PVX_ERR_INVALID_NODE_HANDLE);
+
+    ASSERT_EQ(pvxCloseCamera(camera), PVX_OK);
+    EXPECT_EQ(pvxGetWidth(camera, &value), PVX_ERR_INVALID_CAMERA_HANDLE);
+    EXPECT_NE(Open(0), 0u); // closed cameras open again
+}
+
+// Catches a re-initialisation that invalidates the cameras a host still holds.
+TEST_F(SimTest, CamerasOpenBeforeAReinitStayUsable) {
+    Init();
+    const PvxHandle before = Open(0);
+    UseCamera({{"sensorWidth", 320}, {"sensorHeight", 240}});
+    Init();
+    uint32_t width = 0;
+    EXPECT_EQ(pvxGetSensorWidth(before, &width), PVX_OK);
+    EXPECT_EQ(width, sim::kBuiltInCameras[0].sensorWidth);
+    const PvxHandle after = Open(0);
+    EXPECT_EQ(pvxGetSensorWidth(after, &width), PVX_OK);
+    EXPECT_EQ(width, 320u);
+}
+
+// Catches region defaults that do not follow the sensor or do not fit the grid.
+TEST_F(SimTest, RegionDefaultsFollowTheSensor) {
+    UseCamera({{"sensorWidth", 800}, {"sensorHeight", 600}});
+    Init();
+    const PvxHandle camera = Open();
+    uint32_t min = 0, max = 0, inc = 0, value = 0;
+    ASSERT_EQ(pvxGetWidthRange(camera, &min, &max, &inc), PVX_OK);
+    EXPECT_EQ(min, sim::kDefaultWidthMin);
+    EXPECT_EQ(max, 800u);
+    EXPECT_EQ(inc, sim::kDefaultWidthInc);
+    ASSERT_EQ(pvxGetHeightRange(camera, &min, &max, &inc), PVX_OK);
+    EXPECT_EQ(max, 600u);
+    EXPECT_EQ(inc, sim::kDefaultHeightInc);
+    ASSERT_EQ(pvxGetOffsetXRange(camera, &min, &max, &inc), PVX_OK);
+    EXPECT_EQ(min, 0u);
+    EXPECT_EQ(max, 800u - sim::kDefaultWidthMin);
+    EXPECT_EQ(inc, sim::kDefaultOffsetXInc);
+    ASSERT_EQ(pvxGetWidth(camera, &value), PVX_OK);
+    EXPECT_EQ(value, 800u);
+    ASSERT_EQ(pvxGetOffsetY(camera, &value), PVX_OK);
+    EXPECT_EQ(value, 0u);
+}
+
+// Catches a region that is accepted off its grid or beyond the sensor, and a
+// read-back skew that leaks into the true region.
+TEST_F(SimTest, SetRoiChecksTheGridAndReadBackAddsTheSkew) {
+    UseCamera({{"sensorWidth", 640}, {"sensorHeight", 480}, {"roiReadback", {{"dx", 2}, {"dw", -8}}}});
+    Init();
+    const PvxHandle camera = Open();
+    EXPECT_EQ(pvxSetRoi(camera, 100, 50, 8, 6), PVX_ERR_INVALID_PARAMETER); // width 100 is off the grid of 8
+    EXPECT_EQ(pvxSetRoi(camera, 640, 50, 8, 6), PVX_ERR_INVALID_PARAMETER); // 8 + 640 > 640
+    EXPECT_NE(LastErrorText().find("smaller"), std::string::npos);
+    ASSERT_EQ(pvxSetRoi(camera, 112, 52, 8, 6), PVX_OK);
+
+    uint32_t width = 0, height = 0, x = 0, y = 0;
+    ASSERT_EQ(pvxGetRoi(camera, &width, &height, &x, &y), PVX_OK);
+    EXPECT_EQ(width, 104u);
+    EXPECT_EQ(height, 52u);
+    EXPECT_EQ(x, 10u);
+    EXPECT_EQ(y, 6u);
+    ASSERT_EQ(pvxGetWidth(camera, &width), PVX_OK);
+    EXPECT_EQ(width, 112u);
+    uint32_t bytes = 0;
+    ASSERT_EQ(pvxGetFrameByteSize(camera, &bytes), PVX_OK);
+    EXPECT_EQ(bytes, 112u * 52u);
+}
+
+struct SettingCase {
+    const char* name;
+    PvxStatus (*getRange)(PvxHandle, double*, double*);
+    PvxStatus (*get)(PvxHandle, double*);
+    PvxStatus (*set)(PvxHandle, double);
+    const char* field;
+};
+
+// Catches a setting whose range, value or refusal does not follow the description.
+TEST_F(SimTest, ExposureContrastBrightnessFollowTheirRanges) {
+    const SettingCase cases[] = {
+        {"exposure", pvxGetExposureTimeRange, pvxGetExposureTime, pvxSetExposureTime, "exposure"},
+        {"contrast", pvxGetContrastRange, pvxGetContrast, pvxSetContrast, "contrast"},
+        {"brightness", pvxGetBrightnessRange, pvxGetBrightness, pvxSetBrightness, "brightness"},
+    };
+    json camera = json::object();
+    for (const SettingCase& c : cases)
+        camera[c.field] = {{"min", 10}, {"max", 90}, {"value", 30}};
+    UseCamera(camera);
+    Init();
+    const PvxHandle handle = Open();
+    for (const SettingCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        double min = 0, max = 0, value = 0;
+        ASSERT_EQ(c.getRange(handle, &min, &max), PVX_OK);
+        EXPECT_EQ(min, 10.0);
+        EXPECT_EQ(max, 90.0);
+        ASSERT_EQ(c.get(handle, &value), PVX_OK);
+        EXPECT_EQ(value, 30.0);
+        EXPECT_EQ(c.set(handle, 5.0), PVX_ERR_INVALID_PARAMETER);
+        EXPECT_NE(LastErrorText().find("greater"), std::string::npos);
+        EXPECT_EQ(c.set(handle, 95.0), PVX_ERR_INVALID_PARAMETER);
+        EXPECT_NE(LastErrorText().find("smaller"), std::string::npos);
+        EXPECT_EQ(c.set(handle, std::nan("")), PVX_ERR_INVALID_PARAMETER);
+        ASSERT_EQ(c.set(handle, 90.0), PVX_OK);
+        ASSERT_EQ(c.get(handle, &value), PVX_OK);
+        EXPECT_EQ(value, 90.0);
+    }
+}
+
+// Catches a polarity word that is masked, or a TriggerActivation that ignores bit 0.
+TEST_F(SimTest, TriggerPolarityKeepsTheWholeWordAndShowsBitZero) {
+    UseCamera({{"triggerPolarity", 0x00010003}});
+    Init();
+    const PvxHandle camera = Open();
+    uint32_t word = 0;
+    ASSERT_EQ(pvxGetTriggerPolarity(camera, &word), PVX_OK);
+    EXPECT_EQ(word, 0x00010003u);
+    EXPECT_EQ(EnumText(camera, "TriggerActivation"), "RisingEdge");
+    ASSERT_EQ(pvxSetTriggerPolarity(camera, 0x00000002), PVX_OK);
+    EXPECT_EQ(EnumText(camera, "TriggerActivation"), "FallingEdge");
+    ASSERT_EQ(pvxSetEnumValueText(camera, Node(camera, "TriggerActivation"), "RisingEdge", true), PVX_OK);
+    ASSERT_EQ(pvxGetTriggerPolarity(camera, &word), PVX_OK);
+    EXPECT_EQ(word, 0x00000003u);
+}
+
+// Catches exposure control modes that are not checked or not shown by the node.
+TEST_F(SimTest, ExposureControlSetsExposureTimeControl) {
+    Init();
+    const PvxHandle camera = Open();
+    EXPECT_EQ(EnumText(camera, "ExposureTimeControl"), "Timed");
+    ASSERT_EQ(pvxSetExposureControl(camera, 2), PVX_OK);
+    EXPECT_EQ(EnumText(camera, "ExposureTimeControl"), "TriggerWidth");
+    EXPECT_EQ(pvxSetExposureControl(camera, sim::kExposureControlModes), PVX_ERR_INVALID_PARAMETER);
+}
+
+// Catches a last-error text that a too small buffer truncates or destroys.
+TEST_F(SimTest, LastErrorTextNeedsRoomAndSurvivesARefusal) {
+    Init();
+    PvxHandle camera = 0;
+    ASSERT_EQ(pvxOpenCamera(99, &camera, 0, true, 0, 1), PVX_ERR_INVALID_CAMERA_INDEX);
+    char text[8] = "xxxxxxx";
+    uint32_t size = sizeof text;
+    EXPECT_EQ(pvxGetLastErrorText(text, &size), PVX_ERR_BUFFER_TOO_SMALL);
+    EXPECT_STREQ(text, "xxxxxxx");
+    const std::string full = LastErrorText();
+    EXPECT_EQ(full.rfind("pvxOpenCamera: ", 0), 0u) << full;
+    char exact[256];
+    size = static_cast<uint32_t>(full.size() + 1);
+    ASSERT_EQ(pvxGetLastErrorText(exact, &size), PVX_OK);
+    EXPECT_EQ(size, full.size() + 1);
+}
+
+} // namespace
+} // namespace simtest

@@ -1,0 +1,411 @@
+// The node map: the standard nodes, nodes edited by the description, access modes,
+// limits and the link between nodes and the camera's state.
+#include "tests/sim/sim_fixture.h"
+
+#include "sim/defaults.h"
+#include "sim/pattern.h"
+
+#include <cstring>
+
+using nlohmann::json;
+
+namespace simtest {
+namespace {
+
+class NodeTest : public SimTest {
+protected:
+    PvxHandle OpenWith(const json& camera) {
+        UseCamera(camera);
+        Init();
+        return Open();
+    }
+    uint32_t Type(PvxHandle camera, const char* name) {
+        uint32_t type = 0;
+        EXPECT_EQ(pvxGetNodeType(camera, Node(camera, name), &type), PVX_OK);
+        return type;
+    }
+    uint32_t AccessOf(PvxHandle camera, PvxHandle node) {
+        uint32_t access = 99;
+        EXPECT_EQ(pvxGetNodeAccess(camera, node, &access), PVX_OK);
+        return access;
+    }
+    int64_t Int(PvxHandle camera, const char* name) {
+        int64_t value = 0;
+        EXPECT_EQ(pvxGetIntValue(camera, Node(camera, name), &value, false, false), PVX_OK)
+            << LastErrorText();
+        return value;
+    }
+    double Float(PvxHandle camera, const char* name) {
+        double value = 0;
+        EXPECT_EQ(pvxGetFloatValue(camera, Node(camera, name), &value, false, false), PVX_OK)
+            << LastErrorText();
+        return value;
+    }
+    std::string Text(PvxHandle camera, const char* name) {
+        char text[256] = "";
+        EXPECT_EQ(pvxGetStringValue(camera, Node(camera, name), text, sizeof text, false, false), PVX_OK);
+        return text;
+    }
+};
+
+struct StandardNode {
+    const char* name;
+    uint32_t type;
+    uint32_t access;
+};
+
+// The catalogue's node names, without the adapter's own and the companions.
+constexpr StandardNode kCatalogueNodes[] = {
+    {"DeviceVendorName", PVX_NODE_STRING, PVX_ACCESS_RO},
+    {"DeviceModelName", PVX_NODE_STRING, PVX_ACCESS_RO},
+    {"DeviceManufacturerInfo", PVX_NODE_STRING, PVX_ACCESS_RO},
+    {"DeviceVersion", PVX_NODE_STRING, PVX_ACCESS_RO},
+    {"DeviceID", PVX_NODE_STRING, PVX_ACCESS_RO},
+    {"DeviceUserID", PVX_NODE_STRING, PVX_ACCESS_RW},
+    {"ImageFormatSelector", PVX_NODE_ENUMERATION, PVX_ACCESS_RW},
+    {"SensorWidth", PVX_NODE_INTEGER, PVX_ACCESS_RO},
+    {"SensorHeight", PVX_NODE_INTEGER, PVX_ACCESS_RO},
+    {"PixelCoding", PVX_NODE_ENUMERATION, PVX_ACCESS_RO},
+    {"PixelSize", PVX_NODE_ENUMERATION, PVX_ACCESS_RO},
+    {"PixelEndian", PVX_NODE_ENUMERATION, PVX_ACCESS_RO},
+    {"PixelFormat", PVX_NODE_ENUMERATION, PVX_ACCESS_RW},
+    {"AcquisitionFrameRateControl", PVX_NODE_ENUMERATION, PVX_ACCESS_RW},
+    {"AcquisitionFrameRate", PVX_NODE_FLOAT, PVX_ACCESS_RW},
+    {"AcquisitionFrameIntervalControl", PVX_NODE_ENUMERATION, PVX_ACCESS_RW},
+    {"AcquisitionFrameInterval", PVX_NODE_FLOAT, PVX_ACCESS_RW},
+    {"ExposureTimeControl", PVX_NODE_ENUMERATION, PVX_ACCESS_RW},
+    {"Gamma", PVX_NODE_FLOAT, PVX_ACCESS_RW},
+    {"TriggerSequence", PVX_NODE_ENUMERATION, PVX_ACCESS_RW},
+    {"TriggerSource", PVX_NODE_ENUMERATION, PVX_ACCESS_RW},
+    {"TriggerDelay", PVX_NODE_FLOAT, PVX_ACCESS_RW},
+    {"TriggerSoftware", PVX_NODE_COMMAND, PVX_ACCESS_WO},
+    {"LineModeAll", PVX_NODE_INTEGER, PVX_ACCESS_RW},
+    {"LineInverterAll", PVX_NODE_INTEGER, PVX_ACCESS_RW},
+    {"LineStatusAll", PVX_NODE_INTEGER, PVX_ACCESS_RO},
+    {"UserOutputValueAll", PVX_NODE_INTEGER, PVX_ACCESS_RW},
+    {"LineSelector", PVX_NODE_ENUMERATION, PVX_ACCESS_RW},
+    {"LineSource", PVX_NODE_ENUMERATION, PVX_ACCESS_RW},
+    {"TimerSelector", PVX_NODE_ENUMERATION, PVX_ACCESS_RW},
+    {"TimerDuration", PVX_NODE_FLOAT, PVX_ACCESS_RW},
+    {"TimerDelay", PVX_NODE_FLOAT, PVX_ACCESS_RW},
+    {"TestPattern", PVX_NODE_ENUMERATION, PVX_ACCESS_RW},
+    {"Width", PVX_NODE_INTEGER, PVX_ACCESS_RW},
+    {"Height", PVX_NODE_INTEGER, PVX_ACCESS_RW},
+    {"OffsetX", PVX_NODE_INTEGER, PVX_ACCESS_RW},
+    {"OffsetY", PVX_NODE_INTEGER, PVX_ACCESS_RW},
+    {"ExposureTime", PVX_NODE_FLOAT, PVX_ACCESS_RW},
+    {"TriggerMode", PVX_NODE_ENUMERATION, PVX_ACCESS_RW},
+};
+
+// Catches a catalogue node missing from the standard map, or one of the wrong kind.
+TEST_F(NodeTest, StandardMapCarriesTheCatalogueWithRealisticTypes) {
+    Init();
+    const PvxHandle camera = Open();
+    for (const StandardNode& expected : kCatalogueNodes) {
+        SCOPED_TRACE(expected.name);
+        const PvxHandle node = Node(camera, expected.name);
+        EXPECT_EQ(Type(camera, expected.name), expected.type);
+        EXPECT_EQ(AccessOf(camera, node), expected.access);
+        char description[256];
+        uint32_t size = sizeof description;
+        ASSERT_EQ(pvxGetNodeDescription(camera, node, description, &size), PVX_OK);
+        EXPECT_GT(size, 10u) << "a description of a few words";
+    }
+    PvxHandle node = 0;
+    EXPECT_EQ(pvxGetNode(camera, "DeviceVenderName", &node), PVX_ERR_NOT_FOUND);
+    EXPECT_EQ(pvxGetNode(camera, "AdapterVersion", &node), PVX_ERR_NOT_FOUND);
+    EXPECT_EQ(pvxGetNode(camera, "Gamma_Min", &node), PVX_ERR_NOT_FOUND);
+}
+
+// Catches identification nodes that do not show the description's texts.
+TEST_F(NodeTest, IdentificationNodesShowTheDescription) {
+    const PvxHandle camera = OpenWith({{"vendor", "Acme"},
+                                       {"model", "X-1"},
+                                       {"description", "Test rig"},
+                                       {"serial", "SN42"},
+                                       {"sensorWidth", 320},
+                                       {"sensorHeight", 200}});
+    EXPECT_EQ(Text(camera, "DeviceVendorName"), "Acme");
+    EXPECT_EQ(Text(camera, "DeviceModelName"), "X-1");
+    EXPECT_EQ(Text(camera, "DeviceManufacturerInfo"), "Test rig");
+    EXPECT_EQ(Text(camera, "DeviceID"), "SN42");
+    EXPECT_EQ(Int(camera, "SensorWidth"), 320);
+    EXPECT_EQ(Int(camera, "SensorHeight"), 200);
+    EXPECT_EQ(pvxSetIntValue(camera, Node(camera, "SensorWidth"), 100, true), PVX_ERR_NOT_WRITABLE);
+}
+
+// Catches a PixelFormat write that changes the node but not the camera's format,
+// frame size and derived nodes.
+TEST_F(NodeTest, PixelFormatWriteChangesFormatAndFrameSize) {
+    const PvxHandle camera = OpenWith({{"sensorWidth", 64},
+                                       {"sensorHeight", 32},
+                                       {"pixelFormats", {"Mono8", "Mono12", "RGB8", "BayerGB8"}}});
+    const PvxHandle format = Node(camera, "PixelFormat");
+    uint32_t count = 0;
+    ASSERT_EQ(pvxGetEnumEntryCount(camera, format, &count), PVX_OK);
+    EXPECT_EQ(count, 4u);
+
+    const struct {
+        const char* name;
+        uint32_t code;
+        uint32_t bytesPerPixel;
+        const char* coding;
+    } formats[] = {{"Mono12", PVX_PIXEL_MONO12, 2, "Mono"},
+                   {"RGB8", PVX_PIXEL_RGB8, 3, "RGBPacked"},
+                   {"BayerGB8", PVX_PIXEL_BAYER_GB8, 1, "Raw"}};
+    for (const auto& expected : formats) {
+        SCOPED_TRACE(expected.name);
+        ASSERT_EQ(pvxSetEnumValueText(camera, format, expected.name, true), PVX_OK) << LastErrorText();
+        uint32_t code = 0, bytes = 0, bits = 0;
+        ASSERT_EQ(pvxGetPixelFormat(camera, &code), PVX_OK);
+        ASSERT_EQ(pvxGetFrameByteSize(camera, &bytes), PVX_OK);
+        ASSERT_EQ(pvxGetImageProperty(camera, &bits), PVX_OK);
+        EXPECT_EQ(code, expected.code);
+        EXPECT_EQ(bytes, 64u * 32u * expected.bytesPerPixel);
+        EXPECT_EQ(bits, 8 * expected.bytesPerPixel);
+        EXPECT_EQ(Int(camera, "PayloadSize"), bytes);
+        EXPECT_EQ(EnumText(camera, "PixelFormat"), expected.name);
+        EXPECT_EQ(EnumText(camera, "PixelCoding"), expected.coding);
+        EXPECT_EQ(EnumText(camera, "PixelSize"), "Bpp" + std::to_string(8 * expected.bytesPerPixel));
+    }
+    EXPECT_EQ(pvxSetEnumValueText(camera, format, "Mono16", true), PVX_ERR_GENICAM); // not offered
+}
+
+// Catches ROI, exposure, rate and pattern nodes that do not act on the camera.
+TEST_F(NodeTest, WritesActOnTheCameraState) {
+    const PvxHandle camera = OpenWith({{"sensorWidth", 640}, {"sensorHeight", 480}});
+    ASSERT_EQ(pvxSetIntValue(camera, Node(camera, "Width"), 320, true), PVX_OK);
+    ASSERT_EQ(pvxSetIntValue(camera, Node(camera, "OffsetX"), 80, true), PVX_OK);
+    uint32_t value = 0;
+    ASSERT_EQ(pvxGetWidth(camera, &value), PVX_OK);
+    EXPECT_EQ(value, 320u);
+    ASSERT_EQ(pvxGetOffsetX(camera, &value), PVX_OK);
+    EXPECT_EQ(value, 80u);
+    EXPECT_EQ(pvxSetIntValue(camera, Node(camera, "Width"), 321, true), PVX_ERR_GENICAM); // off the grid
+    EXPECT_EQ(pvxSetIntValue(camera, Node(camera, "OffsetX"), 400, true),
+              PVX_ERR_GENICAM); // beyond the sensor
+    ASSERT_EQ(pvxSetRoi(camera, 64, 32, 16, 8), PVX_OK);
+    EXPECT_EQ(Int(camera, "Height"), 32);
+    EXPECT_EQ(Int(camera, "OffsetY"), 8);
+
+    ASSERT_EQ(pvxSetFloatValue(camera, Node(camera, "ExposureTime"), 2500.0, true), PVX_OK);
+    double exposure = 0;
+    ASSERT_EQ(pvxGetExposureTime(camera, &exposure), PVX_OK);
+    EXPECT_EQ(exposure, 2500.0);
+
+    ASSERT_EQ(pvxSetFloatValue(camera, Node(camera, "AcquisitionFrameInterval"), 4000.0, true), PVX_OK);
+    EXPECT_DOUBLE_EQ(Float(camera, "AcquisitionFrameRate"), 250.0);
+
+    ASSERT_EQ(pvxSetTriggerMode(camera, true), PVX_OK);
+    EXPECT_EQ(EnumText(camera, "TriggerMode"), "On");
+
+    for (std::string_view pattern : sim::kTestPatternNames) {
+        ASSERT_EQ(
+            pvxSetEnumValueText(camera, Node(camera, "TestPattern"), std::string(pattern).c_str(), true),
+            PVX_OK);
+        EXPECT_EQ(EnumText(camera, "TestPattern"), pattern);
+    }
+}
+
+struct FloatRefusal {
+    double value;
+    const char* word;
+    const char* absent;
+};
+
+// Catches an out-of-range float write that is accepted, that answers other than 258,
+// or whose text asks for the wrong direction (the adapter nudges by the word).
+TEST_F(NodeTest, FloatOutsideLimitsGives258WithTheDirection) {
+    const PvxHandle camera = OpenWith({{"exposure", {{"min", 100}, {"max", 2000}, {"value", 500}}}});
+    const PvxHandle node = Node(camera, "ExposureTime");
+    const FloatRefusal refusals[] = {{99.9999, "greater", "smaller"}, {2000.0001, "smaller", "greater"}};
+    for (const FloatRefusal& refusal : refusals) {
+        EXPECT_EQ(pvxSetFloatValue(camera, node, refusal.value, true), PVX_ERR_GENICAM);
+        const std::string text = LastErrorText();
+        EXPECT_NE(text.find(refusal.word), std::string::npos) << text;
+        EXPECT_EQ(text.find(refusal.absent), std::string::npos) << text;
+    }
+    EXPECT_EQ(Float(camera, "ExposureTime"), 500.0);
+    double limit = 0;
+    ASSERT_EQ(pvxGetFloatMin(camera, node, &limit), PVX_OK);
+    EXPECT_EQ(limit, 100.0);
+    ASSERT_EQ(pvxGetFloatMax(camera, node, &limit), PVX_OK);
+    EXPECT_EQ(limit, 2000.0);
+    EXPECT_EQ(pvxSetFloatValue(camera, node, 2000.0, true), PVX_OK);
+}
+
+// Catches described nodes whose type, access, limits, precision or value are lost.
+TEST_F(NodeTest, DescribedNodesKeepWhatTheDescriptionSays) {
+    const PvxHandle camera = OpenWith(
+        {{"nodes",
+          {{{"name", "DeviceVenderName"}, {"type", "String"}, {"access", "RO"}, {"value", "Acme"}},
+           {{"name", "Gamma"}, {"type", "Float"}, {"min", 0.5}, {"max", 3}, {"value", 2.5}, {"precision", 2}},
+           {{"name", "Level"}, {"type", "Float"}, {"description", "A level."}},
+           {{"name", "Flag"}, {"type", "Boolean"}, {"value", true}},
+           {{"name", "Count"}, {"type", "Integer"}, {"min", -5}, {"max", 5}, {"access", "WO"}},
+           {{"name", "Secret"}, {"type", "Integer"}, {"access", "NI"}},
+           {{"name", "Gone"}, {"type", "Integer"}, {"access", "NA"}},
+           {{"name", "Regs"}, {"type", "Register"}}}}});
+    EXPECT_EQ(Text(camera, "DeviceVenderName"), "Acme");
+    EXPECT_EQ(Float(camera, "Gamma"), 2.5);
+    int64_t precision = 0;
+    ASSERT_EQ(pvxGetFloatPrecision(camera, Node(camera, "Gamma"), &precision), PVX_OK);
+    EXPECT_EQ(precision, 2);
+    ASSERT_EQ(pvxGetFloatPrecision(camera, Node(camera, "Level"), &precision), PVX_OK);
+    EXPECT_EQ(precision, sim::kDefaultFloatPrecision);
+    bool flag = false;
+    ASSERT_EQ(pvxGetBoolValue(camera, Node(camera, "Flag"), &flag, false, false), PVX_OK);
+    EXPECT_TRUE(flag);
+    EXPECT_EQ(Type(camera, "Regs"), static_cast<uint32_t>(PVX_NODE_REGISTER));
+
+    int64_t value = 0;
+    const PvxHandle count = Node(camera, "Count");
+    EXPECT_EQ(pvxGetIntValue(camera, count, &value, false, false), PVX_ERR_NOT_READABLE);
+    EXPECT_EQ(pvxSetIntValue(camera, count, 6, true), PVX_ERR_GENICAM);
+    EXPECT_EQ(pvxSetIntValue(camera, count, 4, true), PVX_OK);
+    // NI counts as absent to the adapter, but the name still resolves.
+    EXPECT_EQ(AccessOf(camera, Node(camera, "Secret")), static_cast<uint32_t>(PVX_ACCESS_NI));
+    EXPECT_EQ(pvxGetIntValue(camera, Node(camera, "Secret"), &value, false, false), PVX_ERR_NOT_AVAILABLE);
+    EXPECT_EQ(pvxGetIntValue(camera, Node(camera, "Gone"), &value, false, false), PVX_ERR_NOT_AVAILABLE);
+    EXPECT_EQ(pvxGetIntValue(camera, Node(camera, "Gamma"), &value, false, false), PVX_ERR_GENICAM);
+}
+
+// Catches a remove flag that leaves the node, or a replacement that loses the camera link.
+TEST_F(NodeTest, RemoveDropsAStandardNodeAndReplacementsStayLinked) {
+    const PvxHandle camera = OpenWith({{"exposure", {{"min", 10}, {"max", 100000}, {"value", 40}}},
+                                       {"nodes",
+                                        {{{"name", "Gamma"}, {"remove", true}},
+                                         {{"name", "ExposureTime"},
+                                          {"type", "Float"},
+                                          {"access", "RO"},
+                                          {"min", 10},
+                                          {"max", 9000},
+                                          {"value", 5000}}}}});
+    PvxHandle node = 0;
+    EXPECT_EQ(pvxGetNode(camera, "Gamma", &node), PVX_ERR_NOT_FOUND);
+    double exposure = 0;
+    ASSERT_EQ(pvxGetExposureTime(camera, &exposure), PVX_OK);
+    EXPECT_EQ(exposure, 5000.0);
+    EXPECT_EQ(pvxSetFloatValue(camera, Node(camera, "ExposureTime"), 6000.0, true), PVX_ERR_NOT_WRITABLE);
+    ASSERT_EQ(pvxSetExposureTime(camera, 7000.0), PVX_OK);
+    EXPECT_EQ(Float(camera, "ExposureTime"), 7000.0);
+}
+
+// Catches a map that ignores standardNodes false.
+TEST_F(NodeTest, WithoutStandardNodesOnlyDescribedNodesExist) {
+    const PvxHandle camera =
+        OpenWith({{"standardNodes", false},
+                  {"nodes", json::array({{{"name", "Only"}, {"type", "Integer"}, {"value", 3}}})}});
+    PvxHandle node = 0;
+    EXPECT_EQ(pvxGetNode(camera, "PixelFormat", &node), PVX_ERR_NOT_FOUND);
+    EXPECT_EQ(Int(camera, "Only"), 3);
+}
+
+// Catches entry access modes that are not reported, and unavailable entries that can be set.
+TEST_F(NodeTest, EnumerationEntriesHaveTheirOwnAccess) {
+    const json described =
+        json::array({{{"name", "A"}, {"access", "RW"}}, {{"name", "B"}, {"access", "NA"}}, "C"});
+    const json mode = {{"name", "Mode"}, {"type", "Enumeration"}, {"entries", described}};
+    const PvxHandle camera = OpenWith({{"nodes", json::array({mode})}});
+    const PvxHandle modeNode = Node(camera, "Mode");
+    const struct {
+        const char* name;
+        uint32_t access;
+    } entries[] = {{"A", PVX_ACCESS_RW}, {"B", PVX_ACCESS_NA}, {"C", PVX_ACCESS_RO}};
+    for (uint32_t i = 0; i < 3; ++i) {
+        PvxHandle entry = 0;
+        ASSERT_EQ(pvxGetEnumEntry(camera, modeNode, i, &entry), PVX_OK);
+        char name[16];
+        uint32_t size = sizeof name;
+        ASSERT_EQ(pvxGetEnumEntryName(camera, entry, name, &size), PVX_OK);
+        EXPECT_STREQ(name, entries[i].name);
+        EXPECT_EQ(size, 2u);
+        EXPECT_EQ(AccessOf(camera, entry), entries[i].access);
+    }
+    PvxHandle entry = 0;
+    EXPECT_EQ(pvxGetEnumEntry(camera, modeNode, 3, &entry), PVX_ERR_INVALID_PARAMETER);
+    EXPECT_EQ(EnumText(camera, "Mode"), "A");
+    EXPECT_EQ(pvxSetEnumValueText(camera, modeNode, "B", true), PVX_ERR_GENICAM);
+    EXPECT_EQ(pvxSetEnumValueText(camera, modeNode, "D", true), PVX_ERR_GENICAM);
+    ASSERT_EQ(pvxSetEnumValueText(camera, modeNode, "C", true), PVX_OK);
+    EXPECT_EQ(EnumText(camera, "Mode"), "C");
+}
+
+// Catches commands that complete too early, too late or never reset.
+TEST_F(NodeTest, CommandsCompleteOnTheDescribedPoll) {
+    const PvxHandle camera = OpenWith({{"nodes",
+                                        {{{"name", "Slow"}, {"type", "Command"}, {"doneAfterPolls", 3}},
+                                         {{"name", "Never"}, {"type", "Command"}, {"doneAfterPolls", 0}}}}});
+    const PvxHandle slow = Node(camera, "Slow");
+    bool done = false;
+    ASSERT_EQ(pvxIsCommandDone(camera, slow, &done, false), PVX_OK);
+    EXPECT_TRUE(done) << "an idle command is done";
+    ASSERT_EQ(pvxExecuteCommand(camera, slow, true), PVX_OK);
+    for (const bool expected : {false, false, true, true}) {
+        ASSERT_EQ(pvxIsCommandDone(camera, slow, &done, false), PVX_OK);
+        EXPECT_EQ(done, expected);
+    }
+    const PvxHandle never = Node(camera, "Never");
+    ASSERT_EQ(pvxExecuteCommand(camera, never, true), PVX_OK);
+    for (int poll = 0; poll < 20; ++poll) {
+        ASSERT_EQ(pvxIsCommandDone(camera, never, &done, false), PVX_OK);
+        EXPECT_FALSE(done);
+    }
+}
+
+// Catches selected features sharing one value instead of one per selector entry.
+TEST_F(NodeTest, SelectedNodesKeepOneValuePerSelectorEntry) {
+    Init();
+    const PvxHandle camera = Open();
+    const PvxHandle selector = Node(camera, "LineSelector");
+    const PvxHandle source = Node(camera, "LineSource");
+    ASSERT_EQ(pvxSetEnumValueText(camera, selector, "Line2", true), PVX_OK);
+    ASSERT_EQ(pvxSetEnumValueText(camera, source, "UserOutput1", true), PVX_OK);
+    ASSERT_EQ(pvxSetEnumValueText(camera, selector, "Line3", true), PVX_OK);
+    EXPECT_EQ(EnumText(camera, "LineSource"), "Off");
+    ASSERT_EQ(pvxSetEnumValueText(camera, selector, "Line2", true), PVX_OK);
+    EXPECT_EQ(EnumText(camera, "LineSource"), "UserOutput1");
+}
+
+// Catches a line status that does not follow modes, outputs and inverters.
+TEST_F(NodeTest, LineStatusFollowsOutputsAndInverters) {
+    Init();
+    const PvxHandle camera = Open();
+    ASSERT_EQ(pvxSetIntValue(camera, Node(camera, "LineModeAll"), 0b1100, true), PVX_OK);
+    ASSERT_EQ(pvxSetIntValue(camera, Node(camera, "UserOutputValueAll"), 0b0110, true), PVX_OK);
+    ASSERT_EQ(pvxSetIntValue(camera, Node(camera, "LineInverterAll"), 0b0001, true), PVX_OK);
+    EXPECT_EQ(Int(camera, "LineStatusAll"), 0b0101);
+}
+
+// Catches text reads that overflow a small buffer or truncate silently.
+TEST_F(NodeTest, TextReadsNeedRoomForTheWholeText) {
+    const PvxHandle camera = OpenWith({{"vendor", "Acme"}});
+    char text[5] = "zzzz";
+    EXPECT_EQ(pvxGetStringValue(camera, Node(camera, "DeviceVendorName"), text, 4, false, false),
+              PVX_ERR_BUFFER_TOO_SMALL);
+    EXPECT_STREQ(text, "zzzz");
+    ASSERT_EQ(pvxGetStringValue(camera, Node(camera, "DeviceVendorName"), text, 5, false, false), PVX_OK);
+    EXPECT_STREQ(text, "Acme");
+    ASSERT_EQ(pvxSetStringValue(camera, Node(camera, "DeviceUserID"), "bench 3", true), PVX_OK);
+    EXPECT_EQ(Text(camera, "DeviceUserID"), "bench 3");
+}
+
+// Catches size and format that can change under an open stream's buffers.
+TEST_F(NodeTest, SizeAndFormatAreLockedWhileAStreamIsOpen) {
+    const PvxHandle camera =
+        OpenWith({{"sensorWidth", 64}, {"sensorHeight", 32}, {"pixelFormats", {"Mono8", "Mono16"}}});
+    TestEvent event;
+    PvxHandle stream = 0;
+    uint32_t bytes = 0;
+    ASSERT_EQ(pvxOpenStream(camera, &stream, &bytes, event.Handle(), 2, 0), PVX_OK);
+    EXPECT_EQ(AccessOf(camera, Node(camera, "Width")), static_cast<uint32_t>(PVX_ACCESS_RO));
+    EXPECT_EQ(pvxSetEnumValueText(camera, Node(camera, "PixelFormat"), "Mono16", true), PVX_ERR_NOT_WRITABLE);
+    EXPECT_EQ(pvxSetRoi(camera, 32, 32, 0, 0), PVX_ERR_NOT_WRITABLE);
+    EXPECT_EQ(pvxSetRoi(camera, 64, 32, 0, 0), PVX_OK) << "the same size stays accepted";
+    ASSERT_EQ(pvxCloseStream(stream), PVX_OK);
+    EXPECT_EQ(AccessOf(camera, Node(camera, "Width")), static_cast<uint32_t>(PVX_ACCESS_RW));
+    EXPECT_EQ(pvxSetEnumValueText(camera, Node(camera, "PixelFormat"), "Mono16", true), PVX_OK);
+}
+
+} // namespace
+} // namespace simtest

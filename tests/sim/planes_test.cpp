@@ -1,0 +1,200 @@
+// pvxConvertToPlanes: bilinear demosaicing of every Bayer order with mirrored
+// borders, the RGB8/BGR8 split, and not a byte written outside the three planes.
+#include "camera/quorvex_api.h"
+#include "sim/core/pixel_format.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <random>
+#include <vector>
+
+namespace simtest {
+namespace {
+
+constexpr std::size_t kGuard = 64;
+constexpr uint8_t kGuardByte = 0xA5;
+
+// Three planes, each between guard bands that must stay untouched.
+class GuardedPlanes {
+public:
+    GuardedPlanes(uint32_t width, uint32_t height) : m_pixels(std::size_t{width} * height) {
+        for (auto& plane : m_planes)
+            plane.assign(m_pixels + 2 * kGuard, kGuardByte);
+    }
+    uint8_t* Plane(int colour) { return m_planes[static_cast<std::size_t>(colour)].data() + kGuard; }
+    uint8_t At(int colour, std::size_t pixel) const {
+        return m_planes[static_cast<std::size_t>(colour)][kGuard + pixel];
+    }
+    bool GuardsIntact() const {
+        for (const auto& plane : m_planes) {
+            for (std::size_t i = 0; i < kGuard; ++i) {
+                if (plane[i] != kGuardByte || plane[kGuard + m_pixels + i] != kGuardByte)
+                    return false;
+            }
+        }
+        return true;
+    }
+    PvxStatus Convert(uint32_t format, const void* source, uint32_t width, uint32_t height) {
+        return pvxConvertToPlanes(format, Plane(0), Plane(1), Plane(2), source, width, height);
+    }
+
+private:
+    std::size_t m_pixels;
+    std::array<std::vector<uint8_t>, 3> m_planes;
+};
+
+enum Colour { kRed = 0, kGreen = 1, kBlue = 2 };
+
+// Colour of the CFA site (x, y) for a format whose red sits at (redX, redY).
+Colour SiteColour(const sim::PixelFormatInfo& format, uint32_t x, uint32_t y) {
+    const bool redRow = (y % 2) == format.redY;
+    const bool redColumn = (x % 2) == format.redX;
+    if (redRow && redColumn)
+        return kRed;
+    if (!redRow && !redColumn)
+        return kBlue;
+    return kGreen;
+}
+
+// The straightforward reference: each missing colour is the rounded mean of the
+// neighbours of that colour among the 8 around, the image mirrored at its borders.
+std::array<uint8_t, 3> ReferencePixel(const sim::PixelFormatInfo& format, const std::vector<uint8_t>& image,
+                                      uint32_t width, uint32_t height, uint32_t x, uint32_t y) {
+    const auto mirror = [](int64_t i, uint32_t n) {
+        return static_cast<uint32_t>(i < 0 ? -i : (i >= n ? 2 * n - 2 - i : i));
+    };
+    std::array<unsigned, 3> sum{}, count{};
+    std::array<uint8_t, 3> result{};
+    const Colour own = SiteColour(format, x, y);
+    result[own] = image[std::size_t{y} * width + x];
+    for (int dy = -1; dy <= 1; ++dy) {
+        for (int dx = -1; dx <= 1; ++dx) {
+            if (dx == 0 && dy == 0)
+                continue;
+            const uint32_t nx = mirror(int64_t{x} + dx, width), ny = mirror(int64_t{y} + dy, height);
+            const Colour colour = SiteColour(format, nx, ny);
+            // Green of a red or blue site comes from the four direct neighbours only.
+            if (colour == own || (colour == kGreen && dx != 0 && dy != 0))
+                continue;
+            sum[colour] += image[std::size_t{ny} * width + nx];
+            ++count[colour];
+        }
+    }
+    for (int c = 0; c < 3; ++c) {
+        if (c != own)
+            result[c] = static_cast<uint8_t>((sum[c] + count[c] / 2) / count[c]);
+    }
+    return result;
+}
+
+struct BayerCase {
+    uint32_t format;
+    uint32_t width, height;
+};
+
+class BayerPlanesTest : public ::testing::TestWithParam<BayerCase> {};
+
+// Catches a wrong colour order, a wrong neighbour at the borders, off-by-one rounding,
+// and writes outside the planes, for every Bayer order and odd and even sizes.
+TEST_P(BayerPlanesTest, MatchesTheReferenceEverywhereAndStaysInsideThePlanes) {
+    const BayerCase c = GetParam();
+    const sim::PixelFormatInfo& format = sim::PixelFormatOf(c.format);
+    std::mt19937 random(c.format ^ (c.width * 131 + c.height));
+    std::vector<uint8_t> image(std::size_t{c.width} * c.height);
+    for (uint8_t& sample : image)
+        sample = static_cast<uint8_t>(random());
+    GuardedPlanes planes(c.width, c.height);
+    ASSERT_EQ(planes.Convert(c.format, image.data(), c.width, c.height), PVX_OK);
+    EXPECT_TRUE(planes.GuardsIntact());
+    for (uint32_t y = 0; y < c.height; ++y) {
+        for (uint32_t x = 0; x < c.width; ++x) {
+            const auto expected = ReferencePixel(format, image, c.width, c.height, x, y);
+            for (int colour = 0; colour < 3; ++colour) {
+                ASSERT_EQ(planes.At(colour, std::size_t{y} * c.width + x),
+                          expected[static_cast<std::size_t>(colour)])
+                    << "colour " << colour << " at (" << x << ", " << y << ")";
+            }
+        }
+    }
+}
+
+std::vector<BayerCase> BayerCases() {
+    std::vector<BayerCase> cases;
+    for (uint32_t format :
+         {PVX_PIXEL_BAYER_GR8, PVX_PIXEL_BAYER_RG8, PVX_PIXEL_BAYER_GB8, PVX_PIXEL_BAYER_BG8}) {
+        for (auto size : {std::pair<uint32_t, uint32_t>{2, 2}, {3, 3}, {4, 4}, {5, 3}, {8, 6}, {33, 17}})
+            cases.push_back({format, size.first, size.second});
+    }
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryOrder, BayerPlanesTest, ::testing::ValuesIn(BayerCases()),
+                         [](const ::testing::TestParamInfo<BayerCase>& test) {
+                             return std::string(sim::PixelFormatOf(test.param.format).name) + "_" +
+                                    std::to_string(test.param.width) + "x" +
+                                    std::to_string(test.param.height);
+                         });
+
+// Catches a red/blue swap or a border bleed: a flat colour mosaicked in each order
+// comes back as exactly that colour at every pixel, corners included.
+TEST(PlanesTest, FlatColourComesBackExactlyForEveryOrder) {
+    constexpr uint32_t kWidth = 7, kHeight = 5;
+    constexpr std::array<uint8_t, 3> kColour = {200, 100, 30};
+    for (uint32_t code :
+         {PVX_PIXEL_BAYER_GR8, PVX_PIXEL_BAYER_RG8, PVX_PIXEL_BAYER_GB8, PVX_PIXEL_BAYER_BG8}) {
+        SCOPED_TRACE(std::string(sim::PixelFormatOf(code).name));
+        std::vector<uint8_t> image(kWidth * kHeight);
+        for (uint32_t y = 0; y < kHeight; ++y) {
+            for (uint32_t x = 0; x < kWidth; ++x)
+                image[y * kWidth + x] = kColour[SiteColour(sim::PixelFormatOf(code), x, y)];
+        }
+        GuardedPlanes planes(kWidth, kHeight);
+        ASSERT_EQ(planes.Convert(code, image.data(), kWidth, kHeight), PVX_OK);
+        for (std::size_t pixel = 0; pixel < image.size(); ++pixel) {
+            for (int colour = 0; colour < 3; ++colour)
+                ASSERT_EQ(planes.At(colour, pixel), kColour[static_cast<std::size_t>(colour)]) << pixel;
+        }
+    }
+}
+
+// Catches swapped channels in the packed split, and writes outside the planes.
+TEST(PlanesTest, PackedFormatsSplitIntoRedGreenBlue) {
+    constexpr uint32_t kWidth = 5, kHeight = 3;
+    std::vector<uint8_t> image(3 * kWidth * kHeight);
+    for (std::size_t i = 0; i < image.size(); ++i)
+        image[i] = static_cast<uint8_t>(i * 7 + 1);
+    for (const bool bgr : {false, true}) {
+        GuardedPlanes planes(kWidth, kHeight);
+        ASSERT_EQ(planes.Convert(bgr ? PVX_PIXEL_BGR8 : PVX_PIXEL_RGB8, image.data(), kWidth, kHeight),
+                  PVX_OK);
+        EXPECT_TRUE(planes.GuardsIntact());
+        for (std::size_t pixel = 0; pixel < kWidth * kHeight; ++pixel) {
+            EXPECT_EQ(planes.At(kRed, pixel), image[3 * pixel + (bgr ? 2 : 0)]);
+            EXPECT_EQ(planes.At(kGreen, pixel), image[3 * pixel + 1]);
+            EXPECT_EQ(planes.At(kBlue, pixel), image[3 * pixel + (bgr ? 0 : 2)]);
+        }
+    }
+}
+
+// Catches conversions of formats that have no three-plane form, or of degenerate sizes.
+TEST(PlanesTest, RefusesOtherFormatsAndDegenerateImagesWithoutWriting) {
+    std::vector<uint8_t> image(64, 9);
+    const struct {
+        uint32_t format, width, height;
+    } refusals[] = {{PVX_PIXEL_MONO8, 4, 4},     {PVX_PIXEL_MONO12, 4, 4},    {PVX_PIXEL_YUV422_8, 4, 4},
+                    {PVX_PIXEL_BAYER_RG8, 1, 8}, {PVX_PIXEL_BAYER_RG8, 8, 1}, {PVX_PIXEL_RGB8, 0, 4}};
+    for (const auto& refusal : refusals) {
+        GuardedPlanes planes(8, 8);
+        EXPECT_EQ(planes.Convert(refusal.format, image.data(), refusal.width, refusal.height),
+                  PVX_ERR_INVALID_PARAMETER);
+        EXPECT_EQ(planes.At(kRed, 0), kGuardByte);
+    }
+    uint8_t plane[4];
+    EXPECT_EQ(pvxConvertToPlanes(PVX_PIXEL_RGB8, plane, nullptr, plane, image.data(), 1, 1),
+              PVX_ERR_INVALID_PARAMETER);
+    EXPECT_EQ(pvxUtlInit(), PVX_OK);
+}
+
+} // namespace
+} // namespace simtest

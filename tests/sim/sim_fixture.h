@@ -1,0 +1,59 @@
+// Fixture of the simulator's own tests: describes cameras in a temporary JSON file,
+// initialises the library and closes what a test opened.
+#pragma once
+
+#include "camera/quorvex_api.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace simtest {
+
+class SimTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Writes the description (JSON, or raw text) and names it in QUORVEX_SIM_CONFIG.
+    std::string UseDescription(const nlohmann::json& description);
+    std::string UseDescriptionText(const std::string& text);
+    // One camera with these fields over the simulator's defaults.
+    std::string UseCamera(const nlohmann::json& camera);
+    void UseBuiltInCameras();
+
+    // pvxInitLibrary with the description in use; expects success.
+    void Init();
+    // Opens camera index and closes it at the end of the test.
+    PvxHandle Open(uint32_t index = 0);
+    PvxHandle Node(PvxHandle camera, const char* name);
+    std::string EnumText(PvxHandle camera, const char* name);
+
+    std::filesystem::path m_folder;
+
+private:
+    std::vector<PvxHandle> m_cameras;
+};
+
+std::string LastErrorText();
+
+// The event a stream signals: an eventfd on POSIX, an auto-reset event on Windows.
+class TestEvent {
+public:
+    TestEvent();
+    ~TestEvent();
+    TestEvent(const TestEvent&) = delete;
+    TestEvent& operator=(const TestEvent&) = delete;
+
+    PvxEvent Handle() const { return m_handle; }
+    // Waits at most timeoutMs; the number of signals consumed (0 on time-out).
+    uint64_t Wait(int timeoutMs);
+
+private:
+    PvxEvent m_handle;
+};
+
+} // namespace simtest

@@ -1,0 +1,363 @@
+// Streams: delivered images are whole, follow the pattern and carry their frame
+// number; locked images are never overwritten; trigger mode, the acquisition-stop
+// register and the stream's life cycle.
+#include "tests/sim/sim_fixture.h"
+
+#include "sim/defaults.h"
+#include "sim/pattern.h"
+#include "sim/sim_control.h"
+
+#include <atomic>
+#include <cctype>
+#include <chrono>
+#include <cstring>
+#include <thread>
+#include <tuple>
+#include <vector>
+
+using nlohmann::json;
+
+namespace simtest {
+namespace {
+
+constexpr int kWaitMs = 2000; // generous: the images come every 2 ms
+
+// Every byte of a delivered image against the reference; the frame number it carries
+// must be the record's.
+void ExpectImageFollowsPattern(const PvxImageRecord& record, const sim::ImageGeometry& geometry,
+                               sim::TestPattern pattern) {
+    ASSERT_EQ(record.uiSize, sim::kImageRecordSize);
+    ASSERT_EQ(record.uiPixelFormat, geometry.pixelFormat);
+    ASSERT_EQ(record.uiWidth, geometry.width);
+    ASSERT_EQ(record.uiHeight, geometry.height);
+    const uint32_t pixelBytes = sim::BytesPerPixel(geometry.pixelFormat);
+    ASSERT_EQ(record.uiDataBytes, geometry.width * geometry.height * pixelBytes);
+    const auto* data = static_cast<const uint8_t*>(record.pData);
+    const std::optional<uint32_t> frame = sim::DecodeFrameNumber(geometry.pixelFormat, data, geometry.width);
+    ASSERT_TRUE(frame.has_value()) << "the frame header is not intact";
+    EXPECT_EQ(*frame, static_cast<uint32_t>(record.ullFrameId));
+    uint32_t mismatches = 0;
+    for (uint32_t y = 0; y < geometry.height; ++y) {
+        for (uint32_t x = 0; x < geometry.width; ++x) {
+            uint8_t expected[8];
+            sim::ExpectedPixel(geometry, pattern, *frame, x, y, expected);
+            const uint8_t* actual = data + (static_cast<size_t>(y) * geometry.width + x) * pixelBytes;
+            if (std::memcmp(expected, actual, pixelBytes) != 0 && mismatches++ == 0)
+                ADD_FAILURE() << "first mismatch at (" << x << ", " << y << ")";
+        }
+    }
+    EXPECT_EQ(mismatches, 0u);
+}
+
+class StreamTest : public SimTest {
+protected:
+    // A small, fast camera; fields of extra override the defaults.
+    PvxHandle OpenFastCamera(json extra = json::object()) {
+        json camera = {{"sensorWidth", 32}, {"sensorHeight", 8}, {"frameRate", 500}};
+        camera.update(extra);
+        UseCamera(camera);
+        Init();
+        return Open();
+    }
+    PvxHandle OpenStream(PvxHandle camera, uint32_t buffers = 3) {
+        PvxHandle stream = 0;
+        EXPECT_EQ(pvxOpenStream(camera, &stream, &m_frameBytes, m_event.Handle(), buffers, 0), PVX_OK)
+            << LastErrorText();
+        return stream;
+    }
+    // Waits for the next image and locks it.
+    PvxImageRecord NextImage(PvxHandle stream) {
+        PvxImageRecord record{};
+        EXPECT_GT(m_event.Wait(kWaitMs), 0u) << "no image arrived";
+        uint32_t index = sim::kNoCompletedImage;
+        EXPECT_EQ(pvxGetCompletedImage(stream, &index), PVX_OK);
+        EXPECT_EQ(pvxLockImage(stream, index, &record), PVX_OK) << LastErrorText();
+        return record;
+    }
+
+    TestEvent m_event;
+    uint32_t m_frameBytes = 0;
+};
+
+using FormatAndPattern = std::tuple<const char*, const char*>;
+class StreamContentTest : public StreamTest, public ::testing::WithParamInterface<FormatAndPattern> {};
+
+// Catches torn, misplaced or misformatted images, a renderer that differs from the
+// reference, and frame numbers that are not the ones announced.
+TEST_P(StreamContentTest, ImagesAreWholeAndCarryTheirFrameNumber) {
+    const auto [formatName, patternName] = GetParam();
+    const uint32_t format = *sim::PixelFormatFromName(formatName);
+    const sim::TestPattern pattern = *sim::TestPatternFromName(patternName);
+    const sim::ImageGeometry geometry{format, 64, 12, 24, 6};
+    const PvxHandle camera = OpenFastCamera({{"sensorWidth", 96},
+                                             {"sensorHeight", 24},
+                                             {"pixelFormat", formatName},
+                                             {"testPattern", patternName},
+                                             {"width", {{"value", 64}}},
+                                             {"height", {{"value", 12}}},
+                                             {"offsetX", {{"value", 24}}},
+                                             {"offsetY", {{"value", 6}}}});
+    const PvxHandle stream = OpenStream(camera);
+    EXPECT_EQ(m_frameBytes, 64u * 12u * sim::BytesPerPixel(format));
+    ASSERT_EQ(pvxStartStream(stream, 3), PVX_OK);
+    uint64_t lastFrame = 0;
+    for (int image = 0; image < 3; ++image) {
+        const PvxImageRecord record = NextImage(stream);
+        EXPECT_GT(record.ullFrameId, lastFrame);
+        lastFrame = record.ullFrameId;
+        ExpectImageFollowsPattern(record, geometry, pattern);
+        std::vector<uint8_t> copy(m_frameBytes);
+        uint32_t size = m_frameBytes;
+        ASSERT_EQ(pvxCopyImageData(stream, copy.data(), &size, 0), PVX_OK);
+        EXPECT_EQ(size, m_frameBytes);
+        EXPECT_EQ(std::memcmp(copy.data(), record.pData, m_frameBytes), 0);
+        ASSERT_EQ(pvxReleaseImage(stream, record.uiIndex), PVX_OK);
+    }
+    EXPECT_EQ(pvxStopStream(stream), PVX_OK);
+    EXPECT_EQ(pvxCloseStream(stream), PVX_OK);
+}
+
+std::string CaseName(const ::testing::TestParamInfo<FormatAndPattern>& info) {
+    std::string name = std::string(std::get<0>(info.param)) + "_" + std::get<1>(info.param);
+    for (char& c : name) {
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            c = '_';
+    }
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryFormat, StreamContentTest,
+                         ::testing::Combine(::testing::Values("Mono8", "Mono10", "Mono12", "Mono16",
+                                                              "BayerGR8", "BayerRG8", "BayerGB8", "BayerBG8",
+                                                              "RGB8", "BGR8", "YUV422_8", "0x01200099"),
+                                            ::testing::Values("Off")),
+                         CaseName);
+INSTANTIATE_TEST_SUITE_P(EveryPattern, StreamContentTest,
+                         ::testing::Combine(::testing::Values("Mono8", "BayerBG8", "RGB8", "Mono12"),
+                                            ::testing::Values("Black", "White", "GreyHorizontalRamp",
+                                                              "GreyVerticalRamp", "GreyDiagonalRamp")),
+                         CaseName);
+
+// Catches a generator that writes into a locked buffer, or stops when all are locked.
+TEST_F(StreamTest, LockedImagesAreNeverOverwritten) {
+    const PvxHandle camera = OpenFastCamera({{"frameRate", 1000}});
+    const PvxHandle stream = OpenStream(camera, 3);
+    ASSERT_EQ(pvxStartStream(stream, 3), PVX_OK);
+    const sim::ImageGeometry geometry{PVX_PIXEL_MONO8, 32, 8, 0, 0};
+    const PvxImageRecord held = NextImage(stream);
+    for (int image = 0; image < 20; ++image) {
+        const PvxImageRecord passing = NextImage(stream);
+        EXPECT_NE(passing.uiIndex, held.uiIndex);
+        ASSERT_EQ(pvxReleaseImage(stream, passing.uiIndex), PVX_OK);
+    }
+    ExpectImageFollowsPattern(held, geometry, sim::TestPattern::Off);
+
+    // With every buffer locked the camera drops images instead of overwriting one.
+    const PvxImageRecord second = NextImage(stream);
+    const PvxImageRecord third = NextImage(stream);
+    uint64_t images = 0, dropped = 0;
+    for (int wait = 0; wait < 200 && dropped == 0; ++wait) {
+        m_event.Wait(5);
+        ASSERT_EQ(pvxSimStreamCounters(0, &images, &dropped), PVX_OK);
+    }
+    EXPECT_GT(dropped, 0u);
+    uint32_t index = 0;
+    EXPECT_EQ(pvxGetCompletedImage(stream, &index), PVX_ERR_EMPTY_COMPLETE_QUEUE);
+    EXPECT_EQ(index, sim::kNoCompletedImage);
+    ExpectImageFollowsPattern(held, geometry, sim::TestPattern::Off);
+    ExpectImageFollowsPattern(second, geometry, sim::TestPattern::Off);
+    ExpectImageFollowsPattern(third, geometry, sim::TestPattern::Off);
+
+    for (const PvxImageRecord* record : {&held, &second, &third})
+        ASSERT_EQ(pvxReleaseImage(stream, record->uiIndex), PVX_OK);
+    const PvxImageRecord later = NextImage(stream);
+    EXPECT_GT(later.ullFrameId, third.ullFrameId);
+}
+
+// Catches a stream that announces nothing as an image, or takes buffer indices unchecked.
+TEST_F(StreamTest, ImageCallsCheckIndicesAndLocks) {
+    const PvxHandle camera = OpenFastCamera();
+    const PvxHandle stream = OpenStream(camera, 2);
+    uint32_t index = 0;
+    EXPECT_EQ(pvxGetCompletedImage(stream, &index), PVX_ERR_EMPTY_COMPLETE_QUEUE);
+    EXPECT_EQ(index, sim::kNoCompletedImage);
+    PvxImageRecord record{};
+    EXPECT_EQ(pvxLockImage(stream, 2, &record), PVX_ERR_INVALID_IMAGE_HANDLE);
+    EXPECT_EQ(pvxLockImage(stream, 0, &record), PVX_ERR_NOT_READY);
+    uint8_t data[16];
+    uint32_t size = sizeof data;
+    EXPECT_EQ(pvxCopyImageData(stream, data, &size, 0), PVX_ERR_INVALID_IMAGE_HANDLE);
+    EXPECT_EQ(pvxReleaseImage(stream, 0), PVX_ERR_INVALID_IMAGE_HANDLE);
+
+    ASSERT_EQ(pvxStartStream(stream, 2), PVX_OK);
+    record = NextImage(stream);
+    size = sizeof data;
+    ASSERT_EQ(pvxCopyImageData(stream, data, &size, 0), PVX_OK);
+    EXPECT_EQ(size, sizeof data);
+    EXPECT_EQ(std::memcmp(data, record.pData, sizeof data), 0);
+    ASSERT_EQ(pvxReleaseImage(stream, record.uiIndex), PVX_OK);
+    EXPECT_EQ(pvxReleaseImage(stream, record.uiIndex), PVX_ERR_INVALID_IMAGE_HANDLE);
+}
+
+// Catches open, start, stop and close that accept what they should refuse, or refuse
+// what a host does in its stop sequence (stopping twice, stopping a stream not started).
+TEST_F(StreamTest, LifeCycleRefusalsAndRepeats) {
+    const PvxHandle camera = OpenFastCamera();
+    PvxHandle stream = 0;
+    uint32_t bytes = 0;
+    EXPECT_EQ(pvxOpenStream(camera, &stream, &bytes, m_event.Handle(), 0, 0), PVX_ERR_INVALID_PARAMETER);
+    EXPECT_EQ(pvxOpenStream(camera, &stream, &bytes, m_event.Handle(), sim::kMaxStreamBuffers + 1, 0),
+              PVX_ERR_INVALID_PARAMETER);
+    stream = OpenStream(camera, 8);
+    PvxHandle second = 0;
+    EXPECT_EQ(pvxOpenStream(camera, &second, &bytes, m_event.Handle(), 8, 0), PVX_ERR_ALREADY_OPENED);
+    EXPECT_EQ(pvxStopStream(stream), PVX_OK);
+    EXPECT_EQ(pvxStartStream(stream, 9), PVX_ERR_INVALID_PARAMETER);
+    ASSERT_EQ(pvxStartStream(stream, 8), PVX_OK);
+    EXPECT_EQ(pvxStartStream(stream, 8), sim::kStatusAlreadyActivated);
+    EXPECT_EQ(pvxStopStream(stream), PVX_OK);
+    EXPECT_EQ(pvxStopStream(stream), PVX_OK);
+    ASSERT_EQ(pvxStartStream(stream, 8), PVX_OK);
+    ASSERT_EQ(pvxCloseStream(stream), PVX_OK); // closing a running stream stops it
+    EXPECT_EQ(pvxStopStream(stream), PVX_ERR_INVALID_STREAM_HANDLE);
+
+    // Closing the camera closes its stream.
+    stream = OpenStream(camera, 2);
+    ASSERT_EQ(pvxStartStream(stream, 2), PVX_OK);
+    ASSERT_EQ(pvxCloseCamera(camera), PVX_OK);
+    EXPECT_EQ(pvxStartStream(stream, 2), PVX_ERR_INVALID_STREAM_HANDLE);
+}
+
+// Catches trigger mode that free-runs anyway, triggers that give no image or several,
+// and a TriggerSource that is ignored.
+TEST_F(StreamTest, TriggerModeGivesOneImagePerSoftwareTrigger) {
+    const PvxHandle camera = OpenFastCamera({{"frameRate", 1000}});
+    const PvxHandle trigger = Node(camera, "TriggerSoftware");
+    ASSERT_EQ(pvxSetTriggerMode(camera, true), PVX_OK);
+    const PvxHandle stream = OpenStream(camera);
+    ASSERT_EQ(pvxStartStream(stream, 3), PVX_OK);
+    EXPECT_EQ(m_event.Wait(30), 0u) << "no image without a trigger";
+
+    for (uint64_t frame = 1; frame <= 2; ++frame) {
+        ASSERT_EQ(pvxExecuteCommand(camera, trigger, true), PVX_OK);
+        const PvxImageRecord record = NextImage(stream);
+        EXPECT_EQ(record.ullFrameId, frame);
+        ASSERT_EQ(pvxReleaseImage(stream, record.uiIndex), PVX_OK);
+        EXPECT_EQ(m_event.Wait(30), 0u) << "one image per trigger";
+    }
+
+    ASSERT_EQ(pvxSetEnumValueText(camera, Node(camera, "TriggerSource"), "Line0", true), PVX_OK);
+    ASSERT_EQ(pvxExecuteCommand(camera, trigger, true), PVX_OK);
+    EXPECT_EQ(m_event.Wait(30), 0u) << "a software trigger does not fire Line0";
+
+    ASSERT_EQ(pvxSetEnumValueText(camera, Node(camera, "TriggerMode"), "Off", true), PVX_OK);
+    EXPECT_GT(m_event.Wait(kWaitMs), 0u) << "free-running again";
+}
+
+// Catches the acquisition-stop register being ignored or not recorded, and a start
+// that does not resume the output.
+TEST_F(StreamTest, AcquisitionStopRegisterStopsTheOutputUntilTheNextStart) {
+    const PvxHandle camera = OpenFastCamera();
+    const PvxHandle stream = OpenStream(camera);
+    ASSERT_EQ(pvxStartStream(stream, 3), PVX_OK);
+    ASSERT_GT(m_event.Wait(kWaitMs), 0u);
+    const uint32_t zero = 0;
+    ASSERT_EQ(pvxWriteRegister(camera, PVX_REG_ACQUISITION_STOP, 1, &zero), PVX_OK);
+    // Signals pending from before, and an image being filled at the write, may still come.
+    for (int drain = 0; drain < 5 && m_event.Wait(10) > 0; ++drain) {
+    }
+    EXPECT_EQ(m_event.Wait(50), 0u);
+    uint64_t address = 0;
+    uint32_t value = 7;
+    ASSERT_EQ(pvxSimLastRegisterWrite(0, &address, &value), PVX_OK);
+    EXPECT_EQ(address, PVX_REG_ACQUISITION_STOP);
+    EXPECT_EQ(value, 0u);
+    ASSERT_EQ(pvxStopStream(stream), PVX_OK);
+    ASSERT_EQ(pvxStartStream(stream, 3), PVX_OK);
+    EXPECT_GT(m_event.Wait(kWaitMs), 0u);
+}
+
+// Catches events that are lost or doubled: one signal per announced image.
+TEST_F(StreamTest, TheEventIsSignalledOncePerImage) {
+    const PvxHandle camera = OpenFastCamera({{"frameRate", 1000}});
+    const PvxHandle stream = OpenStream(camera, 4);
+    ASSERT_EQ(pvxStartStream(stream, 4), PVX_OK);
+    uint64_t signals = 0;
+    while (signals < 30)
+        signals += m_event.Wait(kWaitMs);
+    ASSERT_EQ(pvxStopStream(stream), PVX_OK);
+    signals += m_event.Wait(0);
+    uint64_t images = 0, dropped = 0;
+    ASSERT_EQ(pvxSimStreamCounters(0, &images, &dropped), PVX_OK);
+    EXPECT_EQ(signals, images);
+    EXPECT_EQ(dropped, 0u);
+}
+
+// Catches a signal that is still pending for an image already taken: a host woken by
+// it would find nothing to take.
+TEST_F(StreamTest, EverySignalAnnouncesAnImageThatCanBeTaken) {
+    const PvxHandle camera = OpenFastCamera({{"frameRate", 1000}});
+    const PvxHandle stream = OpenStream(camera, 3);
+    ASSERT_EQ(pvxStartStream(stream, 3), PVX_OK);
+    for (int image = 0; image < 100; ++image) {
+        ASSERT_GT(m_event.Wait(kWaitMs), 0u);
+        uint32_t index = 0;
+        ASSERT_EQ(pvxGetCompletedImage(stream, &index), PVX_OK) << "after " << image << " images";
+        PvxImageRecord record{};
+        ASSERT_EQ(pvxLockImage(stream, index, &record), PVX_OK);
+        ASSERT_EQ(pvxReleaseImage(stream, index), PVX_OK);
+    }
+}
+
+// Catches deadlocks between the camera and its stream and (under ThreadSanitizer) data
+// races: settings, nodes, triggers and images from several threads, then a close
+// while they still run.
+TEST_F(StreamTest, CallsFromSeveralThreadsAreSafe) {
+    const PvxHandle camera = OpenFastCamera({{"frameRate", 1000}, {"sensorWidth", 64}});
+    const PvxHandle stream = OpenStream(camera, 4);
+    ASSERT_EQ(pvxStartStream(stream, 4), PVX_OK);
+    const PvxHandle offsetX = Node(camera, "OffsetX");
+    const PvxHandle pattern = Node(camera, "TestPattern");
+    const PvxHandle trigger = Node(camera, "TriggerSoftware");
+    std::atomic<bool> stop{false};
+    std::thread images([&] {
+        while (!stop) {
+            m_event.Wait(5);
+            uint32_t index = 0;
+            PvxImageRecord record{};
+            if (pvxGetCompletedImage(stream, &index) == PVX_OK &&
+                pvxLockImage(stream, index, &record) == PVX_OK)
+                pvxReleaseImage(stream, index);
+        }
+    });
+    std::thread settings([&] {
+        for (int i = 0; !stop; ++i) {
+            pvxSetIntValue(camera, offsetX, (i % 4) * 8, true);
+            pvxSetEnumValueText(camera, pattern, i % 2 ? "GreyDiagonalRamp" : "Off", true);
+            pvxSetTriggerMode(camera, i % 3 == 0);
+            pvxExecuteCommand(camera, trigger, true);
+        }
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(pvxCloseCamera(camera), PVX_OK);
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    stop = true;
+    images.join();
+    settings.join();
+    uint32_t index = 0;
+    EXPECT_EQ(pvxGetCompletedImage(stream, &index), PVX_ERR_INVALID_STREAM_HANDLE);
+}
+
+// Catches a stream sized for the format the camera had before a PixelFormat write.
+TEST_F(StreamTest, StreamFollowsTheFormatSetBeforeItOpens) {
+    const PvxHandle camera = OpenFastCamera({{"pixelFormats", {"Mono8", "RGB8"}}});
+    ASSERT_EQ(pvxSetEnumValueText(camera, Node(camera, "PixelFormat"), "RGB8", true), PVX_OK);
+    const PvxHandle stream = OpenStream(camera);
+    EXPECT_EQ(m_frameBytes, 32u * 8u * 3u);
+    ASSERT_EQ(pvxStartStream(stream, 3), PVX_OK);
+    const PvxImageRecord record = NextImage(stream);
+    ExpectImageFollowsPattern(record, {PVX_PIXEL_RGB8, 32, 8, 0, 0}, sim::TestPattern::Off);
+}
+
+} // namespace
+} // namespace simtest

@@ -1,0 +1,51 @@
+// GoogleTest fixture that loads the adapter module through the host loader, with
+// the simulated cameras described per test in a temporary JSON file.
+#ifndef AIKTEST_MODULE_FIXTURE_H
+#define AIKTEST_MODULE_FIXTURE_H
+
+#include "adapter/video_channel.h"
+#include "host/loader/video_module.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace aiktest {
+
+// Starts with the simulator's built-in cameras. The module is loaded on first use
+// and its cameras released at the end of the test, since the module never closes
+// them at unload.
+class ModuleFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Writes config into the test's temporary folder and names it in QUORVEX_SIM_CONFIG;
+    // the camera library reads it at the next GetVideoChannel with device number 0.
+    void useSimConfig(const nlohmann::json& config);
+    void useCameras(const std::vector<nlohmann::json>& cameras);
+
+    aikhost::VideoModule& module();
+    aikhost::VideoChannelResult getVideoChannel(uint32_t deviceNum,
+                                                int32_t recordLevel = AIK_EXTENDED_RECORD_BYTES);
+    aikhost::Enumeration enumerate();
+    // GetVideoChannel with buffers the test owns, as a host that fills them itself.
+    int32_t callGetVideoChannel(char* errText, uint32_t deviceNum, VideoChannelRecord* record);
+    // ReleaseVideoChannel through the slot of the last record the module filled.
+    int32_t release(char* errText = nullptr, int64_t channelID = 0);
+
+private:
+    void noteRecord(int32_t rc, const VideoChannelRecord& record);
+
+    std::filesystem::path m_folder;
+    std::unique_ptr<aikhost::VideoModule> m_module;
+    ReleaseVideoChannelFn m_release = nullptr;
+};
+
+} // namespace aiktest
+
+#endif

@@ -1,0 +1,28 @@
+// Builders for simulated-camera descriptions.
+#include "tests/support/sim_json.h"
+
+namespace aiktest {
+
+nlohmann::json cameraJson(const std::string& vendor, const std::string& model, const std::string& description,
+                          uint32_t sensorWidth, uint32_t sensorHeight, const std::string& pixelFormat) {
+    return {{"vendor", vendor},
+            {"model", model},
+            {"description", description},
+            {"sensorWidth", sensorWidth},
+            {"sensorHeight", sensorHeight},
+            {"pixelFormat", pixelFormat}};
+}
+
+nlohmann::json rangeJson(double min, double max, double value) {
+    return {{"min", min}, {"max", max}, {"value", value}};
+}
+
+nlohmann::json faultJson(const std::string& call, uint32_t status) {
+    return {{"call", call}, {"status", status}};
+}
+
+nlohmann::json simConfigJson(const std::vector<nlohmann::json>& cameras) {
+    return {{"cameras", nlohmann::json(cameras)}};
+}
+
+} // namespace aiktest

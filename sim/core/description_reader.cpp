@@ -55,10 +55,8 @@ FloatSetting ReadFloatSetting(const JsonField& field, FloatSetting setting, bool
     if (setting.max < setting.min)
         throw DescriptionError(field.MemberPath("max"),
                                "expected a value not below min (" + std::to_string(setting.min) + ")");
-    if (setting.value < setting.min || setting.value > setting.max)
-        throw DescriptionError(field.MemberPath("value"), "expected a value from min to max (" +
-                                                              std::to_string(setting.min) + " to " +
-                                                              std::to_string(setting.max) + ")");
+    // A current value outside the range is allowed: cameras do report such readings,
+    // and the adapter has rules for them.
     return setting;
 }
 

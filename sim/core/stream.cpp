@@ -254,19 +254,14 @@ void Stream::Run() {
         const FrameSettings settings = m_source();
         lock.lock();
         if (WaitForImage(settings, lock))
-            Produce(settings, lock);
+            Produce(lock);
     }
 }
 
-void Stream::Produce(const FrameSettings& settings, std::unique_lock<std::mutex>& lock) {
+void Stream::Produce(std::unique_lock<std::mutex>& lock) {
     const uint64_t frameId = ++m_frameCounter;
-    const ImageGeometry& geometry = settings.geometry;
-    const uint64_t bytes =
-        static_cast<uint64_t>(geometry.width) * geometry.height * BytesPerPixel(geometry.pixelFormat);
     const int index = PickBuffer();
-    // The camera keeps size and format fixed while a stream is open; an image that
-    // would not fit its buffer is lost rather than written past it.
-    if (index < 0 || bytes != m_frameBytes) {
+    if (index < 0) {
         ++m_counters.dropped;
         return;
     }
@@ -275,16 +270,32 @@ void Stream::Produce(const FrameSettings& settings, std::unique_lock<std::mutex>
         m_completed = -1;
     buffer.state = BufferState::Filling;
     lock.unlock();
-    m_renderer.Prepare(settings.geometry, settings.pattern);
-    m_renderer.Render(static_cast<uint32_t>(frameId), buffer.data.data());
+    // Read now rather than before the wait, so that every image started after a
+    // setting changed shows it.
+    const FrameSettings settings = m_source();
+    const ImageGeometry& geometry = settings.geometry;
+    // The camera keeps size and format fixed while a stream is open; an image that
+    // would not fit its buffer is lost rather than written past it.
+    const bool fits =
+        static_cast<uint64_t>(geometry.width) * geometry.height * BytesPerPixel(geometry.pixelFormat) ==
+        m_frameBytes;
+    if (fits) {
+        m_renderer.Prepare(geometry, settings.pattern);
+        m_renderer.Render(static_cast<uint32_t>(frameId), buffer.data.data());
+    }
     const uint64_t timestamp = Microseconds(Clock::now());
     lock.lock();
+    if (!fits) {
+        buffer.state = BufferState::Free;
+        ++m_counters.dropped;
+        return;
+    }
     if (m_completed >= 0)
         m_buffers[static_cast<size_t>(m_completed)].state = BufferState::Superseded;
     buffer.state = BufferState::Completed;
     buffer.frameId = frameId;
     buffer.timestamp = timestamp;
-    buffer.geometry = settings.geometry;
+    buffer.geometry = geometry;
     m_completed = index;
     ++m_counters.images;
     // Signalled under the lock, so that taking an image (which withdraws the pending

@@ -17,7 +17,8 @@
 
 namespace sim {
 
-// What the generator reads from the camera before each image.
+// What the generator reads from the camera: before waiting (mode and rate) and before
+// filling each image (geometry and pattern).
 struct FrameSettings {
     ImageGeometry geometry{};
     TestPattern pattern = TestPattern::Off;
@@ -78,7 +79,7 @@ private:
     void Run();
     // Waits for the next image's time; false when the stream stops or the settings changed.
     bool WaitForImage(const FrameSettings& settings, std::unique_lock<std::mutex>& lock);
-    void Produce(const FrameSettings& settings, std::unique_lock<std::mutex>& lock);
+    void Produce(std::unique_lock<std::mutex>& lock);
     int PickBuffer() const;
     PvxStatus ClosedStatus() const;
 

@@ -348,6 +348,25 @@ TEST_F(StreamTest, CallsFromSeveralThreadsAreSafe) {
     EXPECT_EQ(pvxGetCompletedImage(stream, &index), PVX_ERR_INVALID_STREAM_HANDLE);
 }
 
+// Catches TestPattern and offset writes that do not reach the images of a running stream.
+TEST_F(StreamTest, NodeWritesShowInLaterImages) {
+    const PvxHandle camera = OpenFastCamera({{"sensorWidth", 64}, {"width", {{"value", 32}}}});
+    const PvxHandle stream = OpenStream(camera);
+    ASSERT_EQ(pvxStartStream(stream, 3), PVX_OK);
+    ASSERT_EQ(pvxSetEnumValueText(camera, Node(camera, "TestPattern"), "GreyHorizontalRamp", true), PVX_OK);
+    ASSERT_EQ(pvxSetIntValue(camera, Node(camera, "OffsetX"), 16, true), PVX_OK);
+    // An image being filled at the write may still show the old settings.
+    const PvxImageRecord inFlight = NextImage(stream);
+    ASSERT_EQ(pvxReleaseImage(stream, inFlight.uiIndex), PVX_OK);
+    for (int image = 0; image < 3; ++image) {
+        const PvxImageRecord record = NextImage(stream);
+        if (record.ullFrameId > inFlight.ullFrameId + 1)
+            ExpectImageFollowsPattern(record, {PVX_PIXEL_MONO8, 32, 8, 16, 0},
+                                      sim::TestPattern::GreyHorizontalRamp);
+        ASSERT_EQ(pvxReleaseImage(stream, record.uiIndex), PVX_OK);
+    }
+}
+
 // Catches a stream sized for the format the camera had before a PixelFormat write.
 TEST_F(StreamTest, StreamFollowsTheFormatSetBeforeItOpens) {
     const PvxHandle camera = OpenFastCamera({{"pixelFormats", {"Mono8", "RGB8"}}});

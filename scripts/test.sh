@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Every test: set everything up, then build and run the suite twice, as released and
-# under AddressSanitizer + UndefinedBehaviorSanitizer.
+# under AddressSanitizer + UndefinedBehaviorSanitizer, then fuzz the configuration
+# reader for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -9,3 +10,5 @@ for preset in default asan; do
     scripts/build.sh "$preset"
     ctest --preset "$preset" -j "$(nproc)"
 done
+echo "== fuzz =="
+scripts/fuzz.sh "${AIK_FUZZ_SECONDS:-60}"

@@ -21,6 +21,10 @@ struct AxisWindow {
 // pulled back onto it (the origin is then not re-aligned).
 AxisWindow AlignAxis(uint32_t start, uint32_t length, uint32_t sensor, uint32_t offsetMin, uint32_t offsetInc,
                      uint32_t sizeMin, uint32_t sizeInc) {
+    // A camera that never reported its increments (a failed limits query) leaves them
+    // 0; dividing by that would bring the host's process down.
+    offsetInc = offsetInc != 0 ? offsetInc : 1;
+    sizeInc = sizeInc != 0 ? sizeInc : 1;
     AxisWindow window{};
     window.offset = start / offsetInc * offsetInc;
     if (window.offset < offsetMin)

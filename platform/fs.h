@@ -1,12 +1,16 @@
-// Files and folders: the path separator, existence tests and creating a folder.
+// Files and folders: the path separator, line ends, existence tests and creating a
+// folder.
 #pragma once
 
 namespace platform {
 
+// kTextLineEnd: how a file written in text mode stores each line feed.
 #ifdef _WIN32
 constexpr char kPathSeparator = '\\';
+constexpr const char* kTextLineEnd = "\r\n";
 #else
 constexpr char kPathSeparator = '/';
+constexpr const char* kTextLineEnd = "\n";
 #endif
 
 // True when path names an existing file or folder.

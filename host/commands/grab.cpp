@@ -2,9 +2,9 @@
 // through WaitForIntegration/GetImage as the vision host would, and writes each as PNG.
 #include "host/commands/commands.h"
 
+#include "host/cli/png_file.h"
 #include "host/cli/text_table.h"
 
-#include <png.h>
 #include <unistd.h>
 
 #include <array>
@@ -80,52 +80,21 @@ std::size_t bufferBytes(const ImageAttributes& attributes) {
     }
 }
 
-// libpng reports failures by longjmp, so this holds no object with a destructor.
-bool writePngRows(const std::string& path, uint32_t width, uint32_t height, int bitDepth, int colorType,
-                  int sigBits, png_bytepp rows) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        return false;
-    }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
-    volatile bool written = false;
-    if (info != nullptr && setjmp(png_jmpbuf(png)) == 0) {
-        png_init_io(png, file);
-        // Grabs are written while streaming: speed matters more than file size.
-        png_set_compression_level(png, 1);
-        png_set_IHDR(png, info, width, height, bitDepth, colorType, PNG_INTERLACE_NONE,
-                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-        if (sigBits != bitDepth) {
-            png_color_8 significant{};
-            significant.gray = static_cast<png_byte>(sigBits);
-            png_set_sBIT(png, info, &significant);
-        }
-        png_write_info(png, info);
-        png_write_image(png, rows);
-        png_write_end(png, nullptr);
-        written = true;
-    }
-    png_destroy_write_struct(&png, &info);
-    return std::fclose(file) == 0 && written;
-}
-
-// Turns the delivered buffer into PNG rows: grey as it is, 10/12-bit grey scaled to
+// Turns the delivered buffer into PNG samples: grey as it is, 10/12-bit grey scaled to
 // 16 bits (big-endian, with sBIT keeping the true depth), and the planes (0 blue,
 // 1 green, 2 red) interleaved as RGB.
 bool writePng(const std::string& path, const ImageAttributes& attributes, const std::vector<uint8_t>& image) {
     const auto width = static_cast<std::size_t>(attributes.width);
     const auto height = static_cast<std::size_t>(attributes.height);
-    const int sigBits = significantBits(attributes.pixelFormat);
+    PngImage png;
+    png.width = static_cast<uint32_t>(width);
+    png.height = static_cast<uint32_t>(height);
+    png.significantBits = significantBits(attributes.pixelFormat);
     std::vector<uint8_t> pixels;
-    int bitDepth = 8;
-    int colorType = PNG_COLOR_TYPE_GRAY;
-    std::size_t rowBytes = width;
     if (attributes.pixelFormat == AIK_PIXEL_MONO8) {
-        pixels = image;
+        png.pixels = image.data();
     } else if (attributes.pixelFormat == AIK_PIXEL_PLANES_RGB) {
-        colorType = PNG_COLOR_TYPE_RGB;
-        rowBytes = 3 * width;
+        png.rgb = true;
         pixels.resize(3 * width * height);
         const std::size_t plane = width * height;
         for (std::size_t i = 0; i < plane; ++i) {
@@ -133,9 +102,10 @@ bool writePng(const std::string& path, const ImageAttributes& attributes, const 
             pixels[3 * i + 1] = image[plane + i];
             pixels[3 * i + 2] = image[i];
         }
+        png.pixels = pixels.data();
     } else {
-        bitDepth = 16;
-        rowBytes = 2 * width;
+        const int sigBits = png.significantBits;
+        png.bitDepth = 16;
         pixels.resize(2 * width * height);
         for (std::size_t i = 0; i < width * height; ++i) {
             const unsigned value = (image[2 * i] | (image[2 * i + 1] << 8u)) & ((1u << sigBits) - 1);
@@ -143,13 +113,9 @@ bool writePng(const std::string& path, const ImageAttributes& attributes, const 
             pixels[2 * i] = static_cast<uint8_t>(scaled >> 8);
             pixels[2 * i + 1] = static_cast<uint8_t>(scaled);
         }
+        png.pixels = pixels.data();
     }
-    std::vector<png_bytep> rows(height);
-    for (std::size_t y = 0; y < height; ++y) {
-        rows[y] = pixels.data() + y * rowBytes;
-    }
-    return writePngRows(path, static_cast<uint32_t>(width), static_cast<uint32_t>(height), bitDepth,
-                        colorType, sigBits, rows.data());
+    return writePngFile(path, png);
 }
 
 class ProgressBar {

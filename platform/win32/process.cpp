@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 namespace platform {
 
@@ -23,17 +22,11 @@ bool ExecutableFolder(char* folder, size_t size) {
     return written >= 0 && static_cast<size_t>(written) < size;
 }
 
+// getenv_s rather than _dupenv_s, which msvcrt.dll (the C runtime mingw-w64 builds
+// against) lacks: the same C runtime environment, read into the caller's buffer.
 bool EnvironmentValue(const char* name, char* value, size_t size) {
-    char* text = nullptr;
-    size_t length = 0;
-    if (_dupenv_s(&text, &length, name) != 0 || text == nullptr)
-        return false;
-    const size_t textLength = strlen(text);
-    const bool fits = textLength < size;
-    if (fits)
-        memcpy(value, text, textLength + 1);
-    free(text);
-    return fits;
+    size_t length = 0; // with the terminating zero; 0 when the variable is not set
+    return getenv_s(&length, value, size, name) == 0 && length != 0;
 }
 
 } // namespace platform

@@ -112,5 +112,17 @@ const RetryCase kRetryCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Faults, RoiRetryTest, ::testing::ValuesIn(kRetryCases), CaseName());
 
+// Catches a division by the zero increments of a camera whose limits could not be
+// read when it was opened: the host's process would die instead of getting a message.
+TEST_F(AcquisitionFixture, RegionOnACameraWithoutLimitsFailsCleanly) {
+    nlohmann::json camera = gridCamera(1280, 1024);
+    camera.update(faultsOn("pvxGetOffsetXRange", 19, 0));
+    openCameras({camera});
+    aikhost::SlotResult setup = channel().setupCommonParams(regionParams(13, 7, 100, 50));
+    // Unaligned, the window is refused by the camera: a message, not a crash.
+    EXPECT_EQ(setup.rc, 1);
+    EXPECT_EQ(setup.errText, "INVALID PARAMETER.");
+}
+
 } // namespace
 } // namespace aiktest

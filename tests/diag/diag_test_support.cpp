@@ -3,6 +3,7 @@
 
 #include "diag/config.h"
 #include "diag/log_writer.h"
+#include "platform/fs.h"
 
 #include <fstream>
 #include <random>
@@ -24,9 +25,22 @@ TempFolder::~TempFolder() {
 
 std::string ReadText(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    std::ostringstream stored;
+    stored << in.rdbuf();
+    const std::string bytes = stored.str();
+    const std::string lineEnd = platform::kTextLineEnd;
+    std::string text;
+    std::size_t start = 0;
+    for (std::size_t feed = bytes.find('\n'); feed != std::string::npos; feed = bytes.find('\n', start)) {
+        const std::size_t end = feed + 1;
+        if (end - start < lineEnd.size() || bytes.compare(end - lineEnd.size(), lineEnd.size(), lineEnd) != 0) {
+            ADD_FAILURE() << path << ": a line feed not stored as in text mode";
+            return bytes;
+        }
+        text.append(bytes, start, end - lineEnd.size() - start).push_back('\n');
+        start = end;
+    }
+    return text.append(bytes, start, std::string::npos);
 }
 
 void WriteText(const std::filesystem::path& path, const std::string& text) {

@@ -27,6 +27,8 @@ private:
     std::filesystem::path m_path;
 };
 
+// A file written in text mode, each line end read back as one line feed; a line feed
+// stored otherwise than the platform's text mode stores it fails the calling test.
 std::string ReadText(const std::filesystem::path& path);
 void WriteText(const std::filesystem::path& path, const std::string& text);
 // The lines of text without their line feeds; a last line without one counts too.

@@ -2,49 +2,24 @@
 // borders, the RGB8/BGR8 split, and not a byte written outside the three planes.
 #include "camera/quorvex_api.h"
 #include "sim/core/pixel_format.h"
+#include "tests/sim/guarded_planes.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
-#include <random>
+#include <string>
 #include <vector>
 
 namespace simtest {
 namespace {
 
-constexpr std::size_t kGuard = 64;
-constexpr uint8_t kGuardByte = 0xA5;
+constexpr uint8_t kGuardByte = GuardedPlanes::kGuardByte;
 
-// Three planes, each between guard bands that must stay untouched.
-class GuardedPlanes {
-public:
-    GuardedPlanes(uint32_t width, uint32_t height) : m_pixels(std::size_t{width} * height) {
-        for (auto& plane : m_planes)
-            plane.assign(m_pixels + 2 * kGuard, kGuardByte);
-    }
-    uint8_t* Plane(int colour) { return m_planes[static_cast<std::size_t>(colour)].data() + kGuard; }
-    uint8_t At(int colour, std::size_t pixel) const {
-        return m_planes[static_cast<std::size_t>(colour)][kGuard + pixel];
-    }
-    bool GuardsIntact() const {
-        for (const auto& plane : m_planes) {
-            for (std::size_t i = 0; i < kGuard; ++i) {
-                if (plane[i] != kGuardByte || plane[kGuard + m_pixels + i] != kGuardByte)
-                    return false;
-            }
-        }
-        return true;
-    }
-    PvxStatus Convert(uint32_t format, const void* source, uint32_t width, uint32_t height) {
-        return pvxConvertToPlanes(format, Plane(0), Plane(1), Plane(2), source, width, height);
-    }
-
-private:
-    std::size_t m_pixels;
-    std::array<std::vector<uint8_t>, 3> m_planes;
-};
-
-enum Colour { kRed = 0, kGreen = 1, kBlue = 2 };
+PvxStatus Convert(GuardedPlanes& planes, uint32_t format, const void* source, uint32_t width,
+                  uint32_t height) {
+    return pvxConvertToPlanes(format, planes.Plane(kRed), planes.Plane(kGreen), planes.Plane(kBlue), source,
+                              width, height);
+}
 
 // Colour of the CFA site (x, y) for a format whose red sits at (redX, redY).
 Colour SiteColour(const sim::PixelFormatInfo& format, uint32_t x, uint32_t y) {
@@ -96,16 +71,15 @@ struct BayerCase {
 class BayerPlanesTest : public ::testing::TestWithParam<BayerCase> {};
 
 // Catches a wrong colour order, a wrong neighbour at the borders, off-by-one rounding,
-// and writes outside the planes, for every Bayer order and odd and even sizes.
+// and writes outside the planes, for every Bayer order and odd and even sizes, from
+// rows too narrow for a vector to rows of several vectors with an overlapping last one.
 TEST_P(BayerPlanesTest, MatchesTheReferenceEverywhereAndStaysInsideThePlanes) {
     const BayerCase c = GetParam();
     const sim::PixelFormatInfo& format = sim::PixelFormatOf(c.format);
-    std::mt19937 random(c.format ^ (c.width * 131 + c.height));
-    std::vector<uint8_t> image(std::size_t{c.width} * c.height);
-    for (uint8_t& sample : image)
-        sample = static_cast<uint8_t>(random());
-    GuardedPlanes planes(c.width, c.height);
-    ASSERT_EQ(planes.Convert(c.format, image.data(), c.width, c.height), PVX_OK);
+    const std::vector<uint8_t> image =
+        RandomImage(std::size_t{c.width} * c.height, c.format ^ (c.width * 131 + c.height));
+    GuardedPlanes planes(image.size());
+    ASSERT_EQ(Convert(planes, c.format, image.data(), c.width, c.height), PVX_OK);
     EXPECT_TRUE(planes.GuardsIntact());
     for (uint32_t y = 0; y < c.height; ++y) {
         for (uint32_t x = 0; x < c.width; ++x) {
@@ -123,7 +97,16 @@ std::vector<BayerCase> BayerCases() {
     std::vector<BayerCase> cases;
     for (uint32_t format :
          {PVX_PIXEL_BAYER_GR8, PVX_PIXEL_BAYER_RG8, PVX_PIXEL_BAYER_GB8, PVX_PIXEL_BAYER_BG8}) {
-        for (auto size : {std::pair<uint32_t, uint32_t>{2, 2}, {3, 3}, {4, 4}, {5, 3}, {8, 6}, {33, 17}})
+        for (auto size : {std::pair<uint32_t, uint32_t>{2, 2},
+                          {3, 3},
+                          {4, 4},
+                          {5, 3},
+                          {8, 6},
+                          {33, 17},
+                          {34, 4},
+                          {35, 5},
+                          {67, 6},
+                          {130, 3}})
             cases.push_back({format, size.first, size.second});
     }
     return cases;
@@ -149,8 +132,8 @@ TEST(PlanesTest, FlatColourComesBackExactlyForEveryOrder) {
             for (uint32_t x = 0; x < kWidth; ++x)
                 image[y * kWidth + x] = kColour[SiteColour(sim::PixelFormatOf(code), x, y)];
         }
-        GuardedPlanes planes(kWidth, kHeight);
-        ASSERT_EQ(planes.Convert(code, image.data(), kWidth, kHeight), PVX_OK);
+        GuardedPlanes planes(image.size());
+        ASSERT_EQ(Convert(planes, code, image.data(), kWidth, kHeight), PVX_OK);
         for (std::size_t pixel = 0; pixel < image.size(); ++pixel) {
             for (int colour = 0; colour < 3; ++colour)
                 ASSERT_EQ(planes.At(colour, pixel), kColour[static_cast<std::size_t>(colour)]) << pixel;
@@ -158,21 +141,24 @@ TEST(PlanesTest, FlatColourComesBackExactlyForEveryOrder) {
     }
 }
 
-// Catches swapped channels in the packed split, and writes outside the planes.
+// Catches swapped channels in the packed split, a wrong tail after the last whole
+// vector, and writes outside the planes, from one pixel to several vectors.
 TEST(PlanesTest, PackedFormatsSplitIntoRedGreenBlue) {
-    constexpr uint32_t kWidth = 5, kHeight = 3;
-    std::vector<uint8_t> image(3 * kWidth * kHeight);
-    for (std::size_t i = 0; i < image.size(); ++i)
-        image[i] = static_cast<uint8_t>(i * 7 + 1);
-    for (const bool bgr : {false, true}) {
-        GuardedPlanes planes(kWidth, kHeight);
-        ASSERT_EQ(planes.Convert(bgr ? PVX_PIXEL_BGR8 : PVX_PIXEL_RGB8, image.data(), kWidth, kHeight),
-                  PVX_OK);
-        EXPECT_TRUE(planes.GuardsIntact());
-        for (std::size_t pixel = 0; pixel < kWidth * kHeight; ++pixel) {
-            EXPECT_EQ(planes.At(kRed, pixel), image[3 * pixel + (bgr ? 2 : 0)]);
-            EXPECT_EQ(planes.At(kGreen, pixel), image[3 * pixel + 1]);
-            EXPECT_EQ(planes.At(kBlue, pixel), image[3 * pixel + (bgr ? 0 : 2)]);
+    for (const auto& [width, height] :
+         {std::pair<uint32_t, uint32_t>{1, 1}, {5, 3}, {17, 1}, {11, 3}, {67, 2}}) {
+        const std::size_t pixels = std::size_t{width} * height;
+        const std::vector<uint8_t> image = RandomImage(3 * pixels, width * 7 + height);
+        for (const bool bgr : {false, true}) {
+            SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height) + (bgr ? " BGR8" : " RGB8"));
+            GuardedPlanes planes(pixels);
+            ASSERT_EQ(Convert(planes, bgr ? PVX_PIXEL_BGR8 : PVX_PIXEL_RGB8, image.data(), width, height),
+                      PVX_OK);
+            EXPECT_TRUE(planes.GuardsIntact());
+            for (std::size_t pixel = 0; pixel < pixels; ++pixel) {
+                ASSERT_EQ(planes.At(kRed, pixel), image[3 * pixel + (bgr ? 2 : 0)]) << pixel;
+                ASSERT_EQ(planes.At(kGreen, pixel), image[3 * pixel + 1]) << pixel;
+                ASSERT_EQ(planes.At(kBlue, pixel), image[3 * pixel + (bgr ? 0 : 2)]) << pixel;
+            }
         }
     }
 }
@@ -185,8 +171,8 @@ TEST(PlanesTest, RefusesOtherFormatsAndDegenerateImagesWithoutWriting) {
     } refusals[] = {{PVX_PIXEL_MONO8, 4, 4},     {PVX_PIXEL_MONO12, 4, 4},    {PVX_PIXEL_YUV422_8, 4, 4},
                     {PVX_PIXEL_BAYER_RG8, 1, 8}, {PVX_PIXEL_BAYER_RG8, 8, 1}, {PVX_PIXEL_RGB8, 0, 4}};
     for (const auto& refusal : refusals) {
-        GuardedPlanes planes(8, 8);
-        EXPECT_EQ(planes.Convert(refusal.format, image.data(), refusal.width, refusal.height),
+        GuardedPlanes planes(64);
+        EXPECT_EQ(Convert(planes, refusal.format, image.data(), refusal.width, refusal.height),
                   PVX_ERR_INVALID_PARAMETER);
         EXPECT_EQ(planes.At(kRed, 0), kGuardByte);
     }

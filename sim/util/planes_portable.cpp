@@ -1,0 +1,131 @@
+// The portable kernels, which define the results: bilinear demosaicing of the four
+// Bayer orders and the split of packed triplets. Borders mirror the image about its
+// first and last row and column (row -1 reads row 1), which keeps the colour pattern intact.
+#include "sim/util/planes_kernels.h"
+
+#include <algorithm>
+
+namespace sim {
+
+namespace {
+
+inline uint8_t Mean2(unsigned a, unsigned b) {
+    return static_cast<uint8_t>((a + b + 1) >> 1);
+}
+inline uint8_t Mean4(unsigned a, unsigned b, unsigned c, unsigned d) {
+    return static_cast<uint8_t>((a + b + c + d + 2) >> 2);
+}
+
+// Column x of a row, its neighbours left and right already mirrored; kOwnSite: the
+// column holds the row's own colour. Rows and planes come by value: as locals they
+// cannot alias the bytes written, so the compiler keeps them in registers.
+template <bool kOwnSite>
+inline void DemosaicPixel(const BayerRows rows, uint32_t left, uint32_t x, uint32_t right,
+                          const RowPlanes out) {
+    const uint8_t sample = rows.mid[x];
+    if constexpr (kOwnSite) {
+        // Green from the four direct neighbours, the other colour from the four diagonal ones.
+        out.own[x] = sample;
+        out.green[x] = Mean4(rows.mid[left], rows.mid[right], rows.up[x], rows.down[x]);
+        out.other[x] = Mean4(rows.up[left], rows.up[right], rows.down[left], rows.down[right]);
+    } else {
+        // Green: the row's colour from left and right, the other one from above and below.
+        out.own[x] = Mean2(rows.mid[left], rows.mid[right]);
+        out.green[x] = sample;
+        out.other[x] = Mean2(rows.up[x], rows.down[x]);
+    }
+}
+
+inline void DemosaicPixelAt(bool ownSite, const BayerRows rows, uint32_t left, uint32_t x, uint32_t right,
+                            const RowPlanes out) {
+    if (ownSite)
+        DemosaicPixel<true>(rows, left, x, right, out);
+    else
+        DemosaicPixel<false>(rows, left, x, right, out);
+}
+
+// Pairs of inner columns from x while both are before end; returns the column after them.
+template <bool kOwnFirst>
+uint32_t DemosaicPairs(const BayerRows rows, uint32_t x, uint32_t end, const RowPlanes out) {
+    for (; x + 1 < end; x += 2) {
+        DemosaicPixel<kOwnFirst>(rows, x - 1, x, x + 1, out);
+        DemosaicPixel<!kOwnFirst>(rows, x, x + 1, x + 2, out);
+    }
+    return x;
+}
+
+void SplitTriplets(const uint8_t* source, std::size_t pixels, uint8_t* first, uint8_t* second,
+                   uint8_t* third) {
+    for (std::size_t i = 0; i < pixels; ++i) {
+        first[i] = source[3 * i];
+        second[i] = source[3 * i + 1];
+        third[i] = source[3 * i + 2];
+    }
+}
+
+void BayerToPlanes(const BayerImage& image, const PlanePointers& out) {
+    for (uint32_t y = 0; y < image.height; y += kBandRows) {
+        const Band band = BandAt(image, out, y);
+        for (uint32_t row = 0; row < band.rows; ++row) {
+            DemosaicSpan({band.source[row], band.source[row + 1], band.source[row + 2]}, image.width, 0,
+                         image.width, band.ownColumn[row], band.out[row]);
+        }
+    }
+}
+
+} // namespace
+
+void DemosaicSpan(const BayerRows& rows, uint32_t width, uint32_t begin, uint32_t end, uint32_t ownColumn,
+                  const RowPlanes& out) {
+    const auto isOwnSite = [ownColumn](uint32_t column) { return (column & 1) == ownColumn; };
+    uint32_t x = begin;
+    if (x == 0 && x < end) {
+        DemosaicPixelAt(isOwnSite(0), rows, 1, 0, 1, out);
+        x = 1;
+    }
+    const uint32_t inner = std::min(end, width - 1);
+    if (x < inner) {
+        x = isOwnSite(x) ? DemosaicPairs<true>(rows, x, inner, out)
+                         : DemosaicPairs<false>(rows, x, inner, out);
+        if (x < inner) {
+            DemosaicPixelAt(isOwnSite(x), rows, x - 1, x, x + 1, out);
+            ++x;
+        }
+    }
+    if (x < end)
+        DemosaicPixelAt(isOwnSite(x), rows, x - 1, x, width - 2, out);
+}
+
+void DemosaicBorderColumns(const Band& band, uint32_t width) {
+    const uint32_t last = width - 1;
+    for (uint32_t row = 0; row < band.rows; ++row) {
+        const BayerRows rows{band.source[row], band.source[row + 1], band.source[row + 2]};
+        const uint32_t ownColumn = band.ownColumn[row];
+        DemosaicPixelAt(ownColumn == 0, rows, 1, 0, 1, band.out[row]);
+        DemosaicPixelAt((last & 1) == ownColumn, rows, last - 1, last, last - 1, band.out[row]);
+    }
+}
+
+Band BandAt(const BayerImage& image, const PlanePointers& out, uint32_t firstRow) {
+    Band band{};
+    band.rows = std::min(kBandRows, image.height - firstRow);
+    const int64_t last = image.height - 1;
+    for (uint32_t i = 0; i < band.rows + 2; ++i) {
+        const int64_t y = int64_t{firstRow} + i - 1;
+        band.source[i] = image.samples + std::size_t{image.width} *
+                                             static_cast<std::size_t>(y < 0 ? 1 : (y > last ? last - 1 : y));
+    }
+    for (uint32_t i = 0; i < band.rows; ++i) {
+        const uint32_t y = firstRow + i;
+        const std::size_t start = std::size_t{image.width} * y;
+        const bool redRow = (y & 1) == image.redY;
+        band.out[i] = redRow ? RowPlanes{out.red + start, out.green + start, out.blue + start}
+                             : RowPlanes{out.blue + start, out.green + start, out.red + start};
+        band.ownColumn[i] = redRow ? image.redX : 1 - image.redX;
+    }
+    return band;
+}
+
+const PlaneKernels kPortableKernels = {&BayerToPlanes, &SplitTriplets};
+
+} // namespace sim

@@ -1,0 +1,162 @@
+// The vector kernels, written once over a vector type: each instruction-set file
+// instantiates them with its own. All of it is in an unnamed namespace, so no copy
+// compiled for one instruction set can stand in for another's at link time.
+#pragma once
+
+#include "sim/util/planes_kernels.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+namespace sim {
+namespace {
+
+// The untyped address of bytes, for the intrinsics' pointer types.
+inline const void* Bytes(const uint8_t* at) {
+    return at;
+}
+inline void* Bytes(uint8_t* at) {
+    return at;
+}
+
+// What a vector type V provides (lanes are bytes): Vector, Mask, kLanes; Load,
+// Store; Average (rounding up, as Mean2 does), Subtract, Or; PairParity(a, b), whose
+// bit 0 is that of a + b; RoundingExcess(u, v, uParity, vParity), 1 where both bit 0
+// of u ^ v and of uParity | vParity are set, else 0; Select(mask, ifSet, ifClear);
+// EvenLanes and OddLanes (masks); Table (16 bytes repeated in every 16-lane block),
+// Shuffle (within each 16-lane block), and LoadTriplets (three vectors of which each
+// 16-lane block holds 48 consecutive bytes in order).
+
+// One source row at columns x to x + kLanes - 1: the samples, the rounded means of
+// their left and right neighbours and those pairs' parities.
+template <class V> struct SourceRow { typename V::Vector sample, across, acrossParity; };
+
+template <class V> inline SourceRow<V> LoadSourceRow(const uint8_t* row, uint32_t x) {
+    const auto left = V::Load(row + x - 1), right = V::Load(row + x + 1);
+    return {V::Load(row + x), V::Average(left, right), V::PairParity(left, right)};
+}
+
+// The rounded mean of a, b, c and d from u = Average(a, b), v = Average(c, d) and the
+// pairs' parities: Average(u, v) is one too high exactly when a pair's sum was odd and
+// u + v is odd, so all stays in bytes.
+template <class V>
+inline typename V::Vector Mean4(typename V::Vector u, typename V::Vector v, typename V::Vector uParity,
+                                typename V::Vector vParity) {
+    return V::Subtract(V::Average(u, v), V::RoundingExcess(u, v, uParity, vParity));
+}
+
+// One output row at columns x to x + kLanes - 1, none of them the first or the last.
+// Every lane gets every mean; ownSites picks per lane the ones it keeps.
+template <class V>
+inline void DemosaicBlock(const SourceRow<V>& up, const SourceRow<V>& mid, const SourceRow<V>& down,
+                          typename V::Mask ownSites, const RowPlanes& out, uint32_t x) {
+    const auto along = V::Average(up.sample, down.sample);
+    const auto cross = Mean4<V>(mid.across, along, mid.acrossParity, V::PairParity(up.sample, down.sample));
+    const auto diagonal = Mean4<V>(up.across, down.across, up.acrossParity, down.acrossParity);
+    V::Store(out.own + x, V::Select(ownSites, mid.sample, mid.across));
+    V::Store(out.green + x, V::Select(ownSites, cross, mid.sample));
+    V::Store(out.other + x, V::Select(ownSites, diagonal, along));
+}
+
+// Every row of the band at columns x to x + kLanes - 1, going down so that each
+// source row is loaded and averaged once. sites: each row's own-colour lanes.
+template <class V>
+inline void DemosaicBandBlock(const Band& band, uint32_t x, const typename V::Mask* sites) {
+    SourceRow<V> up = LoadSourceRow<V>(band.source[0], x), mid = LoadSourceRow<V>(band.source[1], x);
+    for (uint32_t row = 0; row < band.rows; ++row) {
+        const SourceRow<V> down = LoadSourceRow<V>(band.source[row + 2], x);
+        DemosaicBlock<V>(up, mid, down, sites[row], band.out[row], x);
+        up = mid;
+        mid = down;
+    }
+}
+
+template <class V> void DemosaicBand(const Band& band, uint32_t width) {
+    constexpr uint32_t kLanes = V::kLanes;
+    if (width < kLanes + 2) {
+        for (uint32_t row = 0; row < band.rows; ++row) {
+            DemosaicSpan({band.source[row], band.source[row + 1], band.source[row + 2]}, width, 0, width,
+                         band.ownColumn[row], band.out[row]);
+        }
+        return;
+    }
+    DemosaicBorderColumns(band, width);
+    // sites[p]: the own-colour lanes of blocks that start at a column of parity p.
+    typename V::Mask sites[2][kBandRows];
+    for (uint32_t row = 0; row < band.rows; ++row) {
+        sites[0][row] = band.ownColumn[row] == 0 ? V::EvenLanes() : V::OddLanes();
+        sites[1][row] = band.ownColumn[row] == 0 ? V::OddLanes() : V::EvenLanes();
+    }
+    // Blocks from the first column whose green byte is aligned, so that stores do not
+    // straddle cache lines; the first and the last block overlap their neighbours
+    // (writing the same bytes again) instead of leaving scalar ends.
+    const uint32_t lastBlock = width - 1 - kLanes;
+    const auto misalignment = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(band.out[0].green) % kLanes);
+    uint32_t firstAligned = (kLanes - misalignment) % kLanes;
+    if (firstAligned < 2)
+        firstAligned += kLanes;
+    DemosaicBandBlock<V>(band, 1, sites[1]);
+    for (uint32_t x = firstAligned; x < lastBlock; x += kLanes)
+        DemosaicBandBlock<V>(band, x, sites[x & 1]);
+    DemosaicBandBlock<V>(band, lastBlock, sites[lastBlock & 1]);
+}
+
+template <class V> void BayerToPlanesVector(const BayerImage& image, const PlanePointers& out) {
+    for (uint32_t y = 0; y < image.height; y += kBandRows)
+        DemosaicBand<V>(BandAt(image, out, y), image.width);
+}
+
+// For each of the three bytes of a triplet and each of the three 16-byte blocks
+// holding 16 triplets: where in the block each of the 16 outputs is, or 0x80 (zero).
+using ShuffleTable = std::array<uint8_t, 16>;
+template <class V> constexpr std::array<std::array<ShuffleTable, 3>, 3> TripletTables() {
+    std::array<std::array<ShuffleTable, 3>, 3> tables{};
+    for (int component = 0; component < 3; ++component) {
+        for (int block = 0; block < 3; ++block) {
+            for (int i = 0; i < 16; ++i) {
+                const int at = 3 * i + component - 16 * block;
+                tables[component][block][i] = static_cast<uint8_t>(at >= 0 && at < 16 ? at : 0x80);
+            }
+        }
+    }
+    return tables;
+}
+
+template <class V>
+void SplitTripletsVector(const uint8_t* source, std::size_t pixels, uint8_t* first, uint8_t* second,
+                         uint8_t* third) {
+    constexpr std::size_t kLanes = V::kLanes;
+    if (pixels < kLanes) {
+        kPortableKernels.packed(source, pixels, first, second, third);
+        return;
+    }
+    constexpr auto kTables = TripletTables<V>();
+    typename V::Vector tables[3][3];
+    for (int component = 0; component < 3; ++component) {
+        for (int block = 0; block < 3; ++block)
+            tables[component][block] = V::Table(kTables[component][block].data());
+    }
+    uint8_t* const planes[3] = {first, second, third};
+    const auto split = [&](std::size_t pixel) {
+        typename V::Vector blocks[3];
+        V::LoadTriplets(source + 3 * pixel, blocks);
+        for (int c = 0; c < 3; ++c) {
+            V::Store(planes[c] + pixel,
+                     V::Or(V::Or(V::Shuffle(blocks[0], tables[c][0]), V::Shuffle(blocks[1], tables[c][1])),
+                           V::Shuffle(blocks[2], tables[c][2])));
+        }
+    };
+    // As with the rows: the last block overlaps the one before it instead of a scalar tail.
+    const std::size_t lastBlock = pixels - kLanes;
+    for (std::size_t pixel = 0; pixel < lastBlock; pixel += kLanes)
+        split(pixel);
+    split(lastBlock);
+}
+
+template <class V> constexpr PlaneKernels VectorKernels() {
+    return {&BayerToPlanesVector<V>, &SplitTripletsVector<V>};
+}
+
+} // namespace
+} // namespace sim

@@ -5,7 +5,7 @@
 #include "acquisition/common_params.h"
 #include "acquisition/image_delivery.h"
 #include "adapter/slot_guard.h"
-#include "features/inspection_slots.h"
+#include "features/feature_info_slots.h"
 #include "features/value_slots.h"
 
 #include <cstdio>

@@ -101,7 +101,7 @@ int32_t ReadFeatureValue(char* errText, int64_t channelID, const char* addr, cha
     try {
         val[0] = '\0';
         // Every read but the index form needs a camera, the adapter's own feature
-        // included, as for the inspection slots: result 1 and no message.
+        // included, as for the slots that describe features: result 1 and no message.
         const CameraDevice* cam = ResolveChannel(channelID);
         if (cam == nullptr)
             return 1;

@@ -41,7 +41,7 @@ std::string acceptedValues(const Channel& channel, const std::string& feature) {
     }
 }
 
-// A failed inspection shows its message in the cell rather than ending the listing.
+// A failed query shows its message in the cell rather than ending the listing.
 std::string answer(const TextResult& result) {
     return result.ok() ? result.text : "(" + result.errText + ")";
 }

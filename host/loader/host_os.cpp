@@ -21,8 +21,17 @@ namespace {
 DWORD g_lastError = 0;
 }
 
+// A path with a folder in it: the libraries the module imports are looked for in that
+// folder first, as the POSIX build's $ORIGIN does. That search needs the full path.
 LibraryHandle openLibrary(const std::string& path) {
-    HMODULE module = LoadLibraryA(path.c_str());
+    HMODULE module = nullptr;
+    char fullPath[MAX_PATH];
+    const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, fullPath, nullptr);
+    if (path.find_first_of("\\/") == std::string::npos || length == 0 || length >= MAX_PATH) {
+        module = LoadLibraryA(path.c_str());
+    } else {
+        module = LoadLibraryExA(fullPath, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    }
     if (module == nullptr) {
         g_lastError = GetLastError();
     }

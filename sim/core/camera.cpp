@@ -25,12 +25,12 @@ void CopyIdentification(const std::string& text, char (&field)[64]) {
 
 } // namespace
 
-Camera::Camera(const CameraSpec& spec, uint32_t index)
-    : m_spec(spec), m_index(index),
-      m_nodes(spec), m_roi{spec.width.value, spec.height.value, spec.offsetX.value, spec.offsetY.value},
-      m_pixelFormat(spec.pixelFormat), m_exposure(spec.exposure.value), m_contrast(spec.contrast.value),
-      m_brightness(spec.brightness.value), m_triggerPolarity(spec.triggerPolarity),
-      m_frameRate(spec.frameRate), m_pattern(spec.testPattern) {
+Camera::Camera(const CameraSpec& desc, uint32_t index)
+    : m_spec(desc), m_index(index),
+      m_nodes(desc), m_roi{desc.width.value, desc.height.value, desc.offsetX.value, desc.offsetY.value},
+      m_pixelFormat(desc.pixelFormat), m_exposure(desc.exposure.value), m_contrast(desc.contrast.value),
+      m_brightness(desc.brightness.value), m_triggerPolarity(desc.triggerPolarity),
+      m_frameRate(desc.frameRate), m_pattern(desc.testPattern) {
     ApplyDescribedValues();
 }
 

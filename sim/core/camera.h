@@ -26,7 +26,7 @@ struct RegisterWrite {
 class Camera {
 public:
     // Throws DescriptionError when a described node value cannot be applied.
-    Camera(const CameraSpec& spec, uint32_t index);
+    Camera(const CameraSpec& desc, uint32_t index);
     ~Camera();
     Camera(const Camera&) = delete;
     Camera& operator=(const Camera&) = delete;

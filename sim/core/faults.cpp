@@ -6,31 +6,31 @@
 namespace sim {
 
 FaultList::FaultList(std::vector<FaultSpec> specs) {
-    for (FaultSpec& spec : specs)
-        m_rules.push_back({std::move(spec), 0});
+    for (FaultSpec& desc : specs)
+        m_rules.push_back({std::move(desc), 0});
 }
 
 std::optional<FaultHit> FaultList::Check(Operation operation, const std::string& node) {
     std::lock_guard<std::mutex> lock(m_mutex);
     std::optional<FaultHit> hit;
     for (Rule& rule : m_rules) {
-        if (rule.spec.call != operation || (rule.spec.node && *rule.spec.node != node))
+        if (rule.desc.call != operation || (rule.desc.node && *rule.desc.node != node))
             continue;
         ++rule.seen;
         const bool due =
-            rule.seen > rule.spec.after &&
-            (rule.spec.times < 0 || rule.seen - rule.spec.after <= static_cast<uint64_t>(rule.spec.times));
+            rule.seen > rule.desc.after &&
+            (rule.desc.times < 0 || rule.seen - rule.desc.after <= static_cast<uint64_t>(rule.desc.times));
         if (!due || hit)
             continue;
         std::string text;
-        if (rule.spec.errorText) {
-            text = *rule.spec.errorText;
+        if (rule.desc.errorText) {
+            text = *rule.desc.errorText;
         } else {
             char status[16];
-            std::snprintf(status, sizeof status, "0x%X", static_cast<unsigned>(rule.spec.status));
+            std::snprintf(status, sizeof status, "0x%X", static_cast<unsigned>(rule.desc.status));
             text = std::string(OperationName(operation)) + ": injected fault, status " + status;
         }
-        hit = FaultHit{rule.spec.status, std::move(text)};
+        hit = FaultHit{rule.desc.status, std::move(text)};
     }
     return hit;
 }

@@ -26,7 +26,7 @@ public:
 
 private:
     struct Rule {
-        FaultSpec spec;
+        FaultSpec desc;
         uint64_t seen = 0;
     };
     std::mutex m_mutex;

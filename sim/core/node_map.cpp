@@ -44,35 +44,35 @@ constexpr LinkRule kLinks[] = {
 };
 
 // A node the description gives without a value starts inside its limits, on its first entry.
-NodeValue DefaultValue(const NodeSpec& spec) {
+NodeValue DefaultValue(const NodeSpec& desc) {
     NodeValue value;
-    value.i = std::clamp<int64_t>(0, spec.intMin, spec.intMax);
-    value.f = std::clamp(0.0, spec.floatMin, spec.floatMax);
-    if (!spec.entries.empty())
-        value.s = spec.entries.front().name;
+    value.i = std::clamp<int64_t>(0, desc.intMin, desc.intMax);
+    value.f = std::clamp(0.0, desc.floatMin, desc.floatMax);
+    if (!desc.entries.empty())
+        value.s = desc.entries.front().name;
     return value;
 }
 
-Node MakeNode(const NodeSpec& spec) {
+Node MakeNode(const NodeSpec& desc) {
     Node node;
-    node.name = spec.name;
-    node.type = spec.type;
-    node.access = spec.access;
-    node.description = spec.description;
-    node.intMin = spec.intMin;
-    node.intMax = spec.intMax;
-    node.floatMin = spec.floatMin;
-    node.floatMax = spec.floatMax;
-    node.precision = spec.precision;
-    node.doneAfterPolls = spec.doneAfterPolls;
-    node.path = spec.path;
+    node.name = desc.name;
+    node.type = desc.type;
+    node.access = desc.access;
+    node.description = desc.description;
+    node.intMin = desc.intMin;
+    node.intMax = desc.intMax;
+    node.floatMin = desc.floatMin;
+    node.floatMax = desc.floatMax;
+    node.precision = desc.precision;
+    node.doneAfterPolls = desc.doneAfterPolls;
+    node.path = desc.path;
     node.handle = NewHandle(HandleKind::Node);
-    for (const EntrySpec& entry : spec.entries)
+    for (const EntrySpec& entry : desc.entries)
         node.entries.push_back({entry.name, entry.access, NewHandle(HandleKind::EnumEntry)});
-    node.link = LinkOf(spec.name, spec.type);
+    node.link = LinkOf(desc.name, desc.type);
     if (node.link != Link::None)
-        node.describedValue = spec.value;
-    node.values.push_back(spec.value && node.link == Link::None ? *spec.value : DefaultValue(spec));
+        node.describedValue = desc.value;
+    node.values.push_back(desc.value && node.link == Link::None ? *desc.value : DefaultValue(desc));
     return node;
 }
 
@@ -82,7 +82,7 @@ std::vector<NodeSpec> EditedSpecs(const CameraSpec& camera) {
         specs = StandardNodes(camera);
     for (const NodeSpec& edit : camera.nodes) {
         const auto existing = std::find_if(specs.begin(), specs.end(),
-                                           [&](const NodeSpec& spec) { return spec.name == edit.name; });
+                                           [&](const NodeSpec& desc) { return desc.name == edit.name; });
         if (edit.remove) {
             if (existing == specs.end())
                 throw DescriptionError(edit.path + ".remove",
@@ -111,9 +111,9 @@ Link LinkOf(std::string_view name, NodeType type) {
 NodeMap::NodeMap(const CameraSpec& camera) {
     const std::vector<NodeSpec> specs = EditedSpecs(camera);
     m_nodes.reserve(specs.size());
-    for (const NodeSpec& spec : specs) {
-        m_byName.emplace(spec.name, m_nodes.size());
-        m_nodes.push_back(MakeNode(spec));
+    for (const NodeSpec& desc : specs) {
+        m_byName.emplace(desc.name, m_nodes.size());
+        m_nodes.push_back(MakeNode(desc));
     }
     for (std::size_t i = 0; i < m_nodes.size(); ++i) {
         m_byHandle.emplace(m_nodes[i].handle, Slot{i, std::string::npos});

@@ -65,10 +65,10 @@ PvxStatus Registry::Initialise() {
     if (description->initStatus != PVX_OK && description->initStatus != PVX_ERR_ALREADY_INITIALIZED)
         return Fail(description->initStatus, "initialisation refused (initStatus of the description)");
     std::vector<std::shared_ptr<Enumerated>> enumeration;
-    for (CameraSpec& spec : description->cameras) {
-        auto faults = std::make_shared<FaultList>(spec.faults);
+    for (CameraSpec& desc : description->cameras) {
+        auto faults = std::make_shared<FaultList>(desc.faults);
         enumeration.push_back(
-            std::make_shared<Enumerated>(Enumerated{std::move(spec), std::move(faults), 0}));
+            std::make_shared<Enumerated>(Enumerated{std::move(desc), std::move(faults), 0}));
     }
     std::lock_guard<std::mutex> lock(m_mutex);
     m_initialised = true;
@@ -97,12 +97,12 @@ PvxStatus Registry::OpenCamera(uint32_t index, PvxHandle& handle) {
                                                       std::to_string(m_enumeration.size()) +
                                                       " cameras were enumerated");
     const std::shared_ptr<Enumerated>& entry = m_enumeration[index];
-    if (entry->spec.openStatus != PVX_OK)
-        return Fail(entry->spec.openStatus,
+    if (entry->desc.openStatus != PVX_OK)
+        return Fail(entry->desc.openStatus,
                     "camera " + std::to_string(index) + " refuses to open (openStatus of the description)");
     if (entry->open != 0)
         return Fail(PVX_ERR_ALREADY_OPENED, "camera " + std::to_string(index) + " is open already");
-    auto camera = std::make_shared<Camera>(entry->spec, index);
+    auto camera = std::make_shared<Camera>(entry->desc, index);
     handle = NewHandle(HandleKind::Camera);
     entry->open = handle;
     m_cameras.emplace(handle, OpenCameraRecord{std::move(camera), entry});

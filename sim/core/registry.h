@@ -46,7 +46,7 @@ public:
 
 private:
     struct Enumerated {
-        CameraSpec spec;
+        CameraSpec desc;
         std::shared_ptr<FaultList> faults;
         PvxHandle open = 0; // handle of the camera while it is open
     };

@@ -63,9 +63,6 @@ Band BandAt(const BayerImage& image, const PlanePointers& out, uint32_t firstRow
 void DemosaicSpan(const BayerRows& rows, uint32_t width, uint32_t begin, uint32_t end, uint32_t ownColumn,
                   const RowPlanes& out);
 
-// The first and the last column of every row of the band; the image is at least 2 pixels wide.
-void DemosaicBorderColumns(const Band& band, uint32_t width);
-
 // The vector kernels; null when this build has none for that instruction set.
 const PlaneKernels* Sse41Kernels();
 const PlaneKernels* Avx2Kernels();

@@ -96,16 +96,6 @@ void DemosaicSpan(const BayerRows& rows, uint32_t width, uint32_t begin, uint32_
         DemosaicPixelAt(isOwnSite(x), rows, x - 1, x, width - 2, out);
 }
 
-void DemosaicBorderColumns(const Band& band, uint32_t width) {
-    const uint32_t last = width - 1;
-    for (uint32_t row = 0; row < band.rows; ++row) {
-        const BayerRows rows{band.source[row], band.source[row + 1], band.source[row + 2]};
-        const uint32_t ownColumn = band.ownColumn[row];
-        DemosaicPixelAt(ownColumn == 0, rows, 1, 0, 1, band.out[row]);
-        DemosaicPixelAt((last & 1) == ownColumn, rows, last - 1, last, last - 1, band.out[row]);
-    }
-}
-
 Band BandAt(const BayerImage& image, const PlanePointers& out, uint32_t firstRow) {
     Band band{};
     band.rows = std::min(kBandRows, image.height - firstRow);

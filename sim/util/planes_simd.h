@@ -8,6 +8,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace sim {
 namespace {
@@ -60,46 +61,80 @@ inline void DemosaicBlock(const SourceRow<V>& up, const SourceRow<V>& mid, const
 }
 
 // Every row of the band at columns x to x + kLanes - 1, going down so that each
-// source row is loaded and averaged once. sites: each row's own-colour lanes.
+// source row is loaded and averaged once. The source rows' samples for those columns
+// start at sourceX of source; sites: each row's own-colour lanes.
 template <class V>
-inline void DemosaicBandBlock(const Band& band, uint32_t x, const typename V::Mask* sites) {
-    SourceRow<V> up = LoadSourceRow<V>(band.source[0], x), mid = LoadSourceRow<V>(band.source[1], x);
+inline void DemosaicBandBlock(const Band& band, const uint8_t* const* source, uint32_t sourceX, uint32_t x,
+                              const typename V::Mask* sites) {
+    SourceRow<V> up = LoadSourceRow<V>(source[0], sourceX), mid = LoadSourceRow<V>(source[1], sourceX);
     for (uint32_t row = 0; row < band.rows; ++row) {
-        const SourceRow<V> down = LoadSourceRow<V>(band.source[row + 2], x);
+        const SourceRow<V> down = LoadSourceRow<V>(source[row + 2], sourceX);
         DemosaicBlock<V>(up, mid, down, sites[row], band.out[row], x);
         up = mid;
         mid = down;
     }
 }
 
+template <class V, uint32_t kRows>
+inline void DemosaicBandBlockN(const Band& band, const uint8_t* const* source, uint32_t sourceX, uint32_t x,
+                              const typename V::Mask* sites) {
+    SourceRow<V> up = LoadSourceRow<V>(source[0], sourceX), mid = LoadSourceRow<V>(source[1], sourceX);
+    for (uint32_t row = 0; row < kRows; ++row) {
+        const SourceRow<V> down = LoadSourceRow<V>(source[row + 2], sourceX);
+        DemosaicBlock<V>(up, mid, down, sites[row], band.out[row], x);
+        up = mid;
+        mid = down;
+    }
+}
+// The kLanes columns from first on, where first is the first column or the last but
+// kLanes - 1: from copies of the source rows that hold the mirrored neighbour beside
+// them, so the border columns take the vector path too.
+template <class V>
+void DemosaicBandEdge(const Band& band, uint32_t width, uint32_t first, const typename V::Mask* sites) {
+    constexpr uint32_t kLanes = V::kLanes;
+    const uint32_t last = first + kLanes - 1;
+    uint8_t copies[kBandRows + 2][kLanes + 2];
+    const uint8_t* source[kBandRows + 2];
+    for (uint32_t row = 0; row < band.rows + 2; ++row) {
+        const uint8_t* samples = band.source[row];
+        copies[row][0] = samples[first == 0 ? 1 : first - 1];
+        std::memcpy(copies[row] + 1, samples + first, kLanes);
+        copies[row][kLanes + 1] = samples[last == width - 1 ? width - 2 : last + 1];
+        source[row] = copies[row];
+    }
+    DemosaicBandBlock<V>(band, source, 1, first, sites);
+}
+
 template <class V> void DemosaicBand(const Band& band, uint32_t width) {
     constexpr uint32_t kLanes = V::kLanes;
-    if (width < kLanes + 2) {
+    if (width <= kLanes) {
         for (uint32_t row = 0; row < band.rows; ++row) {
             DemosaicSpan({band.source[row], band.source[row + 1], band.source[row + 2]}, width, 0, width,
                          band.ownColumn[row], band.out[row]);
         }
         return;
     }
-    DemosaicBorderColumns(band, width);
     // sites[p]: the own-colour lanes of blocks that start at a column of parity p.
     typename V::Mask sites[2][kBandRows];
     for (uint32_t row = 0; row < band.rows; ++row) {
         sites[0][row] = band.ownColumn[row] == 0 ? V::EvenLanes() : V::OddLanes();
         sites[1][row] = band.ownColumn[row] == 0 ? V::OddLanes() : V::EvenLanes();
     }
-    // Blocks from the first column whose green byte is aligned, so that stores do not
-    // straddle cache lines; the first and the last block overlap their neighbours
-    // (writing the same bytes again) instead of leaving scalar ends.
-    const uint32_t lastBlock = width - 1 - kLanes;
+    const uint32_t rightEdge = width - kLanes;
+    (void)DemosaicBandEdge<V>;
+    // The blocks between start where the first row's green bytes are aligned, so that
+    // stores do not straddle cache lines; they and the edges overlap a little, writing
+    // the same bytes twice.
     const auto misalignment = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(band.out[0].green) % kLanes);
-    uint32_t firstAligned = (kLanes - misalignment) % kLanes;
-    if (firstAligned < 2)
-        firstAligned += kLanes;
-    DemosaicBandBlock<V>(band, 1, sites[1]);
-    for (uint32_t x = firstAligned; x < lastBlock; x += kLanes)
-        DemosaicBandBlock<V>(band, x, sites[x & 1]);
-    DemosaicBandBlock<V>(band, lastBlock, sites[lastBlock & 1]);
+    const uint32_t firstAligned = misalignment == 0 ? kLanes : kLanes - misalignment;
+    if (band.rows == kBandRows) {
+        for (uint32_t x = firstAligned; x < rightEdge; x += kLanes)
+            DemosaicBandBlockN<V, kBandRows>(band, band.source, x, x, sites[x & 1]);
+    } else {
+    for (uint32_t x = firstAligned; x < rightEdge; x += kLanes)
+        DemosaicBandBlock<V>(band, band.source, x, x, sites[x & 1]);
+    }
+
 }
 
 template <class V> void BayerToPlanesVector(const BayerImage& image, const PlanePointers& out) {

@@ -10,6 +10,7 @@ namespace aiktest {
 
 // Every word given to pvxSetTriggerPolarity since the last clear, in call order.
 std::vector<uint32_t> writtenPolarityWords();
+// Call it once the module is loaded: on Windows recording starts there.
 void clearPolarityWords();
 
 } // namespace aiktest

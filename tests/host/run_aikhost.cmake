@@ -1,7 +1,8 @@
-# Runs aikhost with ARGUMENTS (blank-separated) and checks its exit code against
-# EXPECTED_EXIT and its output (stdout and stderr) against the regex EXPECTED_OUTPUT.
+# Runs aikhost with ARGUMENTS (blank-separated), through LAUNCHER when cross-built
+# (wine), and checks its exit code against EXPECTED_EXIT and its output (stdout and
+# stderr) against the regex EXPECTED_OUTPUT.
 separate_arguments(arguments UNIX_COMMAND "${ARGUMENTS}")
-execute_process(COMMAND ${AIKHOST} ${arguments} RESULT_VARIABLE exitCode OUTPUT_VARIABLE output
+execute_process(COMMAND ${LAUNCHER} ${AIKHOST} ${arguments} RESULT_VARIABLE exitCode OUTPUT_VARIABLE output
                 ERROR_VARIABLE output)
 message("${output}")
 if(NOT exitCode STREQUAL EXPECTED_EXIT)

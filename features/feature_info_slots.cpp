@@ -1,6 +1,6 @@
 // Listing a channel's features and inspecting each one's type, attributes and
 // enumeration values.
-#include "features/inspection_slots.h"
+#include "features/feature_info_slots.h"
 
 #include "camera/node_access.h"
 #include "features/catalogue.h"

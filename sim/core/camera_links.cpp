@@ -188,16 +188,21 @@ PvxStatus Camera::WriteLinked(const Node& node, const NodeValue& value) {
 
 void Camera::ApplyDescribedValues() {
     for (Node& node : m_nodes.Nodes()) {
-        if (!node.describedValue)
+        if (!node.describedValue || WriteLinked(node, *node.describedValue) == PVX_OK)
             continue;
-        if (WriteLinked(node, *node.describedValue) != PVX_OK) {
-            // The reason follows the operation's name in the last-error text.
-            const std::string text = LastErrorText();
-            const std::size_t colon = text.find(": ");
-            throw DescriptionError(node.path + ".value",
-                                   "expected a value the camera accepts (" +
-                                       (colon == std::string::npos ? text : text.substr(colon + 2)) + ")");
+        if (node.type == NodeType::Enumeration) {
+            // Entries of the description's own (a test pattern or mode the camera has
+            // no state for) make the node a plain one that keeps its value.
+            node.link = Link::None;
+            std::fill(node.values.begin(), node.values.end(), *node.describedValue);
+            continue;
         }
+        // The reason follows the operation's name in the last-error text.
+        const std::string text = LastErrorText();
+        const std::size_t colon = text.find(": ");
+        throw DescriptionError(node.path + ".value",
+                               "expected a value the camera accepts (" +
+                                   (colon == std::string::npos ? text : text.substr(colon + 2)) + ")");
     }
 }
 

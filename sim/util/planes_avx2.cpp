@@ -32,6 +32,17 @@ struct Avx2 {
     }
     static Mask EvenLanes() { return _mm256_set1_epi16(0x00FF); }
     static Mask OddLanes() { return _mm256_set1_epi16(static_cast<short>(0xFF00)); }
+    static Mask FirstLane() { return _mm256_setr_epi64x(0xFF, 0, 0, 0); }
+    static Mask LastLane() {
+        return _mm256_setr_epi64x(0, 0, 0, static_cast<long long>(0xFF00000000000000ULL));
+    }
+    // alignr works within 16-byte blocks; the permute brings in the neighbouring block.
+    static Vector ShiftedUp(Vector v) {
+        return _mm256_alignr_epi8(v, _mm256_permute2x128_si256(v, v, 0x08), 15);
+    }
+    static Vector ShiftedDown(Vector v) {
+        return _mm256_alignr_epi8(_mm256_permute2x128_si256(v, v, 0x81), v, 1);
+    }
     static Vector Table(const uint8_t* bytes) {
         return _mm256_broadcastsi128_si256(_mm_loadu_si128(static_cast<const __m128i*>(Bytes(bytes))));
     }

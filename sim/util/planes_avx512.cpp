@@ -11,6 +11,8 @@ namespace sim {
 
 namespace {
 
+// The masked forms of broadcast and alignr (all lanes kept): the plain ones trip a
+// false uninitialised-value warning in GCC 12's headers.
 struct Avx512 {
     using Vector = __m512i;
     using Mask = __mmask64;
@@ -37,10 +39,16 @@ struct Avx512 {
     }
     static Mask EvenLanes() { return 0x5555555555555555ULL; }
     static Mask OddLanes() { return 0xAAAAAAAAAAAAAAAAULL; }
-    static Vector Table(const uint8_t* bytes) {
-        // The masked form: the plain one trips a false uninitialised-value warning in GCC 12.
-        return _mm512_maskz_broadcast_i32x4(0xFFFF, Block(bytes));
+    static Mask FirstLane() { return 1; }
+    static Mask LastLane() { return 1ULL << 63; }
+    // alignr_epi8 works within 16-byte blocks; alignr_epi64 brings in the neighbouring block.
+    static Vector ShiftedUp(Vector v) {
+        return _mm512_alignr_epi8(v, _mm512_maskz_alignr_epi64(0xFF, v, _mm512_setzero_si512(), 6), 15);
     }
+    static Vector ShiftedDown(Vector v) {
+        return _mm512_alignr_epi8(_mm512_maskz_alignr_epi64(0xFF, _mm512_setzero_si512(), v, 2), v, 1);
+    }
+    static Vector Table(const uint8_t* bytes) { return _mm512_maskz_broadcast_i32x4(0xFFFF, Block(bytes)); }
     static Vector Shuffle(Vector v, Vector table) { return _mm512_shuffle_epi8(v, table); }
     // Block k of each vector holds triplets 16k to 16k + 15.
     static void LoadTriplets(const uint8_t* at, Vector (&blocks)[3]) {

@@ -8,7 +8,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 
 namespace sim {
 namespace {
@@ -25,17 +24,35 @@ inline void* Bytes(uint8_t* at) {
 // Store; Average (rounding up, as Mean2 does), Subtract, Or; PairParity(a, b), whose
 // bit 0 is that of a + b; RoundingExcess(u, v, uParity, vParity), 1 where both bit 0
 // of u ^ v and of uParity | vParity are set, else 0; Select(mask, ifSet, ifClear);
-// EvenLanes and OddLanes (masks); Table (16 bytes repeated in every 16-lane block),
-// Shuffle (within each 16-lane block), and LoadTriplets (three vectors of which each
-// 16-lane block holds 48 consecutive bytes in order).
+// EvenLanes, OddLanes, FirstLane, LastLane (masks); ShiftedUp and ShiftedDown (every
+// lane moved to the next or the previous one, the freed lane unspecified); Table (16
+// bytes repeated in every 16-lane block), Shuffle (within each 16-lane block), and
+// LoadTriplets (three vectors of which each 16-lane block holds 48 consecutive bytes
+// in order).
 
 // One source row at columns x to x + kLanes - 1: the samples, the rounded means of
 // their left and right neighbours and those pairs' parities.
 template <class V> struct SourceRow { typename V::Vector sample, across, acrossParity; };
 
-template <class V> inline SourceRow<V> LoadSourceRow(const uint8_t* row, uint32_t x) {
-    const auto left = V::Load(row + x - 1), right = V::Load(row + x + 1);
-    return {V::Load(row + x), V::Average(left, right), V::PairParity(left, right)};
+// Which border a block of columns touches: the first column's left neighbour is its
+// right one and the last column's right neighbour its left one, so those come from
+// the samples themselves instead of a load outside the row.
+enum class Edge { None, First, Last };
+
+template <class V, Edge kEdge> inline SourceRow<V> LoadSourceRow(const uint8_t* row, uint32_t x) {
+    const auto sample = V::Load(row + x);
+    typename V::Vector left, right;
+    if constexpr (kEdge == Edge::First) {
+        right = V::Load(row + x + 1);
+        left = V::Select(V::FirstLane(), right, V::ShiftedUp(sample));
+    } else if constexpr (kEdge == Edge::Last) {
+        left = V::Load(row + x - 1);
+        right = V::Select(V::LastLane(), left, V::ShiftedDown(sample));
+    } else {
+        left = V::Load(row + x - 1);
+        right = V::Load(row + x + 1);
+    }
+    return {sample, V::Average(left, right), V::PairParity(left, right)};
 }
 
 // The rounded mean of a, b, c and d from u = Average(a, b), v = Average(c, d) and the
@@ -61,80 +78,54 @@ inline void DemosaicBlock(const SourceRow<V>& up, const SourceRow<V>& mid, const
 }
 
 // Every row of the band at columns x to x + kLanes - 1, going down so that each
-// source row is loaded and averaged once. The source rows' samples for those columns
-// start at sourceX of source; sites: each row's own-colour lanes.
-template <class V>
-inline void DemosaicBandBlock(const Band& band, const uint8_t* const* source, uint32_t sourceX, uint32_t x,
-                              const typename V::Mask* sites) {
-    SourceRow<V> up = LoadSourceRow<V>(source[0], sourceX), mid = LoadSourceRow<V>(source[1], sourceX);
-    for (uint32_t row = 0; row < band.rows; ++row) {
-        const SourceRow<V> down = LoadSourceRow<V>(source[row + 2], sourceX);
+// source row is loaded and averaged once. kRows: the band's rows when known at
+// compile time (a full band), else 0. sites: each row's own-colour lanes.
+template <class V, uint32_t kRows, Edge kEdge>
+inline void DemosaicBandBlock(const Band& band, uint32_t x, const typename V::Mask* sites) {
+    const uint32_t rows = kRows != 0 ? kRows : band.rows;
+    SourceRow<V> up = LoadSourceRow<V, kEdge>(band.source[0], x);
+    SourceRow<V> mid = LoadSourceRow<V, kEdge>(band.source[1], x);
+    for (uint32_t row = 0; row < rows; ++row) {
+        const SourceRow<V> down = LoadSourceRow<V, kEdge>(band.source[row + 2], x);
         DemosaicBlock<V>(up, mid, down, sites[row], band.out[row], x);
         up = mid;
         mid = down;
     }
 }
 
+// All columns of a band at least kLanes + 1 wide. sites[p]: the own-colour lanes of
+// blocks that start at a column of parity p.
 template <class V, uint32_t kRows>
-inline void DemosaicBandBlockN(const Band& band, const uint8_t* const* source, uint32_t sourceX, uint32_t x,
-                              const typename V::Mask* sites) {
-    SourceRow<V> up = LoadSourceRow<V>(source[0], sourceX), mid = LoadSourceRow<V>(source[1], sourceX);
-    for (uint32_t row = 0; row < kRows; ++row) {
-        const SourceRow<V> down = LoadSourceRow<V>(source[row + 2], sourceX);
-        DemosaicBlock<V>(up, mid, down, sites[row], band.out[row], x);
-        up = mid;
-        mid = down;
-    }
-}
-// The kLanes columns from first on, where first is the first column or the last but
-// kLanes - 1: from copies of the source rows that hold the mirrored neighbour beside
-// them, so the border columns take the vector path too.
-template <class V>
-void DemosaicBandEdge(const Band& band, uint32_t width, uint32_t first, const typename V::Mask* sites) {
+void DemosaicBandColumns(const Band& band, uint32_t width, const typename V::Mask (&sites)[2][kBandRows]) {
     constexpr uint32_t kLanes = V::kLanes;
-    const uint32_t last = first + kLanes - 1;
-    uint8_t copies[kBandRows + 2][kLanes + 2];
-    const uint8_t* source[kBandRows + 2];
-    for (uint32_t row = 0; row < band.rows + 2; ++row) {
-        const uint8_t* samples = band.source[row];
-        copies[row][0] = samples[first == 0 ? 1 : first - 1];
-        std::memcpy(copies[row] + 1, samples + first, kLanes);
-        copies[row][kLanes + 1] = samples[last == width - 1 ? width - 2 : last + 1];
-        source[row] = copies[row];
-    }
-    DemosaicBandBlock<V>(band, source, 1, first, sites);
+    const uint32_t lastBlock = width - kLanes;
+    DemosaicBandBlock<V, kRows, Edge::First>(band, 0, sites[0]);
+    // The blocks between start where the first row's green bytes are aligned, so that
+    // stores do not straddle cache lines; they and the edge blocks overlap a little,
+    // writing the same bytes twice.
+    const auto misalignment = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(band.out[0].green) % kLanes);
+    for (uint32_t x = misalignment == 0 ? kLanes : kLanes - misalignment; x < lastBlock; x += kLanes)
+        DemosaicBandBlock<V, kRows, Edge::None>(band, x, sites[x & 1]);
+    DemosaicBandBlock<V, kRows, Edge::Last>(band, lastBlock, sites[lastBlock & 1]);
 }
 
 template <class V> void DemosaicBand(const Band& band, uint32_t width) {
-    constexpr uint32_t kLanes = V::kLanes;
-    if (width <= kLanes) {
+    if (width <= V::kLanes) {
         for (uint32_t row = 0; row < band.rows; ++row) {
             DemosaicSpan({band.source[row], band.source[row + 1], band.source[row + 2]}, width, 0, width,
                          band.ownColumn[row], band.out[row]);
         }
         return;
     }
-    // sites[p]: the own-colour lanes of blocks that start at a column of parity p.
     typename V::Mask sites[2][kBandRows];
     for (uint32_t row = 0; row < band.rows; ++row) {
         sites[0][row] = band.ownColumn[row] == 0 ? V::EvenLanes() : V::OddLanes();
         sites[1][row] = band.ownColumn[row] == 0 ? V::OddLanes() : V::EvenLanes();
     }
-    const uint32_t rightEdge = width - kLanes;
-    (void)DemosaicBandEdge<V>;
-    // The blocks between start where the first row's green bytes are aligned, so that
-    // stores do not straddle cache lines; they and the edges overlap a little, writing
-    // the same bytes twice.
-    const auto misalignment = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(band.out[0].green) % kLanes);
-    const uint32_t firstAligned = misalignment == 0 ? kLanes : kLanes - misalignment;
-    if (band.rows == kBandRows) {
-        for (uint32_t x = firstAligned; x < rightEdge; x += kLanes)
-            DemosaicBandBlockN<V, kBandRows>(band, band.source, x, x, sites[x & 1]);
-    } else {
-    for (uint32_t x = firstAligned; x < rightEdge; x += kLanes)
-        DemosaicBandBlock<V>(band, band.source, x, x, sites[x & 1]);
-    }
-
+    if (band.rows == kBandRows)
+        DemosaicBandColumns<V, kBandRows>(band, width, sites);
+    else
+        DemosaicBandColumns<V, 0>(band, width, sites);
 }
 
 template <class V> void BayerToPlanesVector(const BayerImage& image, const PlanePointers& out) {

@@ -30,6 +30,10 @@ struct Sse41 {
     }
     static Mask EvenLanes() { return _mm_set1_epi16(0x00FF); }
     static Mask OddLanes() { return _mm_set1_epi16(static_cast<short>(0xFF00)); }
+    static Mask FirstLane() { return _mm_setr_epi32(0xFF, 0, 0, 0); }
+    static Mask LastLane() { return _mm_setr_epi32(0, 0, 0, static_cast<int>(0xFF000000U)); }
+    static Vector ShiftedUp(Vector v) { return _mm_slli_si128(v, 1); }
+    static Vector ShiftedDown(Vector v) { return _mm_srli_si128(v, 1); }
     static Vector Table(const uint8_t* bytes) { return Load(bytes); }
     static Vector Shuffle(Vector v, Vector table) { return _mm_shuffle_epi8(v, table); }
     static void LoadTriplets(const uint8_t* at, Vector (&blocks)[3]) {

@@ -331,6 +331,18 @@ TEST_F(NodeTest, EnumerationEntriesHaveTheirOwnAccess) {
     EXPECT_EQ(EnumText(camera, "Mode"), "C");
 }
 
+// Catches a description refused because a standard node was given values the camera
+// has no state for: such a node keeps them as a plain node.
+TEST_F(NodeTest, StandardNodeWithItsOwnEntriesBecomesPlain) {
+    const json entries = json::array({{{"name", "A"}, {"access", "RW"}}, {{"name", "B"}, {"access", "NA"}}});
+    const PvxHandle camera = OpenWith(
+        {{"nodes",
+          json::array(
+              {{{"name", "TestPattern"}, {"type", "Enumeration"}, {"value", "A"}, {"entries", entries}}})}});
+    EXPECT_EQ(EnumText(camera, "TestPattern"), "A");
+    EXPECT_EQ(pvxSetEnumValueText(camera, Node(camera, "TestPattern"), "B", true), PVX_ERR_GENICAM);
+}
+
 // Catches commands that complete too early, too late or never reset.
 TEST_F(NodeTest, CommandsCompleteOnTheDescribedPoll) {
     const PvxHandle camera = OpenWith({{"nodes",

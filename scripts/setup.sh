@@ -5,9 +5,12 @@ set -euo pipefail
 
 packages=(cmake make g++ pkg-config git
           libgtest-dev libgmock-dev libbenchmark-dev
-          nlohmann-json3-dev libcli11-dev libpng-dev)
+          nlohmann-json3-dev libcli11-dev)
 if [ "${1:-}" = "--bench" ]; then packages+=(libopencv-dev); fi
 if [ "${1:-}" = "--fuzz" ]; then packages+=(clang libclang-rt-dev); fi
+# The Windows cross-build: the mingw-w64 compiler with posix threads, GoogleTest's
+# source to build with it, and 64-bit wine alone (no 32-bit part) to run the results.
+if [ "${1:-}" = "--windows" ]; then packages+=(g++-mingw-w64-x86-64-posix googletest wine wine64); fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -109,7 +109,7 @@ std::vector<uint8_t> encodePng(const PngImage& image) {
     putBigEndian32(header, image.width);
     putBigEndian32(header, image.height);
     header.push_back(static_cast<uint8_t>(image.bitDepth));
-    header.push_back(image.rgb ? 2 : 0); // colour type: RGB or grey
+    header.push_back(image.rgb ? 2 : 0);    // colour type: RGB or grey
     header.insert(header.end(), {0, 0, 0}); // deflate, adaptive filtering, no interlace
     putChunk(file, "IHDR", header);
     if (!image.rgb && image.significantBits != image.bitDepth) {

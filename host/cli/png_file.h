@@ -12,9 +12,9 @@ namespace aikhost {
 struct PngImage {
     uint32_t width = 0;
     uint32_t height = 0;
-    int bitDepth = 8;        // 8, or 16 for grey with samples big-endian
-    bool rgb = false;        // interleaved red, green, blue (8-bit only); grey otherwise
-    int significantBits = 8; // grey only: below bitDepth, an sBIT chunk records it
+    int bitDepth = 8;                // 8, or 16 for grey with samples big-endian
+    bool rgb = false;                // interleaved red, green, blue (8-bit only); grey otherwise
+    int significantBits = 8;         // grey only: below bitDepth, an sBIT chunk records it
     const uint8_t* pixels = nullptr; // height rows of packed samples, no padding
 };
 

@@ -76,6 +76,10 @@ char pathSeparator() {
     return '\\';
 }
 
+std::string systemCommand(const std::string& commandLine) {
+    return "\"" + commandLine + "\"";
+}
+
 void setEnvironment(const std::string& name, const std::string& value) {
     _putenv_s(name.c_str(), value.c_str());
 }
@@ -121,6 +125,10 @@ const char* moduleFileName() {
 
 char pathSeparator() {
     return '/';
+}
+
+std::string systemCommand(const std::string& commandLine) {
+    return commandLine;
 }
 
 void setEnvironment(const std::string& name, const std::string& value) {

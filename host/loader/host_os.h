@@ -24,6 +24,11 @@ std::string executableDirectory();
 const char* moduleFileName();
 char pathSeparator();
 
+// The text to hand std::system for a command line whose words are already quoted:
+// Windows' shell drops the first and last quote of such a line, so there it gets one
+// more pair around it.
+std::string systemCommand(const std::string& commandLine);
+
 // Sets (or, with unset, removes) an environment variable of this process.
 void setEnvironment(const std::string& name, const std::string& value);
 void unsetEnvironment(const std::string& name);

@@ -43,10 +43,21 @@ const PlaneKernels* BuiltKernels(PlanesKernel kernel) {
     return nullptr;
 }
 
-const PlaneKernels& WidestKernels() {
+// The kernel's conversions, with the next narrower usable kernel's where it has none.
+PlaneKernels Resolved(PlanesKernel kernel) {
+    PlaneKernels resolved = *BuiltKernels(kernel);
+    for (int narrower = static_cast<int>(kernel) - 1; !resolved.packed; --narrower) {
+        const auto candidate = static_cast<PlanesKernel>(narrower);
+        if (IsKernelUsable(candidate))
+            resolved.packed = BuiltKernels(candidate)->packed;
+    }
+    return resolved;
+}
+
+PlaneKernels WidestKernels() {
     for (const PlanesKernel kernel : {PlanesKernel::Avx512, PlanesKernel::Avx2, PlanesKernel::Sse41}) {
         if (IsKernelUsable(kernel))
-            return *BuiltKernels(kernel);
+            return Resolved(kernel);
     }
     return kPortableKernels;
 }
@@ -79,13 +90,13 @@ bool IsKernelUsable(PlanesKernel kernel) {
 
 PvxStatus ConvertImageToPlanes(uint32_t pixelFormat, uint8_t* red, uint8_t* green, uint8_t* blue,
                                const uint8_t* source, uint32_t width, uint32_t height) {
-    static const PlaneKernels& kernels = WidestKernels();
+    static const PlaneKernels kernels = WidestKernels();
     return Convert(kernels, pixelFormat, {red, green, blue}, source, width, height);
 }
 
 PvxStatus ConvertImageToPlanesWith(PlanesKernel kernel, uint32_t pixelFormat, uint8_t* red, uint8_t* green,
                                    uint8_t* blue, const uint8_t* source, uint32_t width, uint32_t height) {
-    return Convert(*BuiltKernels(kernel), pixelFormat, {red, green, blue}, source, width, height);
+    return Convert(Resolved(kernel), pixelFormat, {red, green, blue}, source, width, height);
 }
 
 } // namespace sim

@@ -8,12 +8,12 @@
 namespace sim {
 
 // 13 for a format it does not convert and for a Bayer image smaller than 2 x 2; it
-// writes width * height bytes into each plane and nothing else. Runs the widest
-// kernel this processor can.
+// writes width * height bytes into each plane and nothing else. The planes overlap
+// neither each other nor the source. Runs the widest kernel this processor can.
 PvxStatus ConvertImageToPlanes(uint32_t pixelFormat, uint8_t* red, uint8_t* green, uint8_t* blue,
                                const uint8_t* source, uint32_t width, uint32_t height);
 
-// The kernels behind it, narrowest first; every one gives the same bytes.
+// The kernels behind it, narrowest first (Avx512: AVX-512BW); every one gives the same bytes.
 enum class PlanesKernel { Portable, Sse41, Avx2, Avx512 };
 
 // Whether this build has the kernel and this processor can run it.

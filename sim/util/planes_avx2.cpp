@@ -19,6 +19,10 @@ struct Avx2 {
         return _mm256_loadu_si256(static_cast<const Vector*>(Bytes(at)));
     }
     static void Store(uint8_t* at, Vector v) { _mm256_storeu_si256(static_cast<Vector*>(Bytes(at)), v); }
+    static void StoreStreaming(uint8_t* at, Vector v) {
+        _mm256_stream_si256(static_cast<Vector*>(Bytes(at)), v);
+    }
+    static void FinishStreaming() { _mm_sfence(); }
     static Vector Average(Vector a, Vector b) { return _mm256_avg_epu8(a, b); }
     static Vector Subtract(Vector a, Vector b) { return _mm256_sub_epi8(a, b); }
     static Vector Or(Vector a, Vector b) { return _mm256_or_si256(a, b); }

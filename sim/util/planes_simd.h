@@ -20,15 +20,17 @@ inline void* Bytes(uint8_t* at) {
     return at;
 }
 
-// What a vector type V provides (lanes are bytes): Vector, Mask, kLanes; Load,
-// Store; Average (rounding up, as Mean2 does), Subtract, Or; PairParity(a, b), whose
-// bit 0 is that of a + b; RoundingExcess(u, v, uParity, vParity), 1 where both bit 0
-// of u ^ v and of uParity | vParity are set, else 0; Select(mask, ifSet, ifClear);
-// EvenLanes, OddLanes, FirstLane, LastLane (masks); ShiftedUp and ShiftedDown (every
-// lane moved to the next or the previous one, the freed lane unspecified); Table (16
-// bytes repeated in every 16-lane block), Shuffle (within each 16-lane block), and
-// LoadTriplets (three vectors of which each 16-lane block holds 48 consecutive bytes
-// in order).
+// What a vector type V provides (lanes are bytes). For the Bayer kernel: Vector,
+// Mask, kLanes; Load, Store; Average (rounding up, as Mean2 does), Subtract;
+// PairParity(a, b), whose bit 0 is that of a + b; RoundingExcess(u, v, uParity,
+// vParity) for parities from PairParity, 1 where bit 0 of u ^ v and of
+// uParity | vParity are both set, else 0; Select(mask, ifSet, ifClear); EvenLanes,
+// OddLanes, FirstLane, LastLane (masks); ShiftedUp and ShiftedDown (every lane moved
+// to the next or the previous one, the freed lane unspecified). For the packed split
+// also: Or; Table (16 bytes repeated in every 16-lane block); Shuffle (within each
+// 16-lane block); LoadTriplets (three vectors of which each 16-lane block holds 48
+// consecutive bytes in order); StoreStreaming (aligned, bypassing the cache) and
+// FinishStreaming (orders those stores before any later ones).
 
 // One source row at columns x to x + kLanes - 1: the samples, the rounded means of
 // their left and right neighbours and those pairs' parities.
@@ -134,9 +136,9 @@ template <class V> void BayerToPlanesVector(const BayerImage& image, const Plane
 }
 
 // For each of the three bytes of a triplet and each of the three 16-byte blocks
-// holding 16 triplets: where in the block each of the 16 outputs is, or 0x80 (zero).
+// holding 16 triplets: where in the block each of the 16 outputs is, or 0x80 (none).
 using ShuffleTable = std::array<uint8_t, 16>;
-template <class V> constexpr std::array<std::array<ShuffleTable, 3>, 3> TripletTables() {
+constexpr std::array<std::array<ShuffleTable, 3>, 3> TripletTables() {
     std::array<std::array<ShuffleTable, 3>, 3> tables{};
     for (int component = 0; component < 3; ++component) {
         for (int block = 0; block < 3; ++block) {
@@ -149,6 +151,15 @@ template <class V> constexpr std::array<std::array<ShuffleTable, 3>, 3> TripletT
     return tables;
 }
 
+// Planes larger than this, all three together, would not stay in the cache anyway:
+// streaming stores write their cache lines whole, without reading them first.
+constexpr std::size_t kStreamingBytes = std::size_t{8} << 20;
+constexpr std::size_t kCacheLine = 64;
+
+inline std::size_t Misalignment(const uint8_t* at, std::size_t alignment) {
+    return static_cast<std::size_t>(reinterpret_cast<uintptr_t>(at) % alignment);
+}
+
 template <class V>
 void SplitTripletsVector(const uint8_t* source, std::size_t pixels, uint8_t* first, uint8_t* second,
                          uint8_t* third) {
@@ -157,25 +168,53 @@ void SplitTripletsVector(const uint8_t* source, std::size_t pixels, uint8_t* fir
         kPortableKernels.packed(source, pixels, first, second, third);
         return;
     }
-    constexpr auto kTables = TripletTables<V>();
+    constexpr auto kTables = TripletTables();
     typename V::Vector tables[3][3];
     for (int component = 0; component < 3; ++component) {
         for (int block = 0; block < 3; ++block)
             tables[component][block] = V::Table(kTables[component][block].data());
     }
     uint8_t* const planes[3] = {first, second, third};
-    const auto split = [&](std::size_t pixel) {
+    const auto splitInto = [&](std::size_t pixel, typename V::Vector(&out)[3]) {
         typename V::Vector blocks[3];
         V::LoadTriplets(source + 3 * pixel, blocks);
         for (int c = 0; c < 3; ++c) {
-            V::Store(planes[c] + pixel,
-                     V::Or(V::Or(V::Shuffle(blocks[0], tables[c][0]), V::Shuffle(blocks[1], tables[c][1])),
-                           V::Shuffle(blocks[2], tables[c][2])));
+            out[c] = V::Or(V::Or(V::Shuffle(blocks[0], tables[c][0]), V::Shuffle(blocks[1], tables[c][1])),
+                           V::Shuffle(blocks[2], tables[c][2]));
         }
     };
-    // As with the rows: the last block overlaps the one before it instead of a scalar tail.
+    const auto split = [&](std::size_t pixel) {
+        typename V::Vector out[3];
+        splitInto(pixel, out);
+        for (int c = 0; c < 3; ++c)
+            V::Store(planes[c] + pixel, out[c]);
+    };
+    // One cache line of each plane, its blocks stored one after another.
+    const auto stream = [&](std::size_t pixel) {
+        constexpr std::size_t kBlocks = kCacheLine / kLanes;
+        typename V::Vector out[kBlocks][3];
+        for (std::size_t block = 0; block < kBlocks; ++block)
+            splitInto(pixel + block * kLanes, out[block]);
+        for (int c = 0; c < 3; ++c) {
+            for (std::size_t block = 0; block < kBlocks; ++block)
+                V::StoreStreaming(planes[c] + pixel + block * kLanes, out[block][c]);
+        }
+    };
+    // As with the rows: blocks from where the first plane is aligned, the first and the
+    // last block overlapping their neighbours.
     const std::size_t lastBlock = pixels - kLanes;
-    for (std::size_t pixel = 0; pixel < lastBlock; pixel += kLanes)
+    split(0);
+    std::size_t pixel = kLanes - Misalignment(first, kLanes);
+    const std::size_t lineOffset = Misalignment(first, kCacheLine);
+    if (3 * pixels >= kStreamingBytes && Misalignment(second, kCacheLine) == lineOffset &&
+        Misalignment(third, kCacheLine) == lineOffset) {
+        for (; Misalignment(first + pixel, kCacheLine) != 0 && pixel < lastBlock; pixel += kLanes)
+            split(pixel);
+        for (; pixel + kCacheLine <= lastBlock; pixel += kCacheLine)
+            stream(pixel);
+        V::FinishStreaming();
+    }
+    for (; pixel < lastBlock; pixel += kLanes)
         split(pixel);
     split(lastBlock);
 }

@@ -17,6 +17,10 @@ struct Sse41 {
 
     static Vector Load(const uint8_t* at) { return _mm_loadu_si128(static_cast<const Vector*>(Bytes(at))); }
     static void Store(uint8_t* at, Vector v) { _mm_storeu_si128(static_cast<Vector*>(Bytes(at)), v); }
+    static void StoreStreaming(uint8_t* at, Vector v) {
+        _mm_stream_si128(static_cast<Vector*>(Bytes(at)), v);
+    }
+    static void FinishStreaming() { _mm_sfence(); }
     static Vector Average(Vector a, Vector b) { return _mm_avg_epu8(a, b); }
     static Vector Subtract(Vector a, Vector b) { return _mm_sub_epi8(a, b); }
     static Vector Or(Vector a, Vector b) { return _mm_or_si128(a, b); }

@@ -17,7 +17,7 @@ constexpr int kNoLog = -1;
 
 struct LineCase {
     const char* name;
-    std::string line;   // "{dir}" stands for the test's folder
+    std::string line;   // "{dir}" stands for the test's folder, "{sep}" for the path separator
     int threshold;      // of the log set up, or kNoLog
     bool toMemory;      // g_logToMemory afterwards
     std::string folder; // of g_logPath ("{dir}" likewise); empty: g_logPath stays empty
@@ -31,6 +31,8 @@ void PrintTo(const LineCase& c, std::ostream* out) {
 std::string Expand(std::string text, const std::string& dir) {
     for (size_t at; (at = text.find("{dir}")) != std::string::npos;)
         text.replace(at, 5, dir);
+    for (size_t at; (at = text.find("{sep}")) != std::string::npos;)
+        text.replace(at, 5, 1, platform::kPathSeparator);
     return text;
 }
 
@@ -84,7 +86,7 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"FileExample", "QuorvexAIK,FILE,WARN,PATH={dir}", LOG_WARN, false, "{dir}"},
         LineCase{"MemoryExample", "QuorvexAIK MEMORY 1048576 DEBUG PATH={dir}/cam logs\n", LOG_DEBUG, true,
                  "{dir}/cam logs"},
-        LineCase{"QuotedFolderWithSeparator", "QuorvexAIK FILE INFO PATH=\"{dir}/\"\n", LOG_INFO, false,
+        LineCase{"QuotedFolderWithSeparator", "QuorvexAIK FILE INFO PATH=\"{dir}{sep}\"\n", LOG_INFO, false,
                  "{dir}"},
         LineCase{"CommentedOut", "// QuorvexAIK,FILE,WARN,PATH={dir}", kNoLog, false, ""},
         LineCase{"CommentCutsThePath", "QuorvexAIK,FILE,WARN,PATH=//{dir}", kNoLog, false, ""},

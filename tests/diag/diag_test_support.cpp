@@ -33,7 +33,8 @@ std::string ReadText(const std::filesystem::path& path) {
     std::size_t start = 0;
     for (std::size_t feed = bytes.find('\n'); feed != std::string::npos; feed = bytes.find('\n', start)) {
         const std::size_t end = feed + 1;
-        if (end - start < lineEnd.size() || bytes.compare(end - lineEnd.size(), lineEnd.size(), lineEnd) != 0) {
+        if (end - start < lineEnd.size() ||
+            bytes.compare(end - lineEnd.size(), lineEnd.size(), lineEnd) != 0) {
             ADD_FAILURE() << path << ": a line feed not stored as in text mode";
             return bytes;
         }

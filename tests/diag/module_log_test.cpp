@@ -58,7 +58,7 @@ protected:
         const fs::path reportPath = m_folder.path() / "report.txt";
         const std::string command =
             Quoted(host) + " " + Quoted(AIK_MODULE_PATH) + " " + Quoted(reportPath) + " " + Quoted(logs);
-        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        EXPECT_EQ(std::system(aikhost::systemCommand(command).c_str()), 0) << command;
         HostRun run;
         for (const std::string& line : SplitLines(ReadText(reportPath))) {
             const size_t space = line.find(' ');

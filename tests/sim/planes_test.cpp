@@ -105,7 +105,7 @@ std::vector<BayerCase> BayerCases() {
                           {33, 17},
                           {34, 4},
                           {35, 5},
-                          {67, 6},
+                          {67, 9},
                           {130, 3}})
             cases.push_back({format, size.first, size.second});
     }

@@ -110,6 +110,8 @@ std::string LastErrorText() {
 
 #ifdef _WIN32
 
+const bool TestEvent::kCountsEverySignal = false;
+
 TestEvent::TestEvent() : m_handle(reinterpret_cast<PvxEvent>(CreateEventA(nullptr, FALSE, FALSE, nullptr))) {}
 TestEvent::~TestEvent() {
     CloseHandle(reinterpret_cast<HANDLE>(m_handle));
@@ -121,6 +123,8 @@ uint64_t TestEvent::Wait(int timeoutMs) {
 }
 
 #else
+
+const bool TestEvent::kCountsEverySignal = true;
 
 TestEvent::TestEvent() : m_handle(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
 TestEvent::~TestEvent() {

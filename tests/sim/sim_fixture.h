@@ -52,6 +52,9 @@ public:
     // Waits at most timeoutMs; the number of signals consumed (0 on time-out).
     uint64_t Wait(int timeoutMs);
 
+    // False where several signals before a wait count as one (Windows).
+    static const bool kCountsEverySignal;
+
 private:
     PvxEvent m_handle;
 };

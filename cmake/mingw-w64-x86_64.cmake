@@ -6,7 +6,6 @@ set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
 set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(AIK_DLLTOOL x86_64-w64-mingw32-dlltool)
 set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
@@ -16,9 +15,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # but the system's DLLs is needed beside them.
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -static")
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -static")
-# ctest, add_test and gtest_discover_tests run the programs through wine, in a wine
-# prefix of the build's own, quietly.
-set(CMAKE_CROSSCOMPILING_EMULATOR env WINEPREFIX=${CMAKE_BINARY_DIR}/wine WINEDEBUG=-all wine)
+# ctest, add_test and gtest_discover_tests run the programs under wine, quietly, in a
+# wine prefix of the build's own (windows/run-under-wine.sh).
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/windows/run-under-wine.sh ${CMAKE_BINARY_DIR}/wine)
 # GoogleTest built from /usr/src/googletest, CLI11 and nlohmann_json from their headers.
 set(GTest_DIR ${CMAKE_CURRENT_LIST_DIR}/windows)
 set(CLI11_DIR ${CMAKE_CURRENT_LIST_DIR}/windows)

@@ -67,14 +67,7 @@ PvxStatus Stream::Stop() {
     std::unique_lock<std::mutex> lock(m_mutex);
     if (m_closed)
         return ClosedStatus();
-    if (!m_running)
-        return PVX_OK;
-    m_stopRequested = true;
-    lock.unlock();
-    m_wake.notify_all();
-    m_thread.join();
-    lock.lock();
-    m_running = false;
+    JoinGenerator(lock);
     return PVX_OK;
 }
 
@@ -82,9 +75,14 @@ void Stream::Close() {
     std::lock_guard<std::mutex> control(m_control);
     std::unique_lock<std::mutex> lock(m_mutex);
     m_closed = true;
+    JoinGenerator(lock);
+}
+
+void Stream::JoinGenerator(std::unique_lock<std::mutex>& lock) {
     if (!m_running)
         return;
     m_stopRequested = true;
+    // The generator takes the lock to finish its image, so it is let go for the join.
     lock.unlock();
     m_wake.notify_all();
     m_thread.join();

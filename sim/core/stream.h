@@ -64,6 +64,8 @@ public:
     Counters GetCounters();
 
 private:
+    // Stops the generator thread, if it runs, and waits for it; lock holds m_mutex.
+    void JoinGenerator(std::unique_lock<std::mutex>& lock);
     // Completed: the newest image, announced. Superseded: an older image, no longer
     // announced but still lockable (a host may have asked for it just before a newer
     // one completed) until the generator needs its buffer.

@@ -20,7 +20,7 @@ uint32_t BigEndian32(const uint8_t* bytes) {
            static_cast<uint32_t>(bytes[2]) << 8 | bytes[3];
 }
 
-// Bit by bit, as the PNG specification's sample code does without a table.
+// Bit by bit, as the format's reference CRC routine does without a table.
 uint32_t ReferenceCrc(const std::string& type, const std::vector<uint8_t>& data) {
     uint32_t crc = 0xFFFFFFFFu;
     auto add = [&crc](uint8_t byte) {

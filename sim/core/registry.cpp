@@ -24,6 +24,16 @@ void PrintLine(const std::string& line) {
                  line.c_str());
 }
 
+// The entry of an open handle, or the failure that names it unknown.
+template <class Map>
+PvxStatus FindOpen(Map& map, PvxHandle handle, PvxStatus invalid, const char* kind,
+                   typename Map::iterator& found) {
+    found = map.find(handle);
+    if (found == map.end())
+        return Fail(invalid, "handle " + HandleText(handle) + " is no open " + kind);
+    return PVX_OK;
+}
+
 // The description named by the environment, checked down to the last camera's node
 // map; or the built-in set. A description that cannot be used is one stderr line.
 std::optional<Description> LoadDescription() {
@@ -116,9 +126,10 @@ PvxStatus Registry::CloseCamera(PvxHandle handle) {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (!m_initialised)
             return NotInitialised();
-        const auto found = m_cameras.find(handle);
-        if (found == m_cameras.end())
-            return Fail(PVX_ERR_INVALID_CAMERA_HANDLE, "handle " + HandleText(handle) + " is no open camera");
+        decltype(m_cameras)::iterator found;
+        if (const PvxStatus status =
+                FindOpen(m_cameras, handle, PVX_ERR_INVALID_CAMERA_HANDLE, "camera", found))
+            return status;
         record = std::move(found->second);
         m_cameras.erase(found);
         record.entry->open = 0;
@@ -168,9 +179,10 @@ PvxStatus Registry::CloseStream(PvxHandle handle) {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (!m_initialised)
             return NotInitialised();
-        const auto found = m_streams.find(handle);
-        if (found == m_streams.end())
-            return Fail(PVX_ERR_INVALID_STREAM_HANDLE, "handle " + HandleText(handle) + " is no open stream");
+        decltype(m_streams)::iterator found;
+        if (const PvxStatus status =
+                FindOpen(m_streams, handle, PVX_ERR_INVALID_STREAM_HANDLE, "stream", found))
+            return status;
         record = std::move(found->second);
         m_streams.erase(found);
     }
@@ -183,9 +195,9 @@ PvxStatus Registry::FindCamera(PvxHandle handle, std::shared_ptr<Camera>& camera
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_initialised)
         return NotInitialised();
-    const auto found = m_cameras.find(handle);
-    if (found == m_cameras.end())
-        return Fail(PVX_ERR_INVALID_CAMERA_HANDLE, "handle " + HandleText(handle) + " is no open camera");
+    decltype(m_cameras)::iterator found;
+    if (const PvxStatus status = FindOpen(m_cameras, handle, PVX_ERR_INVALID_CAMERA_HANDLE, "camera", found))
+        return status;
     camera = found->second.camera;
     return PVX_OK;
 }
@@ -194,9 +206,9 @@ PvxStatus Registry::FindStream(PvxHandle handle, std::shared_ptr<Stream>& stream
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_initialised)
         return NotInitialised();
-    const auto found = m_streams.find(handle);
-    if (found == m_streams.end())
-        return Fail(PVX_ERR_INVALID_STREAM_HANDLE, "handle " + HandleText(handle) + " is no open stream");
+    decltype(m_streams)::iterator found;
+    if (const PvxStatus status = FindOpen(m_streams, handle, PVX_ERR_INVALID_STREAM_HANDLE, "stream", found))
+        return status;
     stream = found->second.stream;
     return PVX_OK;
 }

@@ -1,9 +1,5 @@
-// Building and tearing down the registry of opened cameras.
+// The registry of opened cameras.
 #include "adapter/registry.h"
-
-#include "adapter/slot_guard.h"
-#include "diag/log.h"
-#include "features/catalogue.h"
 
 std::vector<std::unique_ptr<CameraDevice>> g_camDevice;
 
@@ -12,9 +8,7 @@ CameraDevice* ResolveChannel(int64_t channelID) {
     return position < g_camDevice.size() ? g_camDevice[position].get() : nullptr;
 }
 
-// Stops, closes and frees every registered camera; failures are ignored, since a
-// camera that will not close is dropped all the same.
-static void CloseAllCameras() {
+void CloseAllCameras() {
     for (auto& cam : g_camDevice) {
         if (cam->m_hStrm != 0)
             StopSequence(*cam);
@@ -22,42 +16,4 @@ static void CloseAllCameras() {
         CloseDevice(*cam);
     }
     g_camDevice.clear();
-}
-
-int32_t initializeAdapter() {
-    AIK_TRACE("  <initializeAdapter>\n");
-    const PvxStatus init = pvxInitLibrary(1);
-    if (init != 0 && init != 2)
-        return -1;
-    pvxUtlInit();
-    // Cameras of an earlier enumeration are released as ReleaseVideoChannel would:
-    // the library refuses to open a camera that is still open, and a feature list
-    // built for the old channel 0 would describe the wrong camera (or none).
-    CloseAllCameras();
-    ClearFeatureList();
-    int32_t count = 0;
-    const PvxStatus status = pvxGetCameraCount(&count);
-    if (status != 0)
-        return static_cast<int32_t>(status);
-    for (int32_t i = 0; i < count; ++i) {
-        auto cam = std::make_unique<CameraDevice>();
-        cam->m_uiCamIndex = static_cast<uint32_t>(i);
-        if (OpenDevice(*cam) != 0)
-            continue; // holds no handle or event: nothing to close
-        g_camDevice.push_back(std::move(cam));
-    }
-    AIK_TRACE("   g_camDevice count=%d\n", static_cast<int>(g_camDevice.size()));
-    UpdateFeatures(0);
-    return 0;
-}
-
-int32_t AIK_CALL ReleaseVideoChannel(char* errText, int64_t channelID) {
-    static constexpr const char* kName = "ReleaseVideoChannel";
-    AIK_LOG(LOG_INFO, "ENTER: %s, channelID=%d", kName, static_cast<int>(channelID));
-    return GuardedSlot(kName, errText, [] {
-        CloseAllCameras();
-        ClearFeatureList();
-        AIK_LOG(LOG_INFO, "EXIT : %s", kName);
-        return 0;
-    });
 }

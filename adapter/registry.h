@@ -1,7 +1,7 @@
-// The registry of opened cameras: a channel identifier is a position in it.
+// The registry of opened cameras: a channel identifier is a position in it. The bottom
+// of the adapter: every slot resolves its channel here.
 #pragma once
 
-#include "adapter/video_channel.h"
 #include "camera/camera_device.h"
 
 #include <cstdint>
@@ -15,10 +15,6 @@ extern std::vector<std::unique_ptr<CameraDevice>> g_camDevice;
 // g_camDevice; nullptr when there is no such position.
 CameraDevice* ResolveChannel(int64_t channelID);
 
-// Initialises the camera library, opens every camera it reports into g_camDevice and
-// builds the feature list for channel 0. 0, -1 when the library cannot be
-// initialised, or the status of the failed camera count.
-int32_t initializeAdapter();
-
-// Closes and frees every camera, whatever channelID, and empties the feature list.
-int32_t AIK_CALL ReleaseVideoChannel(char* errText, int64_t channelID);
+// Stops, closes and frees every registered camera and empties g_camDevice; failures
+// are ignored, since a camera that will not close is dropped all the same.
+void CloseAllCameras();

@@ -2,6 +2,7 @@
 // available entries of an enumeration.
 #include "camera/node_access.h"
 
+#include "camera/number_text.h"
 #include "camera/result_text.h"
 #include "platform/thread.h"
 
@@ -70,7 +71,7 @@ PvxStatus GetFloatMaxText(const CameraDevice& cam, PvxHandle node, char* text) {
 PvxStatus SetFloatNodeText(const CameraDevice& cam, PvxHandle node, const char* text) {
     if (text == nullptr)
         return kResultInvalidParameter;
-    double value = atof(text);
+    double value = ParseDecimal(text);
     const PvxStatus status = pvxSetFloatValue(cam.m_hCam, node, value, true);
     if (status != kResultGenicam)
         return status;

@@ -2,7 +2,7 @@
 // rest of a memory log line.
 #include "diag/log_prefix.h"
 
-#include "diag/log_writer.h"
+#include "diag/log_level.h"
 
 #include <charconv>
 #include <cstdio>

@@ -2,10 +2,9 @@
 // file or to a ring in memory that is written out at unload.
 #pragma once
 
-#include <cstdint>
+#include "diag/log_level.h"
 
-// Levels of WriteLog; a line is written when its level is at or above the threshold.
-enum LogLevel : uint32_t { LOG_DEBUG = 0, LOG_INFO = 1, LOG_WARN = 2, LOG_ERROR = 3, LOG_FATAL = 4 };
+#include <cstdint>
 
 // True from a successful set-up until CloseLog. Read without a lock: it changes only
 // while the module loads and unloads.

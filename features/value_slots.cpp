@@ -2,6 +2,7 @@
 #include "features/value_slots.h"
 
 #include "camera/node_access.h"
+#include "camera/number_text.h"
 #include "features/adapter_version.h"
 #include "features/catalogue.h"
 #include "features/feature_slot.h"
@@ -21,22 +22,12 @@ constexpr const char* kExecuteCommand = "ExecuteCommand";
 constexpr char kFeatureNamePrefix[] = "FeatureName_";
 constexpr size_t kFeatureNamePrefixLength = sizeof kFeatureNamePrefix - 1;
 
-// The host's integer texts are read as a 32-bit long: leading blanks and a sign,
-// digits up to the first other character, none giving 0, and a number beyond the
-// range giving the nearest limit.
-int64_t ParseLong32(const char* text) {
-    const long long value = strtoll(text, nullptr, 10);
-    if (value > INT32_MAX)
-        return INT32_MAX;
-    if (value < INT32_MIN)
-        return INT32_MIN;
-    return value;
-}
-
 int32_t ListedFeatureAt(int64_t channelID, const char* index, char* val) {
-    const int n = atoi(index);
+    // Read as the Windows runtime reads it: a number beyond the range saturates
+    // instead of wrapping onto a listed index.
+    const int64_t n = ParseLong32(index);
     UpdateFeatures(channelID);
-    if (n >= 0 && static_cast<size_t>(n) < g_featureList.size())
+    if (n >= 0 && static_cast<uint64_t>(n) < g_featureList.size())
         CopyFeatureText(val, g_featureList[static_cast<size_t>(n)].get());
     else
         val[0] = '\0';

@@ -40,7 +40,9 @@ bool EventWait(EventHandle event, uint32_t timeoutMs) {
     for (;;) {
         if (Consume(event))
             return true;
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        // Rounded up: poll counts whole milliseconds, and rounding down would end the
+        // wait before its bound.
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
         if (left < 0)
             return false;
         pollfd pfd{static_cast<int>(event), POLLIN, 0};

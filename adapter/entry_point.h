@@ -1,4 +1,5 @@
-// The module's one export, and the routine that fills the host's record.
+// The module's one export and the routine that fills the host's record: the top of the
+// adapter, which hands out every slot.
 #pragma once
 
 #include "adapter/video_channel.h"

@@ -1,9 +1,11 @@
 // GetVideoChannel: the entry point, and filling the host's VideoChannelRecord.
-#include "adapter/channel_record.h"
+#include "adapter/entry_point.h"
 
 #include "acquisition/acquisition_slots.h"
 #include "acquisition/common_params.h"
 #include "acquisition/image_delivery.h"
+#include "adapter/adapter_lifecycle.h"
+#include "adapter/registry.h"
 #include "adapter/slot_guard.h"
 #include "features/feature_info_slots.h"
 #include "features/value_slots.h"

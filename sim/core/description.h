@@ -126,7 +126,8 @@ struct CameraSpec {
     double frameRate = kDefaultFrameRate;
     TestPattern testPattern = TestPattern::Off;
     bool standardNodes = true;
-    std::vector<NodeSpec> nodes; // edits of the standard node map, in order
+    bool takeBackSignals = false; // locking the newest image consumes pending event signals
+    std::vector<NodeSpec> nodes;  // edits of the standard node map, in order
     std::vector<FaultSpec> faults;
     std::string path; // "cameras[i]"
 };

@@ -328,12 +328,63 @@ void ReadNodes(const JsonField& field, CameraSpec& camera) {
     }
 }
 
+// A described value of a standard node that shows an identification text or the
+// sensor size sets that camera field, so that the node, the camera-information record
+// and the limits agree. A camera field given as well must say the same.
+void FoldDescribedState(const JsonField& field, CameraSpec& camera) {
+    if (!camera.standardNodes)
+        return;
+    struct StateField {
+        std::string_view node;
+        const char* key;
+        std::string* text;  // an identification text, or
+        uint32_t* sideSize; // a sensor side
+    };
+    const StateField fields[] = {
+        {"DeviceVendorName", "vendor", &camera.vendor, nullptr},
+        {"DeviceModelName", "model", &camera.model, nullptr},
+        {"DeviceManufacturerInfo", "description", &camera.description, nullptr},
+        {"DeviceID", "serial", &camera.serial, nullptr},
+        {"SensorWidth", "sensorWidth", nullptr, &camera.sensorWidth},
+        {"SensorHeight", "sensorHeight", nullptr, &camera.sensorHeight},
+    };
+    for (const NodeSpec& node : camera.nodes) {
+        const auto state = std::find_if(std::begin(fields), std::end(fields),
+                                        [&](const StateField& f) { return f.node == node.name; });
+        if (state == std::end(fields) || !node.value ||
+            node.type != (state->text ? NodeType::String : NodeType::Integer))
+            continue;
+        const std::string path = node.path + ".value";
+        std::string described, current;
+        if (state->text) {
+            if (node.value->s.size() > kMaxIdentificationLength)
+                throw DescriptionError(path, "expected a text of at most " +
+                                                 std::to_string(kMaxIdentificationLength) + " characters");
+            described = "\"" + node.value->s + "\"";
+            current = "\"" + *state->text + "\"";
+        } else {
+            if (node.value->i < 1 || node.value->i > kMaxSensorSide)
+                throw DescriptionError(path,
+                                       "expected a sensor size from 1 to " + std::to_string(kMaxSensorSide));
+            described = std::to_string(node.value->i);
+            current = std::to_string(*state->sideSize);
+        }
+        if (field.Member(state->key) && described != current)
+            throw DescriptionError(path, "expected the value " + field.MemberPath(state->key) + " gives (" +
+                                             current + "), got " + described + ": give it in one place");
+        if (state->text)
+            *state->text = node.value->s;
+        else
+            *state->sideSize = static_cast<uint32_t>(node.value->i);
+    }
+}
+
 CameraSpec ReadCamera(const JsonField& field, uint32_t index) {
-    field.RequireObject({"vendor",        "model",        "description",     "serial",       "openStatus",
-                         "sensorWidth",   "sensorHeight", "pixelFormat",     "pixelFormats", "exposure",
-                         "contrast",      "brightness",   "offsetX",         "offsetY",      "width",
-                         "height",        "roiReadback",  "triggerPolarity", "frameRate",    "testPattern",
-                         "standardNodes", "nodes",        "faults"});
+    field.RequireObject({"vendor",        "model",        "description",     "serial",         "openStatus",
+                         "sensorWidth",   "sensorHeight", "pixelFormat",     "pixelFormats",   "exposure",
+                         "contrast",      "brightness",   "offsetX",         "offsetY",        "width",
+                         "height",        "roiReadback",  "triggerPolarity", "frameRate",      "testPattern",
+                         "standardNodes", "nodes",        "faults",          "takeBackSignals"});
     CameraSpec camera = DefaultCameraSpec(index);
     const auto text = [&](const char* key, std::string& target) {
         if (auto member = field.Member(key))
@@ -349,6 +400,11 @@ CameraSpec ReadCamera(const JsonField& field, uint32_t index) {
         camera.sensorWidth = static_cast<uint32_t>(width->Integer(1, kMaxSensorSide));
     if (auto height = field.Member("sensorHeight"))
         camera.sensorHeight = static_cast<uint32_t>(height->Integer(1, kMaxSensorSide));
+    if (auto standard = field.Member("standardNodes"))
+        camera.standardNodes = standard->Bool();
+    if (auto nodes = field.Member("nodes"))
+        ReadNodes(*nodes, camera);
+    FoldDescribedState(field, camera);
     ReadFormats(field, camera);
     if (auto exposure = field.Member("exposure"))
         camera.exposure = ReadFloatSetting(*exposure, camera.exposure, true);
@@ -373,10 +429,8 @@ CameraSpec ReadCamera(const JsonField& field, uint32_t index) {
                                       kTestPatternNames[3], kTestPatternNames[4], kTestPatternNames[5]}));
         camera.testPattern = *parsed;
     }
-    if (auto standard = field.Member("standardNodes"))
-        camera.standardNodes = standard->Bool();
-    if (auto nodes = field.Member("nodes"))
-        ReadNodes(*nodes, camera);
+    if (auto takeBack = field.Member("takeBackSignals"))
+        camera.takeBackSignals = takeBack->Bool();
     if (auto faults = field.Member("faults"))
         camera.faults = ReadFaults(*faults);
     return camera;

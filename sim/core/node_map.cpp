@@ -53,7 +53,8 @@ NodeValue DefaultValue(const NodeSpec& desc) {
     return value;
 }
 
-Node MakeNode(const NodeSpec& desc) {
+// Without the standard nodes, no node shows camera state.
+Node MakeNode(const NodeSpec& desc, bool standardNodes) {
     Node node;
     node.name = desc.name;
     node.type = desc.type;
@@ -69,9 +70,26 @@ Node MakeNode(const NodeSpec& desc) {
     node.handle = NewHandle(HandleKind::Node);
     for (const EntrySpec& entry : desc.entries)
         node.entries.push_back({entry.name, entry.access, NewHandle(HandleKind::EnumEntry)});
-    node.link = LinkOf(desc.name, desc.type);
-    if (node.link != Link::None)
-        node.describedValue = desc.value;
+    node.link = standardNodes ? LinkOf(desc.name, desc.type) : Link::None;
+    if (desc.value && node.link != Link::None) {
+        switch (node.link) {
+        case Link::DeviceVendorName:
+        case Link::DeviceModelName:
+        case Link::DeviceManufacturerInfo:
+        case Link::DeviceID:
+        case Link::SensorWidth:
+        case Link::SensorHeight:
+            break; // the description reader made it the camera's own field
+        case Link::PixelCoding:
+        case Link::PixelSize:
+        case Link::PayloadSize:
+        case Link::LineStatusAll:
+            node.link = Link::None; // follows from other state: the value is the node's own
+            break;
+        default:
+            node.describedValue = desc.value;
+        }
+    }
     node.values.push_back(desc.value && node.link == Link::None ? *desc.value : DefaultValue(desc));
     return node;
 }
@@ -113,7 +131,7 @@ NodeMap::NodeMap(const CameraSpec& camera) {
     m_nodes.reserve(specs.size());
     for (const NodeSpec& desc : specs) {
         m_byName.emplace(desc.name, m_nodes.size());
-        m_nodes.push_back(MakeNode(desc));
+        m_nodes.push_back(MakeNode(desc, camera.standardNodes));
     }
     for (std::size_t i = 0; i < m_nodes.size(); ++i) {
         m_byHandle.emplace(m_nodes[i].handle, Slot{i, std::string::npos});

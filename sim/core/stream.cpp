@@ -19,9 +19,11 @@ uint64_t Microseconds(Stream::Clock::time_point time) {
 
 } // namespace
 
-Stream::Stream(SettingsSource source, PvxEvent event, uint32_t buffers, uint32_t frameBytes)
-    : m_source(std::move(source)), m_event(event), m_canWithdraw(CanWithdrawSignals(event)),
-      m_frameBytes(frameBytes), m_buffers(buffers) {
+Stream::Stream(SettingsSource source, PvxEvent event, uint32_t buffers, uint32_t frameBytes,
+               bool takeBackSignals)
+    : m_source(std::move(source)), m_event(event),
+      m_canWithdraw(takeBackSignals && CanWithdrawSignals(event)), m_frameBytes(frameBytes),
+      m_buffers(buffers) {
     for (Buffer& buffer : m_buffers)
         buffer.data.resize(frameBytes);
 }

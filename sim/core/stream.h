@@ -32,7 +32,10 @@ public:
     using Clock = std::chrono::steady_clock;
 
     // Allocates buffers of frameBytes each (throws std::bad_alloc).
-    Stream(SettingsSource source, PvxEvent event, uint32_t buffers, uint32_t frameBytes);
+    // takeBackSignals: locking the newest image consumes the event's pending signals
+    // (where the event allows it), a promise beyond the library's one signal per image.
+    Stream(SettingsSource source, PvxEvent event, uint32_t buffers, uint32_t frameBytes,
+           bool takeBackSignals);
     ~Stream();
     Stream(const Stream&) = delete;
     Stream& operator=(const Stream&) = delete;

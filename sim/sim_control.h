@@ -22,6 +22,14 @@ PVX_EXPORT void PVX_CALL pvxSimResetCallCounts(void);
 PVX_EXPORT PvxStatus PVX_CALL pvxSimLastRegisterWrite(uint32_t uiCameraIndex, uint64_t* pullAddress,
                                                       uint32_t* puiValue);
 
+/* The scalar arguments of the latest call of pvxOpenCamera (index, both reserved
+ * words, exclusivity, mode), pvxWriteRegister (address, count, first word),
+ * pvxSetExposureControl (mode), pvxOpenStream (buffers, flags) or pvxStartStream
+ * (buffers), in that order: how many there are (0 before the first call or for
+ * another operation); at most uiCapacity of them are written. */
+PVX_EXPORT uint32_t PVX_CALL pvxSimLastArguments(const char* pszOperation, uint64_t* pullArguments,
+                                                 uint32_t uiCapacity);
+
 /* Images the stream of the camera open at uiCameraIndex has completed and announced,
  * and images it dropped because every buffer was locked, since the stream was
  * opened. 0; 6 when no camera is open at that index; 9 when it has no stream. */

@@ -7,9 +7,9 @@ using namespace sim;
 
 // The reserved arguments, exclusivity and mode change nothing in the simulator: an
 // open camera is always held exclusively.
-PVX_EXPORT PvxStatus PVX_CALL pvxOpenCamera(uint32_t uiIndex, PvxHandle* phCam, uint64_t /*ullReserved1*/,
-                                            bool /*bExclusive*/, uint64_t /*ullReserved2*/,
-                                            uint32_t /*uiMode*/) {
+PVX_EXPORT PvxStatus PVX_CALL pvxOpenCamera(uint32_t uiIndex, PvxHandle* phCam, uint64_t ullReserved1,
+                                            bool bExclusive, uint64_t ullReserved2, uint32_t uiMode) {
+    RecordArguments(Operation::OpenCamera, {uiIndex, ullReserved1, bExclusive, ullReserved2, uiMode});
     if (const auto fault = EnterCall(Operation::OpenCamera, OnCameraIndex(uiIndex)))
         return *fault;
     if (!phCam)
@@ -33,6 +33,8 @@ PVX_EXPORT PvxStatus PVX_CALL pvxGetCameraInfo(PvxHandle hCam, uint32_t uiIndex,
 
 PVX_EXPORT PvxStatus PVX_CALL pvxWriteRegister(PvxHandle hCam, uint64_t ullAddress, uint32_t uiCount,
                                                const uint32_t* puiValues) {
+    RecordArguments(Operation::WriteRegister,
+                    {ullAddress, uiCount, puiValues && uiCount ? puiValues[0] : 0u});
     if (const auto fault = EnterCall(Operation::WriteRegister, OnCamera(hCam)))
         return *fault;
     if (!puiValues)
@@ -44,6 +46,7 @@ PVX_EXPORT PvxStatus PVX_CALL pvxWriteRegister(PvxHandle hCam, uint64_t ullAddre
 }
 
 PVX_EXPORT PvxStatus PVX_CALL pvxSetExposureControl(PvxHandle hCam, uint32_t uiMode) {
+    RecordArguments(Operation::SetExposureControl, {uiMode});
     if (const auto fault = EnterCall(Operation::SetExposureControl, OnCamera(hCam)))
         return *fault;
     return WithCamera(hCam, [&](Camera& camera) { return camera.SetExposureControl(uiMode); });

@@ -31,6 +31,17 @@ PVX_EXPORT PvxStatus PVX_CALL pvxSimLastRegisterWrite(uint32_t uiCameraIndex, ui
     return PVX_OK;
 }
 
+PVX_EXPORT uint32_t PVX_CALL pvxSimLastArguments(const char* pszOperation, uint64_t* pullArguments,
+                                                 uint32_t uiCapacity) {
+    const auto operation = pszOperation ? OperationFromName(pszOperation) : std::nullopt;
+    if (!operation)
+        return 0;
+    const std::vector<uint64_t> arguments = LastArguments(*operation);
+    for (std::size_t i = 0; pullArguments && i < arguments.size() && i < uiCapacity; ++i)
+        pullArguments[i] = arguments[i];
+    return static_cast<uint32_t>(arguments.size());
+}
+
 PVX_EXPORT PvxStatus PVX_CALL pvxSimStreamCounters(uint32_t uiCameraIndex, uint64_t* pullImages,
                                                    uint64_t* pullDropped) {
     if (!pullImages || !pullDropped)

@@ -6,7 +6,8 @@ using namespace sim;
 
 // The flags select nothing in the simulator.
 PVX_EXPORT PvxStatus PVX_CALL pvxOpenStream(PvxHandle hCam, PvxHandle* phStrm, uint32_t* puiFrameBytes,
-                                            PvxEvent hEvent, uint32_t uiBuffers, uint32_t /*uiFlags*/) {
+                                            PvxEvent hEvent, uint32_t uiBuffers, uint32_t uiFlags) {
+    RecordArguments(Operation::OpenStream, {uiBuffers, uiFlags});
     if (const auto fault = EnterCall(Operation::OpenStream, OnCamera(hCam)))
         return *fault;
     if (!phStrm || !puiFrameBytes)
@@ -16,6 +17,7 @@ PVX_EXPORT PvxStatus PVX_CALL pvxOpenStream(PvxHandle hCam, PvxHandle* phStrm, u
 }
 
 PVX_EXPORT PvxStatus PVX_CALL pvxStartStream(PvxHandle hStrm, uint32_t uiBuffers) {
+    RecordArguments(Operation::StartStream, {uiBuffers});
     if (const auto fault = EnterCall(Operation::StartStream, OnStream(hStrm)))
         return *fault;
     return WithStream(hStrm, [&](Stream& stream) { return stream.Start(uiBuffers); });

@@ -6,12 +6,15 @@
 
 #include <array>
 #include <atomic>
+#include <mutex>
 
 namespace sim {
 
 namespace {
 std::array<std::atomic<uint64_t>, kOperationCount> g_callCounts{};
-}
+std::mutex g_argumentsMutex;
+std::array<std::vector<uint64_t>, kOperationCount> g_lastArguments;
+} // namespace
 
 std::optional<PvxStatus> EnterCall(Operation operation, const CallTarget& target) {
     SetCurrentOperation(operation);
@@ -38,6 +41,16 @@ std::optional<PvxStatus> EnterCall(Operation operation, const CallTarget& target
 
 uint64_t CallCount(Operation operation) {
     return g_callCounts[static_cast<std::size_t>(operation)];
+}
+
+void RecordArguments(Operation operation, std::initializer_list<uint64_t> arguments) {
+    std::lock_guard<std::mutex> lock(g_argumentsMutex);
+    g_lastArguments[static_cast<std::size_t>(operation)].assign(arguments);
+}
+
+std::vector<uint64_t> LastArguments(Operation operation) {
+    std::lock_guard<std::mutex> lock(g_argumentsMutex);
+    return g_lastArguments[static_cast<std::size_t>(operation)];
 }
 
 void ResetCallCounts() {

@@ -6,7 +6,9 @@
 #include "sim/core/operations.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
+#include <vector>
 
 namespace sim {
 
@@ -47,6 +49,11 @@ inline CallTarget OnImage(const void* image) {
 std::optional<PvxStatus> EnterCall(Operation operation, const CallTarget& target);
 
 uint64_t CallCount(Operation operation);
+
+// The scalar arguments of the latest call of an operation that records them (the
+// reserved words and modes a camera never reports back), for tests.
+void RecordArguments(Operation operation, std::initializer_list<uint64_t> arguments);
+std::vector<uint64_t> LastArguments(Operation operation);
 void ResetCallCounts();
 
 } // namespace sim

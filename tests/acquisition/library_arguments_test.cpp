@@ -1,0 +1,159 @@
+// The fixed words the module hands the camera library, as the library receives them:
+// open, exposure control, stream open and start, and the stop sequence's register
+// write wherever a stream is stopped.
+#include "tests/acquisition/acquisition_fixture.h"
+
+#include "sim/sim_control.h"
+
+#include <functional>
+
+namespace aiktest {
+namespace {
+
+constexpr uint64_t kStopRegister = 0x0020303C;
+
+std::vector<uint64_t> lastArguments(const char* operation) {
+    uint64_t arguments[8] = {};
+    const uint32_t count = pvxSimLastArguments(operation, arguments, 8);
+    return {arguments, arguments + (count < 8 ? count : 8)};
+}
+
+using LibraryArgumentsTest = AcquisitionFixture;
+
+// Catches a changed reserved word, exclusivity or mode at open, another exposure mode,
+// or a stream with another buffer count or flags.
+TEST_F(LibraryArgumentsTest, OpenExposureControlAndStreamWordsAreFixed) {
+    openCameras({gridCamera(64, 32), gridCamera(64, 32)});
+    EXPECT_EQ(lastArguments("pvxOpenCamera"), (std::vector<uint64_t>{1, 0, 1, 0, 1}));
+    EXPECT_EQ(lastArguments("pvxSetExposureControl"), (std::vector<uint64_t>{1}));
+    startWholeSensor(channel(1));
+    EXPECT_EQ(lastArguments("pvxOpenStream"), (std::vector<uint64_t>{8, 0}));
+    EXPECT_EQ(lastArguments("pvxStartStream"), (std::vector<uint64_t>{8}));
+}
+
+enum class StopPlace { StopAcquisition, ReleaseVideoChannel, DeviceZeroAgain };
+
+class StopSequenceTest : public LibraryArgumentsTest, public ::testing::WithParamInterface<StopPlace> {};
+
+// Catches a stop path that skips the acquisition-stop register or writes another
+// address, value or word count before the stream stops.
+TEST_P(StopSequenceTest, WritesZeroToTheStopRegisterOnce) {
+    openCameras({gridCamera(64, 32)});
+    startWholeSensor(channel());
+    ASSERT_TRUE(waitForImage(channel()));
+    resetCalls();
+    switch (GetParam()) {
+    case StopPlace::StopAcquisition:
+        EXPECT_EQ(channel().stopAcquisition().rc, 0);
+        break;
+    case StopPlace::ReleaseVideoChannel:
+        EXPECT_EQ(channel().releaseVideoChannel().rc, 0);
+        break;
+    case StopPlace::DeviceZeroAgain:
+        EXPECT_EQ(getVideoChannel(0).rc, 0);
+        break;
+    }
+    EXPECT_GE(calls("pvxWriteRegister"), 1);
+    EXPECT_EQ(calls("pvxStopStream"), calls("pvxWriteRegister"));
+    EXPECT_EQ(lastArguments("pvxWriteRegister"), (std::vector<uint64_t>{kStopRegister, 1, 0}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Places, StopSequenceTest,
+                         ::testing::Values(StopPlace::StopAcquisition, StopPlace::ReleaseVideoChannel,
+                                           StopPlace::DeviceZeroAgain));
+
+using ChannelIdTest = AcquisitionFixture;
+
+// Catches a channel check on the whole 64-bit identifier, or a signed reading of its
+// low 32 bits: only the low word, unsigned, names a position.
+TEST_F(ChannelIdTest, AcquisitionSlotsUseTheLowWordUnsigned) {
+    openCameras({gridCamera(64, 32)});
+    const VideoChannelRecord& record = channel().record();
+    const int64_t valid[] = {int64_t{1} << 32, INT64_MIN, int64_t{7} << 40};
+    const int64_t invalid[] = {-1, (int64_t{1} << 32) + 1, int64_t{0x7FFFFFFF}, INT64_MAX};
+    char errText[256] = {};
+    uint32_t acqResult = 0;
+    for (const int64_t id : valid) {
+        SCOPED_TRACE(id);
+        ASSERT_EQ(record.StartAcquisition(errText, id), 0) << errText;
+        EXPECT_EQ(record.WaitForIntegration(errText, id, &acqResult), 0) << errText;
+        EXPECT_EQ(record.StopAcquisition(errText, id), 0) << errText;
+    }
+    for (const int64_t id : invalid) {
+        SCOPED_TRACE(id);
+        for (const auto& call : std::vector<std::function<int32_t()>>{
+                 [&] { return record.StartAcquisition(errText, id); },
+                 [&] { return record.StopAcquisition(errText, id); },
+                 [&] { return record.WaitForIntegration(errText, id, &acqResult); },
+                 [&] { return record.GetImage(errText, id, nullptr, &acqResult); }}) {
+            errText[0] = '\0';
+            EXPECT_EQ(call(), 1);
+            EXPECT_STREQ(errText, "INVALID PARAMETER.");
+        }
+    }
+}
+
+using WaitBoundTest = AcquisitionFixture;
+
+// Catches a wait cut short of its 10 ms bound (a time left rounded down) or one that
+// hangs: measured as a bound, with room above for a loaded machine.
+TEST_F(WaitBoundTest, WaitsTheFullTenMillisecondsWhenNoImageCompletes) {
+    openCameras({gridCamera(64, 32)});
+    CommonParamsRecord params = regionParams(0, 0, 64, 32);
+    params.acqContinuous = 0;
+    params.acqTriggered = 1; // and no trigger ever comes
+    ASSERT_EQ(channel().setupCommonParams(params).rc, 0);
+    ASSERT_EQ(channel().startAcquisition().rc, 0);
+    for (int i = 0; i < 5; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        const aikhost::AcquisitionResult wait = channel().waitForIntegration();
+        const auto elapsed = std::chrono::steady_clock::now() - start;
+        ASSERT_EQ(wait.rc, 0) << wait.errText;
+        EXPECT_EQ(wait.acqResult, static_cast<uint32_t>(AIK_ACQ_TIMEOUT));
+        EXPECT_GE(elapsed, std::chrono::milliseconds(10));
+        EXPECT_LT(elapsed, std::chrono::seconds(1));
+    }
+}
+
+} // namespace
+} // namespace aiktest
+
+namespace aiktest {
+namespace {
+
+using ReenumerationTest = AcquisitionFixture;
+
+// Catches a repeated enumeration that keeps the old cameras open (the library then
+// refuses to open them again) or a feature list still describing the old channel 0.
+TEST_F(ReenumerationTest, DeviceZeroAgainClosesTheOldCamerasAndRebuildsTheList) {
+    openCameras({gridCamera(64, 32), gridCamera(64, 32)});
+    const auto names = [](const aikhost::Channel& c) {
+        std::vector<std::string> listed;
+        for (int32_t i = 0; i < 100; ++i) {
+            const aikhost::TextResult name = c.getFeatureName(i);
+            if (name.rc != 0)
+                break;
+            listed.push_back(name.text);
+        }
+        return listed;
+    };
+    const std::vector<std::string> before = names(channel());
+    ASSERT_NE(std::find(before.begin(), before.end(), "Gamma"), before.end());
+
+    nlohmann::json changed = gridCamera(64, 32);
+    changed["model"] = "QX-NEW";
+    changed["nodes"] = {{{"name", "Gamma"}, {"remove", true}}};
+    useCameras({changed});
+    resetCalls();
+    const aikhost::VideoChannelResult first = getVideoChannel(0);
+    ASSERT_EQ(first.rc, 0) << first.errText;
+    EXPECT_EQ(calls("pvxCloseCamera"), 2);
+    EXPECT_STREQ(first.record.name, "Quorvex QX-NEW(AIK)");
+    EXPECT_EQ(getVideoChannel(1).rc, 1);
+    const std::vector<std::string> after = names(aikhost::Channel(first.record));
+    EXPECT_EQ(std::find(after.begin(), after.end(), "Gamma"), after.end());
+    EXPECT_EQ(after.size() + 3, before.size()); // Gamma, Gamma_Min, Gamma_Max
+}
+
+} // namespace
+} // namespace aiktest

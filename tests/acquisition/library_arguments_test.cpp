@@ -31,36 +31,51 @@ TEST_F(LibraryArgumentsTest, OpenExposureControlAndStreamWordsAreFixed) {
     EXPECT_EQ(lastArguments("pvxStartStream"), (std::vector<uint64_t>{8}));
 }
 
-enum class StopPlace { StopAcquisition, ReleaseVideoChannel, DeviceZeroAgain };
+struct StopPlace {
+    const char* name;
+    int way; // 0 StopAcquisition, 1 ReleaseVideoChannel, 2 GetVideoChannel(0) again
+    bool closeStreamFails;
+    int64_t registerWrites; // each one a stop sequence
+    int64_t streamCloses;
+};
 
 class StopSequenceTest : public LibraryArgumentsTest, public ::testing::WithParamInterface<StopPlace> {};
 
-// Catches a stop path that skips the acquisition-stop register or writes another
-// address, value or word count before the stream stops.
-TEST_P(StopSequenceTest, WritesZeroToTheStopRegisterOnce) {
-    openCameras({gridCamera(64, 32)});
+// Catches a stop path that skips the acquisition-stop register, writes another
+// address, value or word count, or skips a stop sequence or close that a stream
+// which would not close still needs.
+TEST_P(StopSequenceTest, WritesZeroToTheStopRegisterBeforeEveryStreamStop) {
+    nlohmann::json camera = gridCamera(64, 32);
+    if (GetParam().closeStreamFails)
+        camera["faults"] = {faultJson("pvxCloseStream", 19)};
+    openCameras({camera});
     startWholeSensor(channel());
     ASSERT_TRUE(waitForImage(channel()));
     resetCalls();
-    switch (GetParam()) {
-    case StopPlace::StopAcquisition:
-        EXPECT_EQ(channel().stopAcquisition().rc, 0);
+    switch (GetParam().way) {
+    case 0:
+        EXPECT_EQ(channel().stopAcquisition().rc, GetParam().closeStreamFails ? 1 : 0);
         break;
-    case StopPlace::ReleaseVideoChannel:
+    case 1:
         EXPECT_EQ(channel().releaseVideoChannel().rc, 0);
         break;
-    case StopPlace::DeviceZeroAgain:
+    default:
         EXPECT_EQ(getVideoChannel(0).rc, 0);
-        break;
     }
-    EXPECT_GE(calls("pvxWriteRegister"), 1);
-    EXPECT_EQ(calls("pvxStopStream"), calls("pvxWriteRegister"));
+    EXPECT_EQ(calls("pvxWriteRegister"), GetParam().registerWrites);
+    EXPECT_EQ(calls("pvxStopStream"), GetParam().registerWrites);
+    EXPECT_EQ(calls("pvxCloseStream"), GetParam().streamCloses);
     EXPECT_EQ(lastArguments("pvxWriteRegister"), (std::vector<uint64_t>{kStopRegister, 1, 0}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Places, StopSequenceTest,
-                         ::testing::Values(StopPlace::StopAcquisition, StopPlace::ReleaseVideoChannel,
-                                           StopPlace::DeviceZeroAgain));
+                         ::testing::Values(StopPlace{"StopAcquisition", 0, false, 2, 1},
+                                           StopPlace{"ReleaseVideoChannel", 1, false, 2, 1},
+                                           StopPlace{"DeviceZeroAgain", 2, false, 2, 1},
+                                           StopPlace{"ReleaseWhenTheStreamWillNotClose", 1, true, 4, 2}),
+                         [](const ::testing::TestParamInfo<StopPlace>& place) {
+                             return std::string(place.param.name);
+                         });
 
 using ChannelIdTest = AcquisitionFixture;
 

@@ -104,12 +104,12 @@ TEST_F(ValueTextTest, ReadsTheLeadingDecimalNumberOnly) {
         EXPECT_EQ(channel.writeValue("Level", text).rc, 0) << text;
         EXPECT_EQ(channel.readValue("Level").text, shown) << text;
     }
-    const std::pair<const char*, const char*> indices[] = {{"FeatureName_0", "AdapterVersion"},
-                                                           {"FeatureName_4294967296", ""},
-                                                           {"FeatureName_-4294967296", ""},
-                                                           {"FeatureName_99999999999999999999", ""},
-                                                           {"FeatureName_x", "AdapterVersion"}};
-    for (const auto& [addr, name] : indices) {
+    const std::pair<const char*, const char*> reads[] = {{"FeatureName_0", "AdapterVersion"},
+                                                         {"FeatureName_4294967296", ""},
+                                                         {"FeatureName_-4294967296", ""},
+                                                         {"FeatureName_99999999999999999999", ""},
+                                                         {"FeatureName_x", "AdapterVersion"}};
+    for (const auto& [addr, name] : reads) {
         const aikhost::TextResult read = channel.readValue(addr);
         EXPECT_EQ(read.rc, 0) << addr;
         EXPECT_EQ(read.text, name) << addr;

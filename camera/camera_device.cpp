@@ -1,7 +1,7 @@
 // Opening, refreshing and closing a camera and its stream.
 #include "camera/camera_device.h"
 
-#include <initializer_list>
+#include "diag/log.h"
 
 PvxStatus OpenDevice(CameraDevice& cam) {
     PvxStatus status = pvxOpenCamera(cam.m_uiCamIndex, &cam.m_hCam, 0, true, 0, 1);
@@ -86,9 +86,15 @@ PvxStatus CloseDevice(CameraDevice& cam) {
         if (status == 0)
             cam.m_hCam = 0;
     }
-    for (platform::EventHandle* event : {&cam.m_hFrameEvent, &cam.m_hIntegrationEvent}) {
-        platform::EventClose(*event);
-        *event = platform::kNoEvent;
+    if (cam.m_hFrameEvent != platform::kNoEvent && (cam.m_hStrm != 0 || cam.m_hCam != 0)) {
+        platform::EventRetire(cam.m_hFrameEvent);
+        AIK_LOG(LOG_WARN, "CloseDevice: camera %u did not close; its frame event stays open (%u so far)",
+                cam.m_uiCamIndex, platform::RetiredEventCount());
+    } else {
+        platform::EventClose(cam.m_hFrameEvent);
     }
+    platform::EventClose(cam.m_hIntegrationEvent);
+    cam.m_hFrameEvent = platform::kNoEvent;
+    cam.m_hIntegrationEvent = platform::kNoEvent;
     return status;
 }

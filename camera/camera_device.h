@@ -42,7 +42,9 @@ struct CameraDevice {
 // Opens camera m_uiCamIndex, creates the events and reads information and limits.
 PvxStatus OpenDevice(CameraDevice& cam);
 // Stops and closes any stream, closes the camera and both events. The status of the
-// camera close, 0 when no camera was open.
+// camera close, 0 when no camera was open. When the stream or the camera would not
+// close, the library may still signal the frame event: it is retired instead of
+// closed (and a WARN line says so), though marked absent all the same.
 PvxStatus CloseDevice(CameraDevice& cam);
 void ReadCamInfo(CameraDevice& cam);
 // Reads region limits and values, frame size, pixel format and image property.

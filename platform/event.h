@@ -26,5 +26,11 @@ bool EventReset(EventHandle event);
 // signal is then consumed. False on time-out or for an invalid handle.
 bool EventWait(EventHandle event, uint32_t timeoutMs);
 void EventClose(EventHandle event);
+// For an event that another library may still signal: the OS object stays open for
+// the rest of the process instead of being closed, so that its handle or descriptor
+// number is never handed to another open while that library writes to it.
+void EventRetire(EventHandle event);
+// Events retired so far in this process.
+uint32_t RetiredEventCount();
 
 } // namespace platform

@@ -1,0 +1,114 @@
+// A host that loads the module, streams and unloads it again, over and over: nothing
+// may accumulate (descriptors, threads, memory) and the camera library must leave the
+// process with the module, taking any camera state with it.
+#include "host/loader/video_module.h"
+#include "tests/support/sim_json.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+namespace aiktest {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::size_t entriesIn(const char* folder) {
+    std::size_t count = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder))
+        ++count;
+    return count;
+}
+
+long residentKiB() {
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return resident * 4;
+}
+
+bool cameraLibraryMapped() {
+    std::ifstream maps("/proc/self/maps");
+    std::string line;
+    while (std::getline(maps, line)) {
+        if (line.find("libQuorvexApi64") != std::string::npos)
+            return true;
+    }
+    return false;
+}
+
+// One host session: enumerate, set up, start, 50 images, stop, release.
+void runSession(const aikhost::VideoModule& module) {
+    aikhost::Enumeration enumeration = module.enumerate();
+    ASSERT_EQ(enumeration.channels.size(), 1u) << enumeration.errText;
+    const aikhost::Channel& channel = enumeration.channels.front();
+    CommonParamsRecord params{};
+    params.exposure = 0.0001;
+    params.acqContinuous = 1;
+    params.roiwidth = 64;
+    params.roiheight = 32;
+    ASSERT_EQ(channel.setupCommonParams(params).rc, 0);
+    ASSERT_EQ(channel.startAcquisition().rc, 0);
+    std::vector<uint8_t> buffer(64 * 32);
+    int images = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (images < 50 && std::chrono::steady_clock::now() < deadline) {
+        if (channel.waitForIntegration().acqResult != AIK_ACQ_DONE)
+            continue;
+        const aikhost::AcquisitionResult image = channel.getImage(buffer.data());
+        images += image.rc == 0 && image.acqResult == AIK_ACQ_DONE;
+    }
+    EXPECT_EQ(images, 50);
+    EXPECT_EQ(channel.stopAcquisition().rc, 0);
+    EXPECT_EQ(channel.releaseVideoChannel().rc, 0);
+}
+
+// Catches descriptors, threads or memory left behind by a session or an unload, and a
+// camera library that stays mapped after the module is gone.
+TEST(LifecycleTest, TwoHundredLoadStreamUnloadCyclesLeaveNothingBehind) {
+    const fs::path folder = fs::temp_directory_path() / ("aik-lifecycle-" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    const fs::path config = folder / "cameras.json";
+    nlohmann::json camera = cameraJson("Quorvex", "QX-LIFE", "lifecycle", 64, 32);
+    camera["frameRate"] = 1000;
+    std::ofstream(config) << simConfigJson({camera}).dump();
+    ::setenv("QUORVEX_SIM_CONFIG", config.string().c_str(), 1);
+
+    constexpr int kCycles = 200;
+    std::size_t descriptors = 0, threads = 0;
+    long residentAtTen = 0;
+    for (int cycle = 1; cycle <= kCycles; ++cycle) {
+        {
+            aikhost::VideoModule module(AIK_TEST_MODULE_PATH);
+            ASSERT_NO_FATAL_FAILURE(runSession(module));
+        }
+        ASSERT_FALSE(cameraLibraryMapped()) << "after cycle " << cycle;
+        if (cycle == 1) {
+            descriptors = entriesIn("/proc/self/fd");
+            threads = entriesIn("/proc/self/task");
+        }
+        EXPECT_EQ(entriesIn("/proc/self/fd"), descriptors) << "after cycle " << cycle;
+        EXPECT_EQ(entriesIn("/proc/self/task"), threads) << "after cycle " << cycle;
+        if (cycle == 10)
+            residentAtTen = residentKiB();
+    }
+    const long growth = residentKiB() - residentAtTen;
+    std::cout << kCycles << " cycles; resident memory grew " << growth << " KiB over cycles 10 to " << kCycles
+              << '\n';
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+    EXPECT_LT(growth, 64); // the sanitizers' own bookkeeping grows by design
+#endif
+    ::unsetenv("QUORVEX_SIM_CONFIG");
+    fs::remove_all(folder);
+}
+
+} // namespace
+} // namespace aiktest

@@ -2,6 +2,7 @@
 #include "camera/image_transfer.h"
 
 #include "camera/result_text.h"
+#include "diag/log.h"
 
 #include <cstddef>
 
@@ -61,7 +62,15 @@ PvxStatus FetchImage(CameraDevice& cam, void* destination) {
     status = pvxLockImage(cam.m_hStrm, index, &record);
     if (status != 0)
         return status;
+    // The host sized its buffer for one image of the library's byte size; a window
+    // changed behind the module's back (a Width write) shows here first; none is
+    // reported before the common settings.
+    if (cam.m_uiCamWidth != 0 && (record.uiWidth != cam.m_uiCamWidth || record.uiHeight != cam.m_uiCamHeight))
+        AIK_LOG(LOG_WARN, "GetImage: image of %ux%u, geometry last reported %ux%u", record.uiWidth,
+                record.uiHeight, cam.m_uiCamWidth, cam.m_uiCamHeight);
     status = MoveLockedImage(cam, record, static_cast<uint8_t*>(destination));
-    pvxReleaseImage(cam.m_hStrm, index);
+    const PvxStatus release = pvxReleaseImage(cam.m_hStrm, index);
+    if (release != 0)
+        AIK_LOG(LOG_WARN, "GetImage: pvxReleaseImage(%u) failed(%s)", index, ResultMessage(release));
     return status;
 }

@@ -462,8 +462,16 @@ Description ReadDescriptionFile(const std::string& file, std::vector<std::string
     std::ostringstream text;
     text << stream.rdbuf();
     nlohmann::json document;
+    // A description is a few levels deep; deeper nesting is refused before it costs
+    // time or stack.
+    const auto depthLimit = [](int depth, nlohmann::json::parse_event_t, nlohmann::json&) {
+        if (depth > kMaxDescriptionNesting)
+            throw std::runtime_error("nested deeper than " + std::to_string(kMaxDescriptionNesting) +
+                                     " levels of arrays and objects");
+        return true;
+    };
     try {
-        document = nlohmann::json::parse(text.str(), nullptr, true, true);
+        document = nlohmann::json::parse(text.str(), depthLimit, true, true);
     } catch (const nlohmann::json::parse_error& error) {
         // The library's message begins with its own bracketed identifier.
         std::string message = error.what();

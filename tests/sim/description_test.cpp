@@ -54,6 +54,7 @@ INSTANTIATE_TEST_SUITE_P(
     Fields, DescriptionErrorTest,
     ::testing::Values(
         BadDescription{"Syntax", "{\"cameras\": [", "not valid JSON", "line 1"},
+        BadDescription{"NestedTooDeep", std::string(100000, '['), "nested deeper", "than 64 levels"},
         BadDescription{"TopLevelNotObject", "[1, 2]", "(top level)", "expected an object"},
         BadDescription{"CamerasNotArray", R"({"cameras": {}})", "cameras", "expected an array"},
         BadDescription{"ExposureMinText", Cameras({json::object(), {{"exposure", {{"min", "abc"}}}}}),

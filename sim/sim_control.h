@@ -36,6 +36,11 @@ PVX_EXPORT uint32_t PVX_CALL pvxSimLastArguments(const char* pszOperation, uint6
 PVX_EXPORT PvxStatus PVX_CALL pvxSimStreamCounters(uint32_t uiCameraIndex, uint64_t* pullImages,
                                                    uint64_t* pullDropped);
 
+/* Images the stream of the camera open at uiCameraIndex announced and then overwrote
+ * before anyone locked them, since the stream was opened: with the dropped ones, the
+ * images a host never received. 0; 6 and 9 as above. */
+PVX_EXPORT PvxStatus PVX_CALL pvxSimStreamOverwritten(uint32_t uiCameraIndex, uint64_t* pullOverwritten);
+
 /* The entry gate of QuorvexUtl64's operations, which looks it up at run time: counts
  * the call and, when an injected fault answers it, stores the fault's status and
  * returns 1; otherwise returns 0. pImage (may be null) is the image the call works

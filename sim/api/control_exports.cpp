@@ -42,20 +42,43 @@ PVX_EXPORT uint32_t PVX_CALL pvxSimLastArguments(const char* pszOperation, uint6
     return static_cast<uint32_t>(arguments.size());
 }
 
-PVX_EXPORT PvxStatus PVX_CALL pvxSimStreamCounters(uint32_t uiCameraIndex, uint64_t* pullImages,
-                                                   uint64_t* pullDropped) {
-    if (!pullImages || !pullDropped)
-        return PVX_ERR_INVALID_PARAMETER;
-    const std::shared_ptr<Camera> camera = Registry::Instance().CameraAt(uiCameraIndex);
+namespace {
+
+// The counters of the stream of the camera open at index, or the status saying why none.
+PvxStatus StreamCountersAt(uint32_t index, Stream::Counters& counters) {
+    const std::shared_ptr<Camera> camera = Registry::Instance().CameraAt(index);
     if (!camera)
         return PVX_ERR_INVALID_CAMERA_INDEX;
     const std::shared_ptr<Stream> stream = camera->CurrentStream();
     if (!stream)
         return PVX_ERR_INVALID_STREAM_HANDLE;
-    const Stream::Counters counters = stream->GetCounters();
-    *pullImages = counters.images;
-    *pullDropped = counters.dropped;
+    counters = stream->GetCounters();
     return PVX_OK;
+}
+
+} // namespace
+
+PVX_EXPORT PvxStatus PVX_CALL pvxSimStreamCounters(uint32_t uiCameraIndex, uint64_t* pullImages,
+                                                   uint64_t* pullDropped) {
+    if (!pullImages || !pullDropped)
+        return PVX_ERR_INVALID_PARAMETER;
+    Stream::Counters counters;
+    const PvxStatus status = StreamCountersAt(uiCameraIndex, counters);
+    if (status == PVX_OK) {
+        *pullImages = counters.images;
+        *pullDropped = counters.dropped;
+    }
+    return status;
+}
+
+PVX_EXPORT PvxStatus PVX_CALL pvxSimStreamOverwritten(uint32_t uiCameraIndex, uint64_t* pullOverwritten) {
+    if (!pullOverwritten)
+        return PVX_ERR_INVALID_PARAMETER;
+    Stream::Counters counters;
+    const PvxStatus status = StreamCountersAt(uiCameraIndex, counters);
+    if (status == PVX_OK)
+        *pullOverwritten = counters.overwritten;
+    return status;
 }
 
 PVX_EXPORT int32_t PVX_CALL pvxSimEnterUtilityCall(const char* pszOperation, const void* pImage,

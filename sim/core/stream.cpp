@@ -266,6 +266,8 @@ void Stream::Produce(std::unique_lock<std::mutex>& lock) {
         return;
     }
     Buffer& buffer = m_buffers[static_cast<size_t>(index)];
+    if (buffer.state == BufferState::Completed || buffer.state == BufferState::Superseded)
+        ++m_counters.overwritten; // announced, never locked: lost to the host
     if (m_completed == index)
         m_completed = -1;
     buffer.state = BufferState::Filling;

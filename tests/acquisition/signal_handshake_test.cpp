@@ -1,7 +1,10 @@
 // The wait-and-fetch handshake against a library that promises only one signal per
 // completed image, and against one that also takes back signals still pending when the
-// newest image is locked: at the highest image rate, with a host that works for varying times between wake-up and fetch.
+// newest image is locked: at the highest image rate, with a host that works for varying times between wake-up
+// and fetch.
 #include "tests/acquisition/acquisition_fixture.h"
+
+#include "sim/sim_control.h"
 
 #include <chrono>
 #include <iostream>
@@ -44,11 +47,18 @@ TEST_P(SignalHandshakeTest, EveryWakeUpDeliversOrAnswersNotDelivered) {
         ++messages[image.errText];
     }
     EXPECT_GE(delivered, 100);
+    // Every announced image was delivered, overwritten unseen, or is still in a buffer.
+    uint64_t announced = 0, dropped = 0, overwritten = 0;
+    ASSERT_EQ(pvxSimStreamCounters(0, &announced, &dropped), PVX_OK);
+    ASSERT_EQ(pvxSimStreamOverwritten(0, &overwritten), PVX_OK);
+    EXPECT_GE(announced, delivered + overwritten);
+    EXPECT_LE(announced, delivered + overwritten + 8);
+    EXPECT_EQ(dropped, 0u);
     if (GetParam()) {
         EXPECT_EQ(notDelivered, 0);
     }
     std::cout << (GetParam() ? "with" : "without") << " take-back: " << wakeUps << " wake-ups, " << delivered
-              << " delivered, " << notDelivered << " not delivered";
+              << " delivered, " << notDelivered << " not delivered, " << overwritten << " overwritten unseen";
     for (const auto& [text, count] : messages)
         std::cout << " (" << count << " x \"" << text << "\")";
     std::cout << '\n';

@@ -22,8 +22,9 @@ const char* SkipDigits(const char* p) {
 }
 
 // The power of ten of the first significant digit of the number in [digits, end);
-// only used to tell an overflow from an underflow.
-long long Magnitude(const char* digits, const char* end) {
+// only used to tell an overflow from an underflow. A double, since a saturated
+// exponent and the digits' position would overflow a 64-bit sum.
+double Magnitude(const char* digits, const char* end) {
     const char* mantissaEnd = digits;
     while (mantissaEnd < end && *mantissaEnd != 'e' && *mantissaEnd != 'E')
         ++mantissaEnd;
@@ -33,7 +34,7 @@ long long Magnitude(const char* digits, const char* end) {
         if (*p == '0')
             --position;
     }
-    return position + exponent;
+    return static_cast<double>(position) + static_cast<double>(exponent);
 }
 
 } // namespace

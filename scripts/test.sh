@@ -1,16 +1,26 @@
 #!/usr/bin/env bash
-# Every test: set everything up, then build and run the suite as released and under
-# AddressSanitizer + UndefinedBehaviorSanitizer, fuzz the configuration reader for a
-# bounded time, and cross-build for Windows and run the suite there under wine.
+# Every test: set everything up, then build and run the suite as released, under
+# AddressSanitizer + UndefinedBehaviorSanitizer and under ThreadSanitizer, fuzz the
+# parsers for a bounded time, and cross-build for Windows and run the suite there
+# under wine. Ends with one line per stage and the figures the tests reported.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-for preset in default asan; do
-    echo "== $preset =="
-    scripts/build.sh "$preset"
-    ctest --preset "$preset" -j "$(nproc)"
+summary=$(mktemp)
+export AIK_TEST_FIGURES=$PWD/build/test-figures.txt
+mkdir -p build && : > "$AIK_TEST_FIGURES"
+trap 'rm -f "$summary"' EXIT
+stage() { # name, command...
+    local name=$1 start=$SECONDS
+    shift
+    echo "== $name =="
+    "$@" 2>&1 | tee build/stage.log
+    echo "$name: $(grep -E 'tests passed|Done [0-9]+ runs|stat::' build/stage.log | tail -1) ($((SECONDS - start)) s)" >> "$summary"
+}
+for preset in default asan tsan; do
+    stage "$preset" bash -c "scripts/build.sh $preset && ctest --preset $preset -j $(nproc)"
 done
-echo "== fuzz =="
-scripts/fuzz.sh "${AIK_FUZZ_SECONDS:-60}"
-echo "== windows =="
-scripts/windows.sh
+stage fuzz scripts/fuzz.sh "${AIK_FUZZ_SECONDS:-60}"
+stage windows scripts/windows.sh
+echo "== summary =="
+cat "$summary" "$AIK_TEST_FIGURES"

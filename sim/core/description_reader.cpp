@@ -461,6 +461,10 @@ Description ReadDescriptionFile(const std::string& file, std::vector<std::string
         throw std::runtime_error(std::string("cannot read the file (") + std::strerror(errno) + ")");
     std::ostringstream text;
     text << stream.rdbuf();
+    return ReadDescriptionText(text.str(), warnings);
+}
+
+Description ReadDescriptionText(const std::string& text, std::vector<std::string>& warnings) {
     nlohmann::json document;
     // A description is a few levels deep; deeper nesting is refused before it costs
     // time or stack.
@@ -471,9 +475,10 @@ Description ReadDescriptionFile(const std::string& file, std::vector<std::string
         return true;
     };
     try {
-        document = nlohmann::json::parse(text.str(), depthLimit, true, true);
-    } catch (const nlohmann::json::parse_error& error) {
-        // The library's message begins with its own bracketed identifier.
+        document = nlohmann::json::parse(text, depthLimit, true, true);
+    } catch (const nlohmann::json::exception& error) {
+        // Syntax errors and numbers beyond a double alike; the library's message
+        // begins with its own bracketed identifier.
         std::string message = error.what();
         const std::size_t bracket = message.find("] ");
         throw std::runtime_error("not valid JSON: " +

@@ -5,9 +5,9 @@
 #include "tests/acquisition/acquisition_fixture.h"
 
 #include "sim/sim_control.h"
+#include "tests/support/figures.h"
 
 #include <chrono>
-#include <iostream>
 #include <map>
 #include <thread>
 
@@ -57,11 +57,13 @@ TEST_P(SignalHandshakeTest, EveryWakeUpDeliversOrAnswersNotDelivered) {
     if (GetParam()) {
         EXPECT_EQ(notDelivered, 0);
     }
-    std::cout << (GetParam() ? "with" : "without") << " take-back: " << wakeUps << " wake-ups, " << delivered
-              << " delivered, " << notDelivered << " not delivered, " << overwritten << " overwritten unseen";
+    std::string figure = std::string("handshake ") + (GetParam() ? "with" : "without") +
+                         " signal take-back at 1000 images/s: " + std::to_string(wakeUps) + " wake-ups, " +
+                         std::to_string(delivered) + " delivered, " + std::to_string(notDelivered) +
+                         " not delivered, " + std::to_string(overwritten) + " overwritten unseen";
     for (const auto& [text, count] : messages)
-        std::cout << " (" << count << " x \"" << text << "\")";
-    std::cout << '\n';
+        figure += " (" + std::to_string(count) + " x \"" + text + "\")";
+    reportFigure(figure);
     EXPECT_EQ(channel().stopAcquisition().rc, 0);
 }
 

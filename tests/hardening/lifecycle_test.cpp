@@ -2,6 +2,7 @@
 // may accumulate (descriptors, threads, memory) and the camera library must leave the
 // process with the module, taking any camera state with it.
 #include "host/loader/video_module.h"
+#include "tests/support/figures.h"
 #include "tests/support/sim_json.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +11,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iostream>
 #include <string>
 #include <vector>
 
@@ -101,8 +101,8 @@ TEST(LifecycleTest, TwoHundredLoadStreamUnloadCyclesLeaveNothingBehind) {
             residentAtTen = residentKiB();
     }
     const long growth = residentKiB() - residentAtTen;
-    std::cout << kCycles << " cycles; resident memory grew " << growth << " KiB over cycles 10 to " << kCycles
-              << '\n';
+    reportFigure("lifecycle: " + std::to_string(kCycles) + " load-stream-unload cycles, resident memory +" +
+                 std::to_string(growth) + " KiB over cycles 10 to " + std::to_string(kCycles));
 #if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
     EXPECT_LT(growth, 64); // the sanitizers' own bookkeeping grows by design
 #endif

@@ -54,6 +54,8 @@ INSTANTIATE_TEST_SUITE_P(
     Fields, DescriptionErrorTest,
     ::testing::Values(
         BadDescription{"Syntax", "{\"cameras\": [", "not valid JSON", "line 1"},
+        BadDescription{"NumberBeyondDouble", R"({"cameras": [{"frameRate": 1E400}]})", "not valid JSON",
+                       "number overflow parsing"},
         BadDescription{"NestedTooDeep", std::string(100000, '['), "nested deeper", "than 64 levels"},
         BadDescription{"TopLevelNotObject", "[1, 2]", "(top level)", "expected an object"},
         BadDescription{"CamerasNotArray", R"({"cameras": {}})", "cameras", "expected an array"},

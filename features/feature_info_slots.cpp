@@ -180,7 +180,9 @@ int32_t AIK_CALL GetFeatureName(char* errText, int64_t channelID, int32_t index,
         });
 }
 
-int32_t AIK_CALL GetFeatureType(char* errText, int64_t channelID, const char* feature, int32_t* type) {
+int32_t AIK_CALL GetFeatureType(char* errText, int64_t channelID, const char* featureText, int32_t* type) {
+    const HostText bounded = BoundedHostText(featureText);
+    const char* const feature = bounded.get();
     AIK_LOG(LOG_INFO, "ENTER: %s, channelID=%d, feature=%s", kGetFeatureType, static_cast<int>(channelID),
             feature);
     *type = AIK_FEATURE_UNSUPPORTED;
@@ -189,8 +191,10 @@ int32_t AIK_CALL GetFeatureType(char* errText, int64_t channelID, const char* fe
         [&](int32_t result) { AIK_LOG(ExitLevel(result), "EXIT : %s, type=%d", kGetFeatureType, *type); });
 }
 
-int32_t AIK_CALL GetFeatureAttr(char* errText, int64_t channelID, const char* feature, int32_t attr,
+int32_t AIK_CALL GetFeatureAttr(char* errText, int64_t channelID, const char* featureText, int32_t attr,
                                 char* result) {
+    const HostText bounded = BoundedHostText(featureText);
+    const char* const feature = bounded.get();
     AIK_LOG(LOG_INFO, "ENTER: %s, channelID=%d, feature=%s, attr=%d", kGetFeatureAttr,
             static_cast<int>(channelID), feature, attr);
     return RunFeatureSlot(
@@ -199,8 +203,10 @@ int32_t AIK_CALL GetFeatureAttr(char* errText, int64_t channelID, const char* fe
         [&](int32_t rc) { AIK_LOG(ExitLevel(rc), "EXIT : %s, result=%.255s", kGetFeatureAttr, result); });
 }
 
-int32_t AIK_CALL GetValidEnum(char* errText, int64_t channelID, const char* feature, int32_t enumIndex,
+int32_t AIK_CALL GetValidEnum(char* errText, int64_t channelID, const char* featureText, int32_t enumIndex,
                               char* value) {
+    const HostText bounded = BoundedHostText(featureText);
+    const char* const feature = bounded.get();
     AIK_LOG(LOG_INFO, "ENTER: %s, channelID=%d, feature=%s, enumIndex=%d", kGetValidEnum,
             static_cast<int>(channelID), feature, enumIndex);
     value[0] = '\0';

@@ -2,6 +2,17 @@
 #include "features/feature_slot.h"
 
 #include <cstdio>
+#include <cstring>
+
+HostText BoundedHostText(const char* text) {
+    HostText bounded;
+    bounded.null = text == nullptr;
+    const size_t length = text == nullptr ? 0 : strnlen(text, kFeatureTextBytes - 1);
+    if (length > 0)
+        memcpy(bounded.bytes, text, length);
+    bounded.bytes[length] = '\0';
+    return bounded;
+}
 
 void CopyFeatureText(char* destination, const char* text) {
     snprintf(destination, kFeatureTextBytes, "%s", text);

@@ -25,6 +25,16 @@ inline bool IsWritable(uint32_t access) {
     return access == PVX_ACCESS_WO || access == PVX_ACCESS_RW;
 }
 
+// A text the host hands a slot, as the slot works on it: at most the 255 characters
+// a 256-byte buffer holds, since a host's text that fills its buffer need not end in
+// a zero, and nothing past it is read. A null text stays null.
+struct HostText {
+    char bytes[kFeatureTextBytes];
+    bool null;
+    const char* get() const { return null ? nullptr : bytes; }
+};
+HostText BoundedHostText(const char* text);
+
 // Copies text into a host buffer of kFeatureTextBytes.
 void CopyFeatureText(char* destination, const char* text);
 

@@ -163,14 +163,20 @@ int32_t ExecuteFeatureCommand(char* errText, int64_t channelID, const char* feat
 
 } // namespace
 
-int32_t AIK_CALL ReadValue(char* errText, int64_t channelID, const char* addr, char* val) {
+int32_t AIK_CALL ReadValue(char* errText, int64_t channelID, const char* addrText, char* val) {
+    const HostText bounded = BoundedHostText(addrText);
+    const char* const addr = bounded.get();
     AIK_LOG(LOG_INFO, "ENTER: %s, channelID=%d, addr=%s", kReadValue, static_cast<int>(channelID), addr);
     return RunLockedFeatureSlot(
         kReadValue, errText, [&] { return ReadFeatureValue(errText, channelID, addr, val); },
         [&](int32_t result) { AIK_LOG(ExitLevel(result), "EXIT : %s, val=%s", kReadValue, val); });
 }
 
-int32_t AIK_CALL WriteValue(char* errText, int64_t channelID, const char* addr, const char* val) {
+int32_t AIK_CALL WriteValue(char* errText, int64_t channelID, const char* addrText, const char* valText) {
+    const HostText boundedAddr = BoundedHostText(addrText);
+    const HostText boundedVal = BoundedHostText(valText);
+    const char* const addr = boundedAddr.get();
+    const char* const val = boundedVal.get();
     AIK_LOG(LOG_INFO, "ENTER: %s, channelID=%d, addr=%s, val=%s", kWriteValue, static_cast<int>(channelID),
             addr, val);
     CameraDevice* cam = nullptr;
@@ -187,7 +193,9 @@ int32_t AIK_CALL WriteValue(char* errText, int64_t channelID, const char* addr, 
         });
 }
 
-int32_t AIK_CALL ExecuteCommand(char* errText, int64_t channelID, const char* feature) {
+int32_t AIK_CALL ExecuteCommand(char* errText, int64_t channelID, const char* featureText) {
+    const HostText bounded = BoundedHostText(featureText);
+    const char* const feature = bounded.get();
     AIK_LOG(LOG_INFO, "ENTER: %s, channelID=%d, feature=%s", kExecuteCommand, static_cast<int>(channelID),
             feature);
     return RunLockedFeatureSlot(

@@ -5,6 +5,7 @@
 #include "sim/core/description_reader.h"
 #include "sim/core/handles.h"
 #include "sim/core/last_error.h"
+#include "sim/core/process_exit.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -60,8 +61,18 @@ std::optional<Description> LoadDescription() {
 } // namespace
 
 Registry& Registry::Instance() {
-    static Registry registry;
-    return registry;
+    // Destroyed when the library unloads, which stops every stream's generator; not
+    // when the process exits on Windows, where a generator that ended holding a lock
+    // would make the teardown wait for ever.
+    struct Holder {
+        Registry* registry = new Registry;
+        ~Holder() {
+            if (!ProcessExiting())
+                delete registry;
+        }
+    };
+    static Holder holder;
+    return *holder.registry;
 }
 
 PvxStatus Registry::NotInitialised() const {

@@ -16,6 +16,16 @@ extern "C" {
 PVX_EXPORT int64_t PVX_CALL pvxSimCallCount(const char* pszOperation);
 PVX_EXPORT void PVX_CALL pvxSimResetCallCounts(void);
 
+/* Calls of every operation (both libraries') since load or the last reset. */
+PVX_EXPORT uint64_t PVX_CALL pvxSimTotalCallCount(void);
+/* Calls ullFirst to ullFirst + ullCount - 1 of that count, whatever their operation,
+ * answer uiStatus instead of running: one call, or with a huge count every call from
+ * then on, as from an unplugged camera. ullFirst 0 ends it. */
+PVX_EXPORT void PVX_CALL pvxSimFailCalls(uint64_t ullFirst, uint64_t ullCount, PvxStatus uiStatus);
+/* Closes every open camera and stream whatever faults are due, as if each camera had
+ * been unplugged and plugged in again. */
+PVX_EXPORT void PVX_CALL pvxSimCloseAll(void);
+
 /* The last register write on the camera open at index uiCameraIndex of the current
  * enumeration: its address and first word. 0; 6 when no camera is open at that
  * index; 3 when it has had no register write; 13 for a null pointer. */

@@ -16,6 +16,18 @@ PVX_EXPORT void PVX_CALL pvxSimResetCallCounts(void) {
     ResetCallCounts();
 }
 
+PVX_EXPORT uint64_t PVX_CALL pvxSimTotalCallCount(void) {
+    return TotalCallCount();
+}
+
+PVX_EXPORT void PVX_CALL pvxSimFailCalls(uint64_t ullFirst, uint64_t ullCount, PvxStatus uiStatus) {
+    FailCalls(ullFirst, ullCount, uiStatus);
+}
+
+PVX_EXPORT void PVX_CALL pvxSimCloseAll(void) {
+    Registry::Instance().CloseAll();
+}
+
 PVX_EXPORT PvxStatus PVX_CALL pvxSimLastRegisterWrite(uint32_t uiCameraIndex, uint64_t* pullAddress,
                                                       uint32_t* puiValue) {
     if (!pullAddress || !puiValue)

@@ -12,6 +12,10 @@ namespace sim {
 
 namespace {
 std::array<std::atomic<uint64_t>, kOperationCount> g_callCounts{};
+// Calls of every operation since the last reset, and the span of them that fails.
+std::atomic<uint64_t> g_totalCalls{0};
+std::atomic<uint64_t> g_failFirst{0}, g_failCount{0};
+std::atomic<PvxStatus> g_failStatus{0};
 std::mutex g_argumentsMutex;
 std::array<std::vector<uint64_t>, kOperationCount> g_lastArguments;
 } // namespace
@@ -19,7 +23,14 @@ std::array<std::vector<uint64_t>, kOperationCount> g_lastArguments;
 std::optional<PvxStatus> EnterCall(Operation operation, const CallTarget& target) {
     SetCurrentOperation(operation);
     ++g_callCounts[static_cast<std::size_t>(operation)];
+    const uint64_t position = ++g_totalCalls;
+    const uint64_t first = g_failFirst;
     try {
+        if (first != 0 && position >= first && position - first < g_failCount) {
+            SetLastErrorText(std::string(OperationName(operation)) + ": injected fault at call " +
+                             std::to_string(position));
+            return g_failStatus.load();
+        }
         const FaultScope scope = Registry::Instance().ScopeOf(target);
         std::optional<FaultHit> hit;
         // Every list counts the call; a library-wide rule wins over a camera's.
@@ -56,6 +67,17 @@ std::vector<uint64_t> LastArguments(Operation operation) {
 void ResetCallCounts() {
     for (std::atomic<uint64_t>& count : g_callCounts)
         count = 0;
+    g_totalCalls = 0;
+}
+
+uint64_t TotalCallCount() {
+    return g_totalCalls;
+}
+
+void FailCalls(uint64_t first, uint64_t count, PvxStatus status) {
+    g_failStatus = status;
+    g_failCount = count;
+    g_failFirst = first;
 }
 
 } // namespace sim

@@ -49,6 +49,11 @@ inline CallTarget OnImage(const void* image) {
 std::optional<PvxStatus> EnterCall(Operation operation, const CallTarget& target);
 
 uint64_t CallCount(Operation operation);
+// Calls of all operations since the last reset, which also restarts this count.
+uint64_t TotalCallCount();
+// From then on, calls first to first + count - 1 of that count answer status (a
+// transient fault, or with a huge count an unplugged camera); first 0 ends it.
+void FailCalls(uint64_t first, uint64_t count, PvxStatus status);
 
 // The scalar arguments of the latest call of an operation that records them (the
 // reserved words and modes a camera never reports back), for tests.

@@ -130,6 +130,17 @@ PvxStatus Registry::OpenCamera(uint32_t index, PvxHandle& handle) {
     return PVX_OK;
 }
 
+void Registry::CloseAll() {
+    std::vector<PvxHandle> open;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        for (const auto& [handle, record] : m_cameras)
+            open.push_back(handle);
+    }
+    for (const PvxHandle handle : open)
+        CloseCamera(handle);
+}
+
 PvxStatus Registry::CloseCamera(PvxHandle handle) {
     OpenCameraRecord record;
     std::shared_ptr<Stream> stream;

@@ -35,6 +35,8 @@ public:
     PvxStatus OpenStream(PvxHandle camera, PvxEvent event, uint32_t buffers, PvxHandle& stream,
                          uint32_t& frameBytes);
     PvxStatus CloseStream(PvxHandle stream);
+    // Closes every open camera, and so its stream.
+    void CloseAll();
 
     // 1 before initialisation, 7 or 9 for a handle that names nothing open.
     PvxStatus FindCamera(PvxHandle handle, std::shared_ptr<Camera>& camera);

@@ -15,6 +15,7 @@
 #include <iterator>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace sim {
 
@@ -156,9 +157,63 @@ constexpr uint8_t FrameHeaderByte(uint32_t frame, uint32_t k) {
     return static_cast<uint8_t>(word >> (8 * (k % 4)));
 }
 
-// The bytes pixel (x, y) of image number frame holds; returns their count.
-inline uint32_t ExpectedPixel(const ImageGeometry& geometry, TestPattern pattern, uint32_t frame, uint32_t x,
-                              uint32_t y, uint8_t* out) {
+// The integrity stamp: every pair of rows (2r, 2r + 1) carries, in kStampCells cells
+// of 2 x 2 pixels of one grey level from column kStampColumn on, the frame number (4
+// cells, least significant byte first) and a checksum of the pair's other pixels as
+// stored (4 cells). A uniform cell keeps its level at each of its own samples through
+// a Bayer conversion, so a host can read the stamp back from colour planes too, and
+// a pair that was torn or overwritten shows. Narrower images and an odd last row
+// carry none.
+inline constexpr uint32_t kStampColumn = kFrameHeaderPixels;
+inline constexpr uint32_t kStampCells = 8;
+inline constexpr uint32_t kStampEnd = kStampColumn + 2 * kStampCells;
+
+constexpr bool InStamp(const ImageGeometry& geometry, uint32_t x, uint32_t y) {
+    return geometry.width >= kStampEnd && (y | 1) < geometry.height && x >= kStampColumn && x < kStampEnd;
+}
+
+// The checksum of two rows of stored pixels, their stamp cells left out; eight bytes
+// a step, so that stamping costs little beside rendering.
+inline uint32_t RowPairChecksum(const uint8_t* first, const uint8_t* second, uint32_t width,
+                                uint32_t pixelBytes) {
+    constexpr uint64_t kPrime = 0x100000001B3ULL;
+    uint64_t hash = 0x9E3779B97F4A7C15ULL;
+    const std::size_t spans[2][2] = {{0, std::size_t{kStampColumn} * pixelBytes},
+                                     {std::size_t{kStampEnd} * pixelBytes, std::size_t{width} * pixelBytes}};
+    for (const uint8_t* row : {first, second}) {
+        for (const auto& span : spans) {
+            std::size_t i = span[0];
+            for (; i + 8 <= span[1]; i += 8) {
+                uint64_t word = 0;
+                std::memcpy(&word, row + i, sizeof word);
+                hash = (hash ^ word) * kPrime;
+            }
+            for (; i < span[1]; ++i)
+                hash = (hash ^ row[i]) * kPrime;
+        }
+    }
+    return static_cast<uint32_t>(hash ^ (hash >> 32));
+}
+
+constexpr uint8_t StampByte(uint32_t frame, uint32_t checksum, uint32_t cell) {
+    return static_cast<uint8_t>((cell < 4 ? frame : checksum) >> (8 * (cell % 4)));
+}
+
+// Stamps the pair of rows first (row y, even) and second of an image.
+inline void StampRowPair(uint32_t code, uint32_t width, uint32_t y, uint32_t frame, uint8_t* first,
+                         uint8_t* second) {
+    const uint32_t bytes = BytesPerPixel(code);
+    const uint32_t checksum = RowPairChecksum(first, second, width, bytes);
+    for (uint32_t x = kStampColumn; x < kStampEnd; ++x) {
+        const uint8_t level = StampByte(frame, checksum, (x - kStampColumn) / 2);
+        EncodePixel(code, x, y, level, {level, level, level}, first + std::size_t{x} * bytes);
+        EncodePixel(code, x, y + 1, level, {level, level, level}, second + std::size_t{x} * bytes);
+    }
+}
+
+// The bytes pixel (x, y) holds before stamping: the frame header or the pattern.
+inline uint32_t UnstampedPixel(const ImageGeometry& geometry, TestPattern pattern, uint32_t frame, uint32_t x,
+                               uint32_t y, uint8_t* out) {
     if (y == 0 && x < kFrameHeaderPixels) {
         const uint8_t level = FrameHeaderByte(frame, x);
         return EncodePixel(geometry.pixelFormat, x, y, level, {level, level, level}, out);
@@ -166,6 +221,25 @@ inline uint32_t ExpectedPixel(const ImageGeometry& geometry, TestPattern pattern
     const uint32_t phase = PatternPhase(pattern, geometry.offsetX + x, geometry.offsetY + y, frame);
     return EncodePixel(geometry.pixelFormat, x, y, GreyAtPhase(pattern, phase), ColourAtPhase(pattern, phase),
                        out);
+}
+
+// The bytes pixel (x, y) of image number frame holds; returns their count.
+inline uint32_t ExpectedPixel(const ImageGeometry& geometry, TestPattern pattern, uint32_t frame, uint32_t x,
+                              uint32_t y, uint8_t* out) {
+    if (!InStamp(geometry, x, y))
+        return UnstampedPixel(geometry, pattern, frame, x, y, out);
+    const uint32_t bytes = BytesPerPixel(geometry.pixelFormat);
+    const std::size_t rowBytes = std::size_t{geometry.width} * bytes;
+    std::vector<uint8_t> rows(2 * rowBytes);
+    const uint32_t first = y & ~1u;
+    for (uint32_t row = 0; row < 2; ++row) {
+        for (uint32_t column = 0; column < geometry.width; ++column)
+            UnstampedPixel(geometry, pattern, frame, column, first + row,
+                           &rows[row * rowBytes + column * bytes]);
+    }
+    StampRowPair(geometry.pixelFormat, geometry.width, first, frame, rows.data(), rows.data() + rowBytes);
+    std::memcpy(out, &rows[(y - first) * rowBytes + std::size_t{x} * bytes], bytes);
+    return bytes;
 }
 
 // The grey level a header pixel carries: the inverse of EncodePixel for grey pixels.
@@ -193,6 +267,59 @@ inline std::optional<uint32_t> DecodeFrameNumber(uint32_t code, const void* data
             return std::nullopt;
     }
     return frame;
+}
+
+// What the stamps of an image as stored say: the frame number of its first pair of
+// rows, and how many pairs were checked, failed their checksum or carry another
+// frame number (a torn image).
+struct StampCheck {
+    std::optional<uint32_t> frame;
+    uint32_t pairs = 0, corrupt = 0, torn = 0;
+};
+
+inline StampCheck CheckStamps(uint32_t code, const uint8_t* image, uint32_t width, uint32_t height) {
+    StampCheck check;
+    const ImageGeometry geometry{code, width, height, 0, 0};
+    if (!IsDeliverableFormat(code) || !InStamp(geometry, kStampColumn, 0))
+        return check;
+    const uint32_t bytes = BytesPerPixel(code);
+    const std::size_t rowBytes = std::size_t{width} * bytes;
+    for (uint32_t y = 0; y + 1 < height; y += 2) {
+        const uint8_t* first = image + y * rowBytes;
+        const uint8_t* second = first + rowBytes;
+        uint32_t words[2] = {0, 0};
+        bool uniform = true;
+        for (uint32_t cell = 0; cell < kStampCells; ++cell) {
+            const uint32_t x = kStampColumn + 2 * cell;
+            const uint8_t level = HeaderLevel(code, first, x);
+            uniform = uniform && HeaderLevel(code, first, x + 1) == level &&
+                      HeaderLevel(code, second, x) == level && HeaderLevel(code, second, x + 1) == level;
+            words[cell / 4] |= static_cast<uint32_t>(level) << (8 * (cell % 4));
+        }
+        ++check.pairs;
+        if (!uniform || RowPairChecksum(first, second, width, bytes) != words[1])
+            ++check.corrupt;
+        if (!check.frame)
+            check.frame = words[0];
+        else if (*check.frame != words[0])
+            ++check.torn;
+    }
+    return check;
+}
+
+// The image as stored, back from the three planes a host receives: each Bayer sample
+// from the plane of its own colour (which a conversion leaves as it was), RGB8 and
+// BGR8 interleaved again.
+inline void StoredFromPlanes(uint32_t code, const uint8_t* red, const uint8_t* green, const uint8_t* blue,
+                             uint32_t width, uint32_t height, uint8_t* out) {
+    const uint32_t bytes = BytesPerPixel(code);
+    for (uint32_t y = 0; y < height; ++y) {
+        for (uint32_t x = 0; x < width; ++x) {
+            const std::size_t i = std::size_t{y} * width + x;
+            const Rgb colour{red[i], green[i], blue[i]};
+            EncodePixel(code, x, y, colour.g, colour, out + i * bytes);
+        }
+    }
 }
 
 } // namespace sim

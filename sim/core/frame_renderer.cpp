@@ -74,6 +74,11 @@ void FrameRenderer::Render(uint32_t frame, uint8_t* out) const {
         const uint8_t level = FrameHeaderByte(frame, k);
         EncodePixel(m_geometry.pixelFormat, k, 0, level, {level, level, level}, out + k * m_pixelBytes);
     }
+    if (!InStamp(m_geometry, kStampColumn, 0))
+        return;
+    for (uint32_t y = 0; y + 1 < m_geometry.height; y += 2)
+        StampRowPair(m_geometry.pixelFormat, m_geometry.width, y, frame, out + rowBytes * y,
+                     out + rowBytes * (y + 1));
 }
 
 } // namespace sim

@@ -1,5 +1,6 @@
 // Fills image buffers with the test pattern quickly: rows are windows of a few
-// precomputed periodic lines, so a frame costs about one memcpy.
+// precomputed periodic lines, so a frame costs about one memcpy, and the stamps one
+// more pass over the rows just written.
 #pragma once
 
 #include "sim/pattern.h"

@@ -117,10 +117,7 @@ TEST_P(ImageBufferTest, ImagesFillExactlyTheirBuffer) {
     useCamera(GetParam().format);
     GuardedBuffer memory(AIK_EXTENDED_RECORD_BYTES);
     const VideoChannelRecord& r = *openInto(memory, AIK_EXTENDED_RECORD_BYTES);
-    CommonParamsRecord params{};
-    params.acqContinuous = 1;
-    params.roiwidth = 64;
-    params.roiheight = 32;
+    const CommonParamsRecord params = continuousParams(64, 32);
     char err[kText] = {};
     ASSERT_EQ(r.SetupCommonParams(err, 0, &params), 0) << err;
     ASSERT_EQ(r.StartAcquisition(err, 0), 0) << err;

@@ -47,13 +47,7 @@ bool runSession(const aikhost::VideoModule& module) {
         expectAnswer(result, slot, messageDocumented);
         ok = ok && result.rc == 0;
     };
-    CommonParamsRecord params{};
-    params.exposure = 0.0001;
-    params.contrast = 0.5;
-    params.acqContinuous = 1;
-    params.roiwidth = 64;
-    params.roiheight = 32;
-    step(channel.setupCommonParams(params), "SetupCommonParams");
+    step(channel.setupCommonParams(continuousParams(64, 32)), "SetupCommonParams");
     step(channel.getImageAttributes(), "GetImageAttributes");
     const aikhost::SlotResult start = channel.startAcquisition();
     step(start, "StartAcquisition");

@@ -39,12 +39,7 @@ TEST_P(IntegritySoakTest, EveryImageIsWholeNewAndInOrder) {
     const aikhost::Enumeration enumeration = enumerate();
     ASSERT_EQ(enumeration.channels.size(), 1u) << enumeration.errText;
     const aikhost::Channel& channel = enumeration.channels.front();
-    CommonParamsRecord params{};
-    params.exposure = 0.001;
-    params.acqContinuous = 1;
-    params.roiwidth = 1280;
-    params.roiheight = 1024;
-    ASSERT_EQ(channel.setupCommonParams(params).rc, 0);
+    ASSERT_EQ(channel.setupCommonParams(continuousParams(1280, 1024)).rc, 0);
     ASSERT_EQ(channel.startAcquisition().rc, 0);
 
     std::vector<uint8_t> image(1280 * 1024);

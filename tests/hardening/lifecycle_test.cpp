@@ -50,12 +50,7 @@ void runSession(const aikhost::VideoModule& module) {
     aikhost::Enumeration enumeration = module.enumerate();
     ASSERT_EQ(enumeration.channels.size(), 1u) << enumeration.errText;
     const aikhost::Channel& channel = enumeration.channels.front();
-    CommonParamsRecord params{};
-    params.exposure = 0.0001;
-    params.acqContinuous = 1;
-    params.roiwidth = 64;
-    params.roiheight = 32;
-    ASSERT_EQ(channel.setupCommonParams(params).rc, 0);
+    ASSERT_EQ(channel.setupCommonParams(continuousParams(64, 32)).rc, 0);
     ASSERT_EQ(channel.startAcquisition().rc, 0);
     std::vector<uint8_t> buffer(64 * 32);
     int images = 0;

@@ -25,4 +25,14 @@ nlohmann::json simConfigJson(const std::vector<nlohmann::json>& cameras) {
     return {{"cameras", nlohmann::json(cameras)}};
 }
 
+CommonParamsRecord continuousParams(int32_t width, int32_t height) {
+    CommonParamsRecord params{};
+    params.exposure = 0.0001;
+    params.contrast = 0.5;
+    params.acqContinuous = 1;
+    params.roiwidth = width;
+    params.roiheight = height;
+    return params;
+}
+
 } // namespace aiktest

@@ -3,6 +3,8 @@
 #ifndef AIKTEST_SIM_JSON_H
 #define AIKTEST_SIM_JSON_H
 
+#include "adapter/video_channel.h"
+
 #include <nlohmann/json.hpp>
 
 #include <cstdint>
@@ -24,6 +26,9 @@ nlohmann::json faultJson(const std::string& call, uint32_t status);
 
 // The whole description: {"cameras": [...]}; top-level fields are added by the caller.
 nlohmann::json simConfigJson(const std::vector<nlohmann::json>& cameras);
+
+// Common settings of a free-running window from (0, 0), a short exposure, mid contrast.
+CommonParamsRecord continuousParams(int32_t width, int32_t height);
 
 } // namespace aiktest
 

@@ -300,10 +300,10 @@ TEST_F(StreamTest, TheEventIsSignalledOncePerImage) {
     EXPECT_EQ(dropped, 0u);
 }
 
-// Catches a signal that is still pending for an image already taken: a host woken by
-// it would find nothing to take.
+// Catches a camera described to take back pending signals that leaves one pending for
+// an image already taken: a host woken by it would find nothing to take.
 TEST_F(StreamTest, EverySignalAnnouncesAnImageThatCanBeTaken) {
-    const PvxHandle camera = OpenFastCamera({{"frameRate", 1000}});
+    const PvxHandle camera = OpenFastCamera({{"frameRate", 1000}, {"takeBackSignals", true}});
     const PvxHandle stream = OpenStream(camera, 3);
     ASSERT_EQ(pvxStartStream(stream, 3), PVX_OK);
     for (int image = 0; image < 100; ++image) {

@@ -18,21 +18,23 @@ void Registry::Enumerate(const Settings& settings) {
             arv_set_fake_camera_genicam_filename(settings.fakeGenicam.c_str());
         arv_enable_interface("Fake");
     }
-    if (settings.explicitCameras) {
-        // Nothing is sent on the network: only the fake interface, which lives in
-        // this process, is scanned.
-        if (settings.fakeInterface) {
-            arv_disable_interface("GigEVision");
-            arv_disable_interface("USB3Vision");
-        }
+    if (settings.explicitCameras)
         m_deviceIds = settings.cameras;
-    }
-    if (!settings.explicitCameras || settings.fakeInterface) {
-        arv_update_device_list();
-        for (unsigned int i = 0; i < arv_get_n_devices(); ++i)
-            if (const char* id = arv_get_device_id(i))
-                m_deviceIds.emplace_back(id);
-    }
+    if (settings.explicitCameras && !settings.fakeInterface)
+        return;
+    // With a camera list nothing is sent on the network: only the fake interface,
+    // which lives in this process, is scanned; the others stay usable for opening.
+    const char* const networked[] = {"GigEVision", "USB3Vision"};
+    if (settings.explicitCameras)
+        for (const char* id : networked)
+            arv_disable_interface(id);
+    arv_update_device_list();
+    for (unsigned int i = 0; i < arv_get_n_devices(); ++i)
+        if (const char* id = arv_get_device_id(i))
+            m_deviceIds.emplace_back(id);
+    if (settings.explicitCameras)
+        for (const char* id : networked)
+            arv_enable_interface(id);
 }
 
 PvxStatus Registry::Initialise() {

@@ -13,13 +13,6 @@
 
 namespace arv_backend {
 
-namespace {
-
-// GigE Vision 1.x block ids are 16 bits wide and skip 0 when they wrap.
-constexpr uint64_t kBlockIdMax = 0xFFFF;
-
-} // namespace
-
 Stream::Stream(ArvCamera* camera, PvxEvent event, uint32_t buffers, uint32_t socketBufferBytes)
     : m_camera(ARV_CAMERA(g_object_ref(camera))), m_event(event),
       m_canWithdraw(sim::CanWithdrawSignals(event)) {
@@ -102,7 +95,7 @@ void Stream::Collect() {
             Requeue(slot);
             continue;
         }
-        slot.frameId = ExtendFrameId(arv_buffer_get_frame_id(buffer));
+        slot.frameId = m_frameIds.Extend(arv_buffer_get_frame_id(buffer));
         if (m_completed >= 0) {
             ++m_counters.superseded;
             Requeue(m_slots[static_cast<size_t>(m_completed)]);
@@ -124,22 +117,6 @@ void Stream::Requeue(Slot& slot) {
     slot.state = State::Queued;
     g_object_ref(slot.buffer);
     arv_stream_push_buffer(m_stream, slot.buffer);
-}
-
-uint64_t Stream::ExtendFrameId(uint64_t raw) {
-    if (!m_haveFrameId) {
-        m_haveFrameId = true;
-        m_frameId = raw;
-    } else if (raw > m_lastRawId) {
-        m_frameId += raw - m_lastRawId;
-    } else if (m_lastRawId <= kBlockIdMax) {
-        // Wrapped past 0, which the camera skips.
-        m_frameId += kBlockIdMax - m_lastRawId + raw;
-    } else {
-        ++m_frameId;
-    }
-    m_lastRawId = raw;
-    return m_frameId;
 }
 
 PvxStatus Stream::CompletedImage(uint32_t& index) {

@@ -2,6 +2,7 @@
 // held for the host, a locked one kept until the host's copy is done.
 #pragma once
 
+#include "aravis/core/frame_id.h"
 #include "camera/quorvex_api.h"
 
 #include <arv.h>
@@ -53,7 +54,6 @@ private:
     void Collect();
     int SlotOf(ArvBuffer* buffer) const;
     void Requeue(Slot& slot);
-    uint64_t ExtendFrameId(uint64_t raw);
 
     ArvCamera* const m_camera;
     const PvxEvent m_event;
@@ -66,9 +66,7 @@ private:
     bool m_running = false;
     int m_completed = -1;
     int m_lastLocked = -1;
-    bool m_haveFrameId = false;
-    uint64_t m_lastRawId = 0;
-    uint64_t m_frameId = 0;
+    FrameIdExtender m_frameIds;
     StreamCounters m_counters;
 };
 

@@ -5,6 +5,7 @@
 #include "host/loader/host_os.h"
 
 #include <chrono>
+#include <cstdio>
 #include <dlfcn.h>
 
 namespace aiktest {
@@ -56,6 +57,24 @@ std::string AravisFixture::read(const std::string& feature) const {
 void AravisFixture::write(const std::string& feature, const std::string& value) const {
     aikhost::SlotResult result = channel().writeValue(feature, value);
     ASSERT_EQ(result.rc, 0) << feature << " = " << value << ": " << result.errText;
+}
+
+std::map<std::string, double> AravisFixture::arvToolValues(const std::string& features) {
+    std::map<std::string, double> values;
+    const std::string command = "timeout 20 arv-tool-0.8 -a 127.0.0.1 control " + features + " 2>/dev/null";
+    FILE* tool = popen(command.c_str(), "r");
+    if (!tool)
+        return values;
+    // "Gain = 12 min:0 max:24"
+    char line[256] = {};
+    while (fgets(line, sizeof line, tool)) {
+        char name[128] = {};
+        double value = 0;
+        if (std::sscanf(line, "%127s = %lf", name, &value) == 2)
+            values[name] = value;
+    }
+    pclose(tool);
+    return values;
 }
 
 bool AravisFixture::waitForImage(int timeoutMs) const {

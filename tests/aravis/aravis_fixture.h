@@ -9,6 +9,7 @@
 #include "tests/support/module_fixture.h"
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -31,6 +32,10 @@ protected:
     const aikhost::Channel& channel() const { return m_channels.at(0); }
     std::string read(const std::string& feature) const;
     void write(const std::string& feature, const std::string& value) const;
+    // The nodes' values as arv-tool-0.8 reads them from the emulator, past the module
+    // and its camera library (a node it cannot read is missing). It waits about 5 s
+    // for the control the module holds, so tests call it once.
+    static std::map<std::string, double> arvToolValues(const std::string& features);
     // Polls WaitForIntegration as a host does; false after timeoutMs.
     bool waitForImage(int timeoutMs = 3000) const;
 

@@ -89,6 +89,15 @@ TEST_P(AravisCameraTest, HostValuesReachTheirNodes) {
         EXPECT_NEAR(std::atof(read("Gain").c_str()), c.gain, 1e-3);
         EXPECT_NEAR(std::atof(read("BlackLevel").c_str()), c.blackLevel, 1e-3);
     }
+    if (GetParam() == Backend::Gige) {
+        // What the camera holds after the last case, seen by another GenICam client.
+        const ValueCase& last = kValues[std::size(kValues) - 1];
+        std::map<std::string, double> held = arvToolValues("ExposureTimeAbs Gain BlackLevel");
+        EXPECT_EQ(held["ExposureTimeAbs"], last.exposureUs);
+        EXPECT_EQ(held["Gain"], last.gain);
+        EXPECT_EQ(held["BlackLevel"], last.blackLevel);
+        EXPECT_EQ(held.size(), 3u) << "arv-tool-0.8 (package aravis-tools-cli) could not read the camera";
+    }
 }
 
 struct TriggerCase {

@@ -49,9 +49,9 @@ PVX_EXPORT PvxStatus PVX_CALL pvxGetCameraInfo(PvxHandle hCam, uint32_t uiIndex,
     return WithCamera(hCam, [&](Camera& camera) -> PvxStatus {
         std::memset(pInfo, 0, sizeof *pInfo);
         pInfo->uiIndex = uiIndex;
-        const std::string serial = DeviceText(camera, "DeviceSerialNumber").empty()
-                                       ? DeviceText(camera, "DeviceID")
-                                       : DeviceText(camera, "DeviceSerialNumber");
+        std::string serial = DeviceText(camera, "DeviceSerialNumber");
+        if (serial.empty())
+            serial = DeviceText(camera, "DeviceID");
         std::string description = DeviceText(camera, "DeviceManufacturerInfo");
         if (description.empty())
             description = DeviceText(camera, "DeviceVersion");

@@ -55,6 +55,20 @@ PvxStatus GetSensor(PvxHandle hCam, uint32_t* value, bool width) {
     });
 }
 
+// The current pixel format, as property(format).
+template <typename Property> PvxStatus GetPixelFormat(PvxHandle hCam, uint32_t* value, Property property) {
+    if (!value)
+        return NullArgument("puiValue");
+    return WithCamera(hCam, [&](Camera& camera) -> PvxStatus {
+        GError* error = nullptr;
+        const ArvPixelFormat format = arv_camera_get_pixel_format(camera.Arv(), &error);
+        if (error)
+            return FromError(error, "PixelFormat");
+        *value = property(format);
+        return PVX_OK;
+    });
+}
+
 } // namespace
 
 PVX_EXPORT PvxStatus PVX_CALL pvxGetSensorWidth(PvxHandle hCam, uint32_t* puiValue) {
@@ -153,27 +167,12 @@ PVX_EXPORT PvxStatus PVX_CALL pvxGetFrameByteSize(PvxHandle hCam, uint32_t* puiV
 
 // Aravis's pixel format values are the PFNC codes.
 PVX_EXPORT PvxStatus PVX_CALL pvxGetPixelFormat(PvxHandle hCam, uint32_t* puiValue) {
-    if (!puiValue)
-        return NullArgument("puiValue");
-    return WithCamera(hCam, [&](Camera& camera) -> PvxStatus {
-        GError* error = nullptr;
-        const ArvPixelFormat format = arv_camera_get_pixel_format(camera.Arv(), &error);
-        if (error)
-            return FromError(error, "PixelFormat");
-        *puiValue = format;
-        return PVX_OK;
-    });
+    return GetPixelFormat(hCam, puiValue,
+                          [](ArvPixelFormat format) { return static_cast<uint32_t>(format); });
 }
 
 PVX_EXPORT PvxStatus PVX_CALL pvxGetImageProperty(PvxHandle hCam, uint32_t* puiValue) {
-    if (!puiValue)
-        return NullArgument("puiValue");
-    return WithCamera(hCam, [&](Camera& camera) -> PvxStatus {
-        GError* error = nullptr;
-        const ArvPixelFormat format = arv_camera_get_pixel_format(camera.Arv(), &error);
-        if (error)
-            return FromError(error, "PixelFormat");
-        *puiValue = ARV_PIXEL_FORMAT_BIT_PER_PIXEL(format);
-        return PVX_OK;
+    return GetPixelFormat(hCam, puiValue, [](ArvPixelFormat format) {
+        return static_cast<uint32_t>(ARV_PIXEL_FORMAT_BIT_PER_PIXEL(format));
     });
 }

@@ -29,34 +29,33 @@ PvxStatus Missing(NodeOfCamera which) {
                                                          : "the camera has no node for this value");
 }
 
+// read(node) on the camera's node; zero(), leaving 0 behind, when it lacks one that may.
+template <typename Read, typename Zero>
+PvxStatus ReadValue(PvxHandle hCam, NodeOfCamera which, Read read, Zero zero) {
+    return WithCamera(hCam, [&](Camera& camera) -> PvxStatus {
+        ArvGcNode* node = which(camera);
+        if (node)
+            return read(node);
+        if (!FixedAtZero(which))
+            return Missing(which);
+        zero();
+        return PVX_OK;
+    });
+}
+
 PvxStatus GetValueRange(PvxHandle hCam, double* min, double* max, NodeOfCamera which) {
     if (!min || !max)
         return NullArgument("a range output");
-    return WithCamera(hCam, [&](Camera& camera) -> PvxStatus {
-        ArvGcNode* node = which(camera);
-        if (!node && !FixedAtZero(which))
-            return Missing(which);
-        if (!node) {
-            *min = *max = 0;
-            return PVX_OK;
-        }
-        return NumberRange(node, *min, *max);
-    });
+    return ReadValue(
+        hCam, which, [&](ArvGcNode* node) { return NumberRange(node, *min, *max); },
+        [&] { *min = *max = 0; });
 }
 
 PvxStatus GetValue(PvxHandle hCam, double* value, NodeOfCamera which) {
     if (!value)
         return NullArgument("pdValue");
-    return WithCamera(hCam, [&](Camera& camera) -> PvxStatus {
-        ArvGcNode* node = which(camera);
-        if (!node && !FixedAtZero(which))
-            return Missing(which);
-        if (!node) {
-            *value = 0;
-            return PVX_OK;
-        }
-        return ReadNumber(node, *value);
-    });
+    return ReadValue(
+        hCam, which, [&](ArvGcNode* node) { return ReadNumber(node, *value); }, [&] { *value = 0; });
 }
 
 PvxStatus SetValue(PvxHandle hCam, double value, NodeOfCamera which) {

@@ -4,19 +4,8 @@
 #include "aravis/core/last_error.h"
 
 #include <algorithm>
-#include <sstream>
 
 namespace arv_backend {
-
-namespace {
-
-std::string Number(double value) {
-    std::ostringstream text;
-    text << value;
-    return text.str();
-}
-
-} // namespace
 
 PvxStatus NodeType(ArvGcNode* node, uint32_t& type) {
     // An enumeration also implements integer and string, a command nothing else: the
@@ -98,11 +87,11 @@ PvxStatus CheckWritable(ArvGcNode* node) {
 
 PvxStatus CheckRange(ArvGcNode* node, double value, double min, double max) {
     if (value < min)
-        return Fail(PVX_ERR_GENICAM, NodeName(node) + ": " + Number(value) + " is below the minimum " +
-                                         Number(min) + "; a greater value is needed");
+        return Fail(PVX_ERR_GENICAM, NodeName(node) + ": " + FormatNumber(value) + " is below the minimum " +
+                                         FormatNumber(min) + "; a greater value is needed");
     if (value > max)
-        return Fail(PVX_ERR_GENICAM, NodeName(node) + ": " + Number(value) + " is above the maximum " +
-                                         Number(max) + "; a smaller value is needed");
+        return Fail(PVX_ERR_GENICAM, NodeName(node) + ": " + FormatNumber(value) + " is above the maximum " +
+                                         FormatNumber(max) + "; a smaller value is needed");
     return PVX_OK;
 }
 

@@ -5,7 +5,10 @@ set -euo pipefail
 
 packages=(cmake make g++ pkg-config git
           libgtest-dev libgmock-dev libbenchmark-dev
-          nlohmann-json3-dev libcli11-dev)
+          nlohmann-json3-dev libcli11-dev
+          # Real cameras: Aravis, its GigE Vision camera emulator and arv-tool; Debian
+          # 12's aravis-0.8.pc needs libusb's .pc file.
+          libaravis-dev aravis-tools aravis-tools-cli libusb-1.0-0-dev)
 if [ "${1:-}" = "--bench" ]; then packages+=(libopencv-dev); fi
 if [ "${1:-}" = "--fuzz" ]; then packages+=(clang libclang-rt-dev); fi
 # The Windows cross-build: the mingw-w64 compiler with posix threads, GoogleTest's

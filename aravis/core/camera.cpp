@@ -1,0 +1,52 @@
+// Node handles are the nodes' own addresses, valid while the camera is open; each is
+// checked against those handed out so that a stale or foreign handle gives 8.
+#include "aravis/core/camera.h"
+
+#include "aravis/core/last_error.h"
+
+namespace arv_backend {
+
+Camera::Camera(std::string deviceId, ArvCamera* camera, const Settings& settings)
+    : m_deviceId(std::move(deviceId)), m_camera(camera), m_contrastName(settings.contrastNode),
+      m_brightnessName(settings.brightnessNode), m_socketBufferBytes(settings.socketBufferBytes) {
+    arv_camera_set_range_check_policy(m_camera, ARV_RANGE_CHECK_POLICY_ENABLE);
+    arv_camera_set_access_check_policy(m_camera, ARV_ACCESS_CHECK_POLICY_ENABLE);
+}
+
+Camera::~Camera() {
+    g_object_unref(m_camera);
+}
+
+ArvGcNode* Camera::Lookup(const char* name) const {
+    return arv_device_get_feature(Device(), name);
+}
+
+PvxStatus Camera::FindNode(const char* name, PvxHandle& handle) {
+    ArvGcNode* node = Lookup(name);
+    if (!node)
+        return Fail(PVX_ERR_NOT_FOUND, std::string("the camera has no node ") + name);
+    handle = Remember(node);
+    return PVX_OK;
+}
+
+PvxHandle Camera::Remember(ArvGcNode* node) {
+    const auto handle = static_cast<PvxHandle>(reinterpret_cast<uintptr_t>(node));
+    m_nodes.insert(handle);
+    return handle;
+}
+
+PvxStatus Camera::NodeOf(PvxHandle handle, ArvGcNode*& node) const {
+    if (handle == 0 || m_nodes.count(handle) == 0)
+        return Fail(PVX_ERR_INVALID_NODE_HANDLE, "node handle " + std::to_string(handle) + " is unknown");
+    node = reinterpret_cast<ArvGcNode*>(static_cast<uintptr_t>(handle));
+    return PVX_OK;
+}
+
+ArvGcNode* Camera::ExposureNode() const {
+    // Older SFNC cameras name it ExposureTimeAbs.
+    if (ArvGcNode* node = Lookup("ExposureTime"))
+        return node;
+    return Lookup("ExposureTimeAbs");
+}
+
+} // namespace arv_backend

@@ -1,0 +1,57 @@
+// One opened Aravis camera: its GenICam node tree, the node handles given out for it,
+// and the handle of its stream while one is open.
+#pragma once
+
+#include "aravis/core/settings.h"
+#include "camera/quorvex_api.h"
+
+#include <arv.h>
+
+#include <string>
+#include <unordered_set>
+
+namespace arv_backend {
+
+class Camera {
+public:
+    // Takes over the reference to camera. Range and access checks are switched on: by
+    // default Aravis writes an out-of-range value or a read-only node silently.
+    Camera(std::string deviceId, ArvCamera* camera, const Settings& settings);
+    ~Camera();
+    Camera(const Camera&) = delete;
+    Camera& operator=(const Camera&) = delete;
+
+    const std::string& DeviceId() const { return m_deviceId; }
+    ArvCamera* Arv() const { return m_camera; }
+    ArvDevice* Device() const { return arv_camera_get_device(m_camera); }
+
+    // The node of that name as a handle; 3 when the camera has none.
+    PvxStatus FindNode(const char* name, PvxHandle& handle);
+    // A node given out for this camera; 8 for any other handle.
+    PvxStatus NodeOf(PvxHandle handle, ArvGcNode*& node) const;
+    PvxHandle Remember(ArvGcNode* node);
+
+    // The nodes behind exposure, contrast and brightness; null when the camera lacks them.
+    ArvGcNode* ExposureNode() const;
+    ArvGcNode* ContrastNode() const { return Lookup(m_contrastName.c_str()); }
+    ArvGcNode* BrightnessNode() const { return Lookup(m_brightnessName.c_str()); }
+    const std::string& ContrastName() const { return m_contrastName; }
+    const std::string& BrightnessName() const { return m_brightnessName; }
+    uint32_t SocketBufferBytes() const { return m_socketBufferBytes; }
+
+    PvxHandle StreamHandle() const { return m_stream; }
+    void SetStreamHandle(PvxHandle stream) { m_stream = stream; }
+
+private:
+    ArvGcNode* Lookup(const char* name) const;
+
+    const std::string m_deviceId;
+    ArvCamera* const m_camera;
+    const std::string m_contrastName;
+    const std::string m_brightnessName;
+    const uint32_t m_socketBufferBytes;
+    std::unordered_set<PvxHandle> m_nodes;
+    PvxHandle m_stream = 0;
+};
+
+} // namespace arv_backend

@@ -1,0 +1,156 @@
+// Enumeration over Aravis's interfaces, or over the configured cameras alone; camera
+// and stream handles are counters, never reused within a process.
+#include "aravis/core/registry.h"
+
+#include "aravis/core/last_error.h"
+
+namespace arv_backend {
+
+Registry& Registry::Instance() {
+    static Registry registry;
+    return registry;
+}
+
+void Registry::Enumerate(const Settings& settings) {
+    m_deviceIds.clear();
+    if (settings.fakeInterface) {
+        if (!settings.fakeGenicam.empty())
+            arv_set_fake_camera_genicam_filename(settings.fakeGenicam.c_str());
+        arv_enable_interface("Fake");
+    }
+    if (settings.explicitCameras)
+        m_deviceIds = settings.cameras;
+    if (settings.explicitCameras && !settings.fakeInterface)
+        return;
+    // With a camera list nothing is sent on the network: only the fake interface,
+    // which lives in this process, is scanned; the others stay usable for opening.
+    const char* const networked[] = {"GigEVision", "USB3Vision"};
+    if (settings.explicitCameras)
+        for (const char* id : networked)
+            arv_disable_interface(id);
+    arv_update_device_list();
+    for (unsigned int i = 0; i < arv_get_n_devices(); ++i)
+        if (const char* id = arv_get_device_id(i))
+            m_deviceIds.emplace_back(id);
+    if (settings.explicitCameras)
+        for (const char* id : networked)
+            arv_enable_interface(id);
+}
+
+PvxStatus Registry::Initialise() {
+    const Settings settings = ReadSettings();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    Enumerate(settings);
+    if (m_initialised)
+        return PVX_ERR_ALREADY_INITIALIZED;
+    m_initialised = true;
+    return PVX_OK;
+}
+
+PvxStatus Registry::CameraCount(int32_t& count) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_initialised)
+        return Fail(PVX_ERR_NOT_INITIALIZED, "the library is not initialised");
+    count = static_cast<int32_t>(m_deviceIds.size());
+    return PVX_OK;
+}
+
+PvxStatus Registry::Open(uint32_t index, PvxHandle& handle) {
+    const Settings settings = ReadSettings();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_initialised)
+        return Fail(PVX_ERR_NOT_INITIALIZED, "the library is not initialised");
+    if (index >= m_deviceIds.size())
+        return Fail(PVX_ERR_INVALID_CAMERA_INDEX, "camera index " + std::to_string(index) +
+                                                      " is beyond the " + std::to_string(m_deviceIds.size()) +
+                                                      " cameras found");
+    const std::string& id = m_deviceIds[index];
+    for (const auto& [openHandle, camera] : m_cameras)
+        if (camera->DeviceId() == id)
+            return Fail(PVX_ERR_ALREADY_OPENED, "camera " + id + " is open already");
+    GError* error = nullptr;
+    ArvCamera* arvCamera = arv_camera_new(id.c_str(), &error);
+    if (!arvCamera) {
+        const std::string message = error && error->message ? error->message : "no such device";
+        g_clear_error(&error);
+        return Fail(PVX_ERR_NOT_FOUND, "camera " + id + " cannot be opened: " + message);
+    }
+    handle = m_nextHandle++;
+    m_cameras.emplace(handle, std::make_unique<Camera>(id, arvCamera, settings));
+    return PVX_OK;
+}
+
+PvxStatus Registry::Close(PvxHandle handle) {
+    std::shared_ptr<Stream> stream;
+    std::unique_ptr<Camera> camera;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const auto found = m_cameras.find(handle);
+        if (found == m_cameras.end())
+            return UnknownCamera(handle);
+        stream = DetachStream(found->second->StreamHandle());
+        camera = std::move(found->second);
+        m_cameras.erase(found);
+    }
+    // The stream goes first: it holds the camera's device.
+    stream.reset();
+    return PVX_OK;
+}
+
+Camera* Registry::FindCamera(PvxHandle handle) const {
+    const auto found = m_cameras.find(handle);
+    return found != m_cameras.end() ? found->second.get() : nullptr;
+}
+
+PvxStatus Registry::UnknownCamera(PvxHandle handle) {
+    return Fail(PVX_ERR_INVALID_CAMERA_HANDLE, "camera handle " + std::to_string(handle) + " is not open");
+}
+
+PvxStatus Registry::UnknownStream(PvxHandle handle) {
+    return Fail(PVX_ERR_INVALID_STREAM_HANDLE, "stream handle " + std::to_string(handle) + " is not open");
+}
+
+PvxStatus Registry::AddStream(Camera& camera, std::shared_ptr<Stream> stream, PvxHandle& handle) {
+    // Called inside WithCamera, so the lock is held.
+    if (camera.StreamHandle() != 0)
+        return Fail(PVX_ERR_ALREADY_OPENED, "the camera's stream is open already");
+    handle = m_nextHandle++;
+    for (const auto& [cameraHandle, open] : m_cameras)
+        if (open.get() == &camera)
+            m_streams.emplace(handle, OpenStream{std::move(stream), cameraHandle});
+    camera.SetStreamHandle(handle);
+    return PVX_OK;
+}
+
+PvxStatus Registry::FindStream(PvxHandle handle, std::shared_ptr<Stream>& stream) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const auto found = m_streams.find(handle);
+    if (found == m_streams.end())
+        return UnknownStream(handle);
+    stream = found->second.stream;
+    return PVX_OK;
+}
+
+std::shared_ptr<Stream> Registry::DetachStream(PvxHandle handle) {
+    const auto found = m_streams.find(handle);
+    if (found == m_streams.end())
+        return nullptr;
+    std::shared_ptr<Stream> stream = std::move(found->second.stream);
+    if (Camera* camera = FindCamera(found->second.camera))
+        camera->SetStreamHandle(0);
+    m_streams.erase(found);
+    return stream;
+}
+
+PvxStatus Registry::RemoveStream(PvxHandle handle) {
+    std::shared_ptr<Stream> stream;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        stream = DetachStream(handle);
+        if (!stream)
+            return UnknownStream(handle);
+    }
+    return PVX_OK;
+}
+
+} // namespace arv_backend

@@ -1,0 +1,68 @@
+// The library's process-wide state: the cameras found by the last initialisation,
+// the opened ones and their streams, behind one lock that serialises every call
+// reaching a camera (Aravis's node tree is not safe for concurrent use).
+#pragma once
+
+#include "aravis/core/camera.h"
+#include "aravis/core/stream.h"
+#include "camera/quorvex_api.h"
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace arv_backend {
+
+class Registry {
+public:
+    static Registry& Instance();
+
+    // 0 the first time, 2 after; both enumerate anew.
+    PvxStatus Initialise();
+    PvxStatus CameraCount(int32_t& count);
+    PvxStatus Open(uint32_t index, PvxHandle& handle);
+    // Closes the camera's stream too, if one is open.
+    PvxStatus Close(PvxHandle handle);
+
+    // Runs body(Camera&) under the lock; 7 for an unknown handle.
+    template <typename Body> PvxStatus WithCamera(PvxHandle handle, Body body) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        Camera* camera = FindCamera(handle);
+        return camera ? body(*camera) : UnknownCamera(handle);
+    }
+
+    PvxStatus AddStream(Camera& camera, std::shared_ptr<Stream> stream, PvxHandle& handle);
+    // A stream's image calls need no camera and do not wait behind node calls.
+    PvxStatus FindStream(PvxHandle handle, std::shared_ptr<Stream>& stream);
+    PvxStatus RemoveStream(PvxHandle handle);
+    // Start and stop reach the camera, under the lock.
+    template <typename Body> PvxStatus WithStream(PvxHandle handle, Body body) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const auto found = m_streams.find(handle);
+        return found != m_streams.end() ? body(*found->second.stream) : UnknownStream(handle);
+    }
+
+private:
+    struct OpenStream {
+        std::shared_ptr<Stream> stream;
+        PvxHandle camera = 0;
+    };
+
+    Camera* FindCamera(PvxHandle handle) const;
+    static PvxStatus UnknownCamera(PvxHandle handle);
+    static PvxStatus UnknownStream(PvxHandle handle);
+    void Enumerate(const Settings& settings);
+    // The stream's object is destroyed outside the lock by the caller's copy.
+    std::shared_ptr<Stream> DetachStream(PvxHandle handle);
+
+    std::mutex m_mutex;
+    bool m_initialised = false;
+    std::vector<std::string> m_deviceIds;
+    std::map<PvxHandle, std::unique_ptr<Camera>> m_cameras;
+    std::map<PvxHandle, OpenStream> m_streams;
+    PvxHandle m_nextHandle = 0x1000;
+};
+
+} // namespace arv_backend

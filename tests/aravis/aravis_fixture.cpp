@@ -1,0 +1,91 @@
+// The backend's environment, the emulator's life, and a check that the loader really
+// took the Aravis camera library and not the simulator beside the module.
+#include "tests/aravis/aravis_fixture.h"
+
+#include "host/loader/host_os.h"
+
+#include <chrono>
+#include <cstdio>
+#include <dlfcn.h>
+
+namespace aiktest {
+
+std::string BackendName(Backend backend) {
+    return backend == Backend::Gige ? "Gige" : "Fake";
+}
+
+CommonParamsRecord FakeParams(int32_t x, int32_t y, int32_t width, int32_t height) {
+    CommonParamsRecord params{};
+    params.exposure = 0.01;
+    params.acqContinuous = 1;
+    params.roix = x;
+    params.roiy = y;
+    params.roiwidth = width;
+    params.roiheight = height;
+    return params;
+}
+
+void AravisFixture::openCamera(Backend backend) {
+    aikhost::setEnvironment("QUORVEX_ARAVIS_FAKE_GENICAM", AIK_TEST_ARAVIS_GENICAM);
+    if (backend == Backend::Gige) {
+        if (!m_emulator.start(AIK_TEST_ARAVIS_GENICAM))
+            GTEST_SKIP() << "GigE Vision emulator unavailable: " << m_emulator.why();
+        aikhost::setEnvironment("QUORVEX_ARAVIS_CAMERAS", "127.0.0.1");
+        aikhost::unsetEnvironment("QUORVEX_ARAVIS_FAKE");
+    } else {
+        // An empty list: no camera on the network, the fake one alone.
+        aikhost::setEnvironment("QUORVEX_ARAVIS_CAMERAS", "");
+        aikhost::setEnvironment("QUORVEX_ARAVIS_FAKE", "1");
+    }
+    aikhost::Enumeration enumeration = enumerate();
+    void* library = dlopen("libQuorvexApi64.so", RTLD_LAZY | RTLD_NOLOAD);
+    const bool aravisLibrary = library && dlsym(library, "pvxArvStreamCounters");
+    if (library)
+        dlclose(library);
+    ASSERT_TRUE(aravisLibrary) << "the module did not load the Aravis camera library: run with "
+                                  "LD_LIBRARY_PATH naming bin/aravis";
+    ASSERT_EQ(enumeration.channels.size(), 1u) << enumeration.errText;
+    m_channels = enumeration.channels;
+}
+
+std::string AravisFixture::read(const std::string& feature) const {
+    aikhost::TextResult result = channel().readValue(feature);
+    EXPECT_EQ(result.rc, 0) << feature << ": " << result.errText;
+    return result.text;
+}
+
+void AravisFixture::write(const std::string& feature, const std::string& value) const {
+    aikhost::SlotResult result = channel().writeValue(feature, value);
+    ASSERT_EQ(result.rc, 0) << feature << " = " << value << ": " << result.errText;
+}
+
+std::map<std::string, double> AravisFixture::arvToolValues(const std::string& features) {
+    std::map<std::string, double> values;
+    const std::string command = "timeout 20 arv-tool-0.8 -a 127.0.0.1 control " + features + " 2>/dev/null";
+    FILE* tool = popen(command.c_str(), "r");
+    if (!tool)
+        return values;
+    // "Gain = 12 min:0 max:24"
+    char line[256] = {};
+    while (fgets(line, sizeof line, tool)) {
+        char name[128] = {};
+        double value = 0;
+        if (std::sscanf(line, "%127s = %lf", name, &value) == 2)
+            values[name] = value;
+    }
+    pclose(tool);
+    return values;
+}
+
+bool AravisFixture::waitForImage(int timeoutMs) const {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    do {
+        aikhost::AcquisitionResult wait = channel().waitForIntegration();
+        EXPECT_EQ(wait.rc, 0) << wait.errText;
+        if (wait.acqResult == AIK_ACQ_DONE)
+            return true;
+    } while (std::chrono::steady_clock::now() < deadline);
+    return false;
+}
+
+} // namespace aiktest

@@ -1,0 +1,58 @@
+// Fixture of the real-camera tests: the module over the Aravis camera library, on
+// Aravis's GigE Vision emulator at 127.0.0.1 or on its in-process fake camera, both
+// described by tests/aravis/data/fake-camera.xml.
+#ifndef AIKTEST_ARAVIS_FIXTURE_H
+#define AIKTEST_ARAVIS_FIXTURE_H
+
+#include "camera/quorvex_api.h"
+#include "tests/aravis/emulator.h"
+#include "tests/support/module_fixture.h"
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace aiktest {
+
+enum class Backend { Gige, Fake };
+const Backend kBackends[] = {Backend::Gige, Backend::Fake};
+std::string BackendName(Backend backend);
+
+// The whole window with a ramp-preserving exposure (10 ms) and the lowest contrast
+// and brightness, free running.
+CommonParamsRecord FakeParams(int32_t x, int32_t y, int32_t width, int32_t height);
+
+class AravisFixture : public ModuleFixture {
+protected:
+    // Points the camera library at the backend (starting the emulator, or skipping the
+    // test when it cannot start), enumerates and keeps channel 0.
+    void openCamera(Backend backend);
+    const aikhost::Channel& channel() const { return m_channels.at(0); }
+    std::string read(const std::string& feature) const;
+    void write(const std::string& feature, const std::string& value) const;
+    // The nodes' values as arv-tool-0.8 reads them from the emulator, past the module
+    // and its camera library (a node it cannot read is missing). It waits about 5 s
+    // for the control the module holds, so tests call it once.
+    static std::map<std::string, double> arvToolValues(const std::string& features);
+    // Polls WaitForIntegration as a host does; false after timeoutMs.
+    bool waitForImage(int timeoutMs = 3000) const;
+
+private:
+    GigeEmulator m_emulator;
+    std::vector<aikhost::Channel> m_channels;
+};
+
+// A table case run on each backend, named "<Backend>_<case>".
+template <class Case> using OnBackend = std::tuple<Backend, Case>;
+struct BackendCaseName {
+    template <class Case>
+    std::string operator()(const ::testing::TestParamInfo<OnBackend<Case>>& tested) const {
+        return BackendName(std::get<0>(tested.param)) + "_" + std::get<1>(tested.param).name;
+    }
+};
+
+} // namespace aiktest
+
+#endif

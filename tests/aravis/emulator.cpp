@@ -1,0 +1,93 @@
+// Starting the emulator with posix_spawn and probing it with a GVCP discovery command
+// on its control port: the one packet this file sends, to 127.0.0.1 only.
+#include "tests/aravis/emulator.h"
+
+#include <arpa/inet.h>
+#include <csignal>
+#include <netinet/in.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdint>
+
+extern char** environ;
+
+namespace aiktest {
+
+namespace {
+
+constexpr uint16_t kGvcpPort = 3956;
+constexpr int kProbeAttempts = 40;
+constexpr int kProbeWaitMs = 100;
+
+// Whether a GigE Vision device on 127.0.0.1 answers a discovery within kProbeWaitMs.
+bool answersDiscovery() {
+    const int sock = socket(AF_INET, SOCK_DGRAM, 0);
+    if (sock < 0)
+        return false;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(kGvcpPort);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    // Key 0x42, acknowledge wanted; DISCOVERY_CMD; no payload; request id 1.
+    const std::array<uint8_t, 8> discovery = {0x42, 0x01, 0x00, 0x02, 0x00, 0x00, 0x00, 0x01};
+    bool answered = false;
+    if (sendto(sock, discovery.data(), discovery.size(), 0, reinterpret_cast<const sockaddr*>(&address),
+               sizeof address) == static_cast<ssize_t>(discovery.size())) {
+        pollfd waiting{sock, POLLIN, 0};
+        std::array<uint8_t, 512> reply{};
+        answered = poll(&waiting, 1, kProbeWaitMs) == 1 && recv(sock, reply.data(), reply.size(), 0) > 0;
+    }
+    close(sock);
+    return answered;
+}
+
+} // namespace
+
+bool GigeEmulator::start(const std::string& genicamFile) {
+    if (answersDiscovery()) {
+        m_why = "another GigE Vision device already answers on 127.0.0.1";
+        return false;
+    }
+    std::string program = "arv-fake-gv-camera-0.8";
+    std::array<char*, 6> arguments = {program.data(),
+                                      const_cast<char*>("-i"),
+                                      const_cast<char*>("127.0.0.1"),
+                                      const_cast<char*>("-g"),
+                                      const_cast<char*>(genicamFile.c_str()),
+                                      nullptr};
+    if (posix_spawnp(&m_pid, program.c_str(), nullptr, nullptr, arguments.data(), environ) != 0) {
+        m_pid = -1;
+        m_why = program + " cannot be started (package aravis-tools)";
+        return false;
+    }
+    for (int attempt = 0; attempt < kProbeAttempts; ++attempt) {
+        if (answersDiscovery())
+            return true;
+        int status = 0;
+        if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
+            m_pid = -1;
+            m_why = program + " exited at once (is 127.0.0.1:3956 taken?)";
+            return false;
+        }
+    }
+    stop();
+    m_why = program + " did not answer on 127.0.0.1 within " + std::to_string(kProbeAttempts * kProbeWaitMs) +
+            " ms";
+    return false;
+}
+
+void GigeEmulator::stop() {
+    if (m_pid <= 0)
+        return;
+    kill(m_pid, SIGTERM);
+    int status = 0;
+    waitpid(m_pid, &status, 0);
+    m_pid = -1;
+}
+
+} // namespace aiktest

@@ -1,0 +1,31 @@
+// Aravis's GigE Vision camera emulator as a child process on 127.0.0.1, described by
+// the tests' GenICam file; stopped by its process id.
+#ifndef AIKTEST_ARAVIS_EMULATOR_H
+#define AIKTEST_ARAVIS_EMULATOR_H
+
+#include <string>
+#include <sys/types.h>
+
+namespace aiktest {
+
+class GigeEmulator {
+public:
+    GigeEmulator() = default;
+    ~GigeEmulator() { stop(); }
+    GigeEmulator(const GigeEmulator&) = delete;
+    GigeEmulator& operator=(const GigeEmulator&) = delete;
+
+    // Starts it and waits, at most a few seconds, until it answers a discovery sent
+    // to 127.0.0.1; false with why() telling the reason otherwise.
+    bool start(const std::string& genicamFile);
+    void stop();
+    const std::string& why() const { return m_why; }
+
+private:
+    pid_t m_pid = -1;
+    std::string m_why;
+};
+
+} // namespace aiktest
+
+#endif

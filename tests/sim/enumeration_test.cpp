@@ -16,21 +16,15 @@ namespace {
 // Catches a built-in set that drifts from the documented one (count, size, format).
 TEST_F(SimTest, BuiltInCamerasAreTheDocumentedThree) {
     Init();
-    int32_t count = 0;
-    ASSERT_EQ(pvxGetCameraCount(&count), PVX_OK);
-    ASSERT_EQ(count, static_cast<int32_t>(std::size(sim::kBuiltInCameras)));
+    ASSERT_EQ(Got(pvxGetCameraCount), static_cast<int32_t>(std::size(sim::kBuiltInCameras)));
     for (uint32_t i = 0; i < std::size(sim::kBuiltInCameras); ++i) {
         const sim::BuiltInCamera& expected = sim::kBuiltInCameras[i];
         const PvxHandle camera = Open(i);
-        uint32_t width = 0, height = 0, format = 0, bytes = 0;
-        EXPECT_EQ(pvxGetSensorWidth(camera, &width), PVX_OK);
-        EXPECT_EQ(pvxGetSensorHeight(camera, &height), PVX_OK);
-        EXPECT_EQ(pvxGetPixelFormat(camera, &format), PVX_OK);
-        EXPECT_EQ(pvxGetFrameByteSize(camera, &bytes), PVX_OK);
-        EXPECT_EQ(width, expected.sensorWidth);
-        EXPECT_EQ(height, expected.sensorHeight);
-        EXPECT_EQ(format, expected.pixelFormat);
-        EXPECT_EQ(bytes, width * height * ((format >> 16 & 0xFF) / 8));
+        EXPECT_EQ(Got(pvxGetSensorWidth, camera), expected.sensorWidth);
+        EXPECT_EQ(Got(pvxGetSensorHeight, camera), expected.sensorHeight);
+        EXPECT_EQ(Got(pvxGetPixelFormat, camera), expected.pixelFormat);
+        EXPECT_EQ(Got(pvxGetFrameByteSize, camera),
+                  expected.sensorWidth * expected.sensorHeight * ((expected.pixelFormat >> 16 & 0xFF) / 8));
         PvxCameraInfo info{};
         ASSERT_EQ(pvxGetCameraInfo(camera, i, &info), PVX_OK);
         const auto* record = reinterpret_cast<const char*>(&info);
@@ -72,9 +66,7 @@ TEST_F(SimTest, DescribedStatusesComeBackUnchanged) {
     UseDescription(
         {{"initStatus", 2}, {"cameras", {{{"model", "A"}}, {{"model", "B"}, {"openStatus", 19}}}}});
     EXPECT_EQ(pvxInitLibrary(1), PVX_ERR_ALREADY_INITIALIZED);
-    int32_t count = 0;
-    ASSERT_EQ(pvxGetCameraCount(&count), PVX_OK);
-    EXPECT_EQ(count, 2);
+    EXPECT_EQ(Got(pvxGetCameraCount), 2);
     PvxHandle camera = 0;
     EXPECT_EQ(pvxOpenCamera(1, &camera, 0, true, 0, 1), 19u);
     EXPECT_EQ(camera, 0u);
@@ -82,7 +74,7 @@ TEST_F(SimTest, DescribedStatusesComeBackUnchanged) {
 
     UseDescription({{"countStatus", 19}, {"cameras", json::array({json::object()})}});
     Init();
-    count = -7;
+    int32_t count = -7;
     EXPECT_EQ(pvxGetCameraCount(&count), 19u);
     EXPECT_EQ(count, -7);
 }
@@ -119,12 +111,8 @@ TEST_F(SimTest, CamerasOpenBeforeAReinitStayUsable) {
     const PvxHandle before = Open(0);
     UseCamera({{"sensorWidth", 320}, {"sensorHeight", 240}});
     Init();
-    uint32_t width = 0;
-    EXPECT_EQ(pvxGetSensorWidth(before, &width), PVX_OK);
-    EXPECT_EQ(width, sim::kBuiltInCameras[0].sensorWidth);
-    const PvxHandle after = Open(0);
-    EXPECT_EQ(pvxGetSensorWidth(after, &width), PVX_OK);
-    EXPECT_EQ(width, 320u);
+    EXPECT_EQ(Got(pvxGetSensorWidth, before), sim::kBuiltInCameras[0].sensorWidth);
+    EXPECT_EQ(Got(pvxGetSensorWidth, Open(0)), 320u);
 }
 
 // Catches region defaults that do not follow the sensor or do not fit the grid.
@@ -132,7 +120,7 @@ TEST_F(SimTest, RegionDefaultsFollowTheSensor) {
     UseCamera({{"sensorWidth", 800}, {"sensorHeight", 600}});
     Init();
     const PvxHandle camera = Open();
-    uint32_t min = 0, max = 0, inc = 0, value = 0;
+    uint32_t min = 0, max = 0, inc = 0;
     ASSERT_EQ(pvxGetWidthRange(camera, &min, &max, &inc), PVX_OK);
     EXPECT_EQ(min, sim::kDefaultWidthMin);
     EXPECT_EQ(max, 800u);
@@ -144,10 +132,8 @@ TEST_F(SimTest, RegionDefaultsFollowTheSensor) {
     EXPECT_EQ(min, 0u);
     EXPECT_EQ(max, 800u - sim::kDefaultWidthMin);
     EXPECT_EQ(inc, sim::kDefaultOffsetXInc);
-    ASSERT_EQ(pvxGetWidth(camera, &value), PVX_OK);
-    EXPECT_EQ(value, 800u);
-    ASSERT_EQ(pvxGetOffsetY(camera, &value), PVX_OK);
-    EXPECT_EQ(value, 0u);
+    EXPECT_EQ(Got(pvxGetWidth, camera), 800u);
+    EXPECT_EQ(Got(pvxGetOffsetY, camera), 0u);
 }
 
 // Catches a region that is accepted off its grid or beyond the sensor, and a
@@ -167,11 +153,8 @@ TEST_F(SimTest, SetRoiChecksTheGridAndReadBackAddsTheSkew) {
     EXPECT_EQ(height, 52u);
     EXPECT_EQ(x, 10u);
     EXPECT_EQ(y, 6u);
-    ASSERT_EQ(pvxGetWidth(camera, &width), PVX_OK);
-    EXPECT_EQ(width, 112u);
-    uint32_t bytes = 0;
-    ASSERT_EQ(pvxGetFrameByteSize(camera, &bytes), PVX_OK);
-    EXPECT_EQ(bytes, 112u * 52u);
+    EXPECT_EQ(Got(pvxGetWidth, camera), 112u);
+    EXPECT_EQ(Got(pvxGetFrameByteSize, camera), 112u * 52u);
 }
 
 struct SettingCase {
@@ -197,20 +180,18 @@ TEST_F(SimTest, ExposureContrastBrightnessFollowTheirRanges) {
     const PvxHandle handle = Open();
     for (const SettingCase& c : cases) {
         SCOPED_TRACE(c.name);
-        double min = 0, max = 0, value = 0;
+        double min = 0, max = 0;
         ASSERT_EQ(c.getRange(handle, &min, &max), PVX_OK);
         EXPECT_EQ(min, 10.0);
         EXPECT_EQ(max, 90.0);
-        ASSERT_EQ(c.get(handle, &value), PVX_OK);
-        EXPECT_EQ(value, 30.0);
+        EXPECT_EQ(Got(c.get, handle), 30.0);
         EXPECT_EQ(c.set(handle, 5.0), PVX_ERR_INVALID_PARAMETER);
         EXPECT_NE(LastErrorText().find("greater"), std::string::npos);
         EXPECT_EQ(c.set(handle, 95.0), PVX_ERR_INVALID_PARAMETER);
         EXPECT_NE(LastErrorText().find("smaller"), std::string::npos);
         EXPECT_EQ(c.set(handle, std::nan("")), PVX_ERR_INVALID_PARAMETER);
         ASSERT_EQ(c.set(handle, 90.0), PVX_OK);
-        ASSERT_EQ(c.get(handle, &value), PVX_OK);
-        EXPECT_EQ(value, 90.0);
+        EXPECT_EQ(Got(c.get, handle), 90.0);
     }
 }
 
@@ -219,15 +200,12 @@ TEST_F(SimTest, TriggerPolarityKeepsTheWholeWordAndShowsBitZero) {
     UseCamera({{"triggerPolarity", 0x00010003}});
     Init();
     const PvxHandle camera = Open();
-    uint32_t word = 0;
-    ASSERT_EQ(pvxGetTriggerPolarity(camera, &word), PVX_OK);
-    EXPECT_EQ(word, 0x00010003u);
+    EXPECT_EQ(Got(pvxGetTriggerPolarity, camera), 0x00010003u);
     EXPECT_EQ(EnumText(camera, "TriggerActivation"), "RisingEdge");
     ASSERT_EQ(pvxSetTriggerPolarity(camera, 0x00000002), PVX_OK);
     EXPECT_EQ(EnumText(camera, "TriggerActivation"), "FallingEdge");
     ASSERT_EQ(pvxSetEnumValueText(camera, Node(camera, "TriggerActivation"), "RisingEdge", true), PVX_OK);
-    ASSERT_EQ(pvxGetTriggerPolarity(camera, &word), PVX_OK);
-    EXPECT_EQ(word, 0x00000003u);
+    EXPECT_EQ(Got(pvxGetTriggerPolarity, camera), 0x00000003u);
 }
 
 // Catches exposure control modes that are not checked or not shown by the node.

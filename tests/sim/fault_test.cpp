@@ -13,16 +13,16 @@ using nlohmann::json;
 namespace simtest {
 namespace {
 
-json Fault(const char* call, PvxStatus status) {
-    return {{"call", call}, {"status", status}};
+// A fault on call answering status, with the further fields of more.
+json Fault(const char* call, PvxStatus status, const json& more = json::object()) {
+    json fault = {{"call", call}, {"status", status}};
+    fault.update(more);
+    return fault;
 }
 
 // Catches after/times counted wrongly: two calls pass, two fail, the rest pass.
 TEST_F(SimTest, FaultFailsAfterCallsForTimesCalls) {
-    json fault = Fault("pvxGetWidth", 19);
-    fault["after"] = 2;
-    fault["times"] = 2;
-    UseCamera({{"faults", json::array({fault})}});
+    UseCamera({{"faults", json::array({Fault("pvxGetWidth", 19, {{"after", 2}, {"times", 2}})})}});
     Init();
     const PvxHandle camera = Open();
     std::vector<PvxStatus> results;
@@ -36,9 +36,8 @@ TEST_F(SimTest, FaultFailsAfterCallsForTimesCalls) {
 // Catches a fault that stops after one call, or an errorText that is not what the
 // last-error text then says.
 TEST_F(SimTest, FaultWithoutTimesFailsEveryLaterCallWithItsText) {
-    json fault = Fault("pvxSetFloatValue", 0x102);
-    fault["errorText"] = "value must be greater";
-    UseCamera({{"faults", json::array({fault})}});
+    UseCamera({{"faults",
+                json::array({Fault("pvxSetFloatValue", 0x102, {{"errorText", "value must be greater"}})})}});
     Init();
     const PvxHandle camera = Open();
     for (int call = 0; call < 3; ++call) {
@@ -56,13 +55,10 @@ TEST_F(SimTest, FaultWithoutTimesFailsEveryLaterCallWithItsText) {
 
 // Catches a node-bound fault that hits other nodes, or misses calls by name or on entries.
 TEST_F(SimTest, NodeFaultsHitOnlyTheirNode) {
-    json readFault = Fault("pvxGetFloatValue", 0x806);
-    readFault["node"] = "Gamma";
-    json lookupFault = Fault("pvxGetNode", PVX_ERR_NOT_FOUND);
-    lookupFault["node"] = "TestPattern";
-    json entryFault = Fault("pvxGetNodeAccess", 0x808);
-    entryFault["node"] = "TriggerMode";
-    UseCamera({{"faults", {readFault, lookupFault, entryFault}}});
+    UseCamera({{"faults",
+                {Fault("pvxGetFloatValue", 0x806, {{"node", "Gamma"}}),
+                 Fault("pvxGetNode", PVX_ERR_NOT_FOUND, {{"node", "TestPattern"}}),
+                 Fault("pvxGetNodeAccess", 0x808, {{"node", "TriggerMode"}})}}});
     Init();
     const PvxHandle camera = Open();
     double value = 0;
@@ -95,8 +91,7 @@ TEST_F(SimTest, CameraFaultsStayWithTheirCameraTopLevelFaultsHitAll) {
 
 // Catches faults on pvxOpenCamera that are not tied to the camera index.
 TEST_F(SimTest, OpenFaultsFollowTheCameraIndex) {
-    json fault = Fault("pvxOpenCamera", 19);
-    fault["after"] = 1;
+    const json fault = Fault("pvxOpenCamera", 19, {{"after", 1}});
     UseDescription({{"cameras", {json::object(), {{"faults", json::array({fault})}}}}});
     Init();
     PvxHandle camera = 0;

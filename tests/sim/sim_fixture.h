@@ -9,6 +9,8 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
+#include <type_traits>
 #include <vector>
 
 namespace simtest {
@@ -39,6 +41,13 @@ private:
 };
 
 std::string LastErrorText();
+
+// What a getter whose last parameter is its one out-parameter answers; the call must succeed.
+template <class... Params, class... Args> auto Got(PvxStatus(PVX_CALL* get)(Params...), Args... args) {
+    std::remove_pointer_t<std::tuple_element_t<sizeof...(Params) - 1, std::tuple<Params...>>> value{};
+    EXPECT_EQ(get(args..., &value), PVX_OK) << LastErrorText();
+    return value;
+}
 
 // The event a stream signals: an eventfd on POSIX, an auto-reset event on Windows.
 class TestEvent {

@@ -4,9 +4,9 @@
 #include "tests/acquisition/acquisition_fixture.h"
 #include "tests/acquisition/expected_image.h"
 #include "tests/support/case_name.h"
+#include "tests/support/marked_err_text.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace aiktest {
 namespace {
@@ -40,26 +40,11 @@ private:
     std::vector<uint8_t> m_bytes;
 };
 
-// An error-text buffer as big as the host's, to see that nothing passes 32 bytes.
-struct GuardedText {
-    char bytes[256];
-    GuardedText() { std::memset(bytes, kGuard, sizeof bytes); }
-    bool pastBoundIntact() const {
-        return std::all_of(bytes + 32, bytes + sizeof bytes,
-                           [](char c) { return static_cast<uint8_t>(c) == kGuard; });
-    }
-    std::string text() const { return std::string(bytes, strnlen(bytes, 32)); }
-};
-
 struct FormatCase {
     const char* name; // the PFNC name
     int32_t hostFormat;
     const char* copyCall; // the one library call that moves the image
 };
-void PrintTo(const FormatCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
 const FormatCase kFormatCases[] = {
     {"Mono8", AIK_PIXEL_MONO8, "pvxCopyImageData"},
     {"Mono10", AIK_PIXEL_MONO10, "pvxCopyImageData"},
@@ -119,10 +104,6 @@ struct RejectedCase {
     const char* name;
     uint32_t code;
 };
-void PrintTo(const RejectedCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
 const RejectedCase kRejectedCases[] = {{"YUV422_8", PVX_PIXEL_YUV422_8}, {"Mono16", PVX_PIXEL_MONO16}};
 
 class RejectedFormatTest : public AcquisitionFixture, public ::testing::WithParamInterface<RejectedCase> {};
@@ -132,14 +113,14 @@ class RejectedFormatTest : public AcquisitionFixture, public ::testing::WithPara
 TEST_P(RejectedFormatTest, AttributesNameTheRegionButNoFormat) {
     openCameras({gridCamera(640, 480, GetParam().name)});
     ASSERT_EQ(channel().setupCommonParams(regionParams(13, 7, 100, 50)).rc, 0);
-    GuardedText errText;
+    MarkedErrText errText;
     ImageAttributes attributes{};
     attributes.pixelFormat = -7;
     uint32_t acqResult = aikhost::kAcqResultUnwritten;
     const VideoChannelRecord& record = channel().record();
     EXPECT_EQ(record.GetImageAttributes(errText.bytes, record.channelID, &attributes, &acqResult), 1);
     EXPECT_EQ(errText.text(), "Not suppreted image format.");
-    EXPECT_TRUE(errText.pastBoundIntact());
+    EXPECT_TRUE(errText.untouchedFrom(32));
     EXPECT_EQ(attributes.pixelFormat, -7);
     EXPECT_EQ(attributes.width, 112);
     EXPECT_EQ(attributes.roix, 5);
@@ -152,7 +133,7 @@ TEST_P(RejectedFormatTest, GetImageWritesNothingAndReleasesTheImage) {
     openCameras({gridCamera(64, 48, GetParam().name)});
     startWholeSensor(channel());
     ASSERT_TRUE(waitForImage(channel()));
-    GuardedText errText;
+    MarkedErrText errText;
     GuardedBuffer image(64 * 48 * sim::BytesPerPixel(GetParam().code));
     uint32_t acqResult = aikhost::kAcqResultUnwritten;
     const VideoChannelRecord& record = channel().record();
@@ -160,7 +141,7 @@ TEST_P(RejectedFormatTest, GetImageWritesNothingAndReleasesTheImage) {
     EXPECT_EQ(record.GetImage(errText.bytes, record.channelID, image.data(), &acqResult), 1);
     EXPECT_EQ(acqResult, static_cast<uint32_t>(AIK_ACQ_NOT_DELIVERED));
     EXPECT_EQ(errText.text(), "Not suppreted image format.");
-    EXPECT_TRUE(errText.pastBoundIntact());
+    EXPECT_TRUE(errText.untouchedFrom(32));
     EXPECT_TRUE(image.untouched());
     EXPECT_EQ(calls("pvxLockImage"), 1);
     EXPECT_EQ(calls("pvxReleaseImage"), 1);
@@ -176,10 +157,6 @@ struct TransferFault {
     const char* errText;
     int64_t releases; // a locked image is given back, an unlocked one is not
 };
-void PrintTo(const TransferFault& c, std::ostream* out) {
-    *out << c.name;
-}
-
 const TransferFault kTransferFaults[] = {
     {"NoCompletedImage", "pvxGetCompletedImage", 20, "EMPTY COMPLETE QUEUE.", 0},
     {"LockRefused", "pvxLockImage", 12, "INVALID IMAGE HANDLE.", 0},
@@ -192,16 +169,13 @@ class TransferFaultTest : public AcquisitionFixture, public ::testing::WithParam
 // not given back when the copy fails.
 TEST_P(TransferFaultTest, RefusalIsNotADelivery) {
     const TransferFault& c = GetParam();
-    nlohmann::json camera = gridCamera(64, 48);
-    camera["faults"] = nlohmann::json::array({faultJson(c.call, c.status)});
-    openCameras({camera});
+    openCameras({withFault(gridCamera(64, 48), c.call, c.status)});
     startWholeSensor(channel());
     ASSERT_TRUE(waitForImage(channel()));
     std::vector<uint8_t> image(64 * 48);
     resetCalls();
     aikhost::AcquisitionResult get = channel().getImage(image.data());
-    EXPECT_EQ(get.rc, 1);
-    EXPECT_EQ(get.errText, c.errText);
+    EXPECT_EQ(rcText(get), RcText(1, c.errText));
     EXPECT_EQ(get.acqResult, static_cast<uint32_t>(AIK_ACQ_NOT_DELIVERED));
     EXPECT_EQ(calls("pvxReleaseImage"), c.releases);
     EXPECT_EQ(channel().stopAcquisition().rc, 0);

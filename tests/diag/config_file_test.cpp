@@ -17,11 +17,6 @@ struct FileCase {
     bool configured;
 };
 
-// Names the case in failure messages.
-void PrintTo(const FileCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
 class ConfigFileTest : public LogTest, public ::testing::WithParamInterface<FileCase> {};
 
 // Catches pieces longer than 255 characters, a line cut at a piece boundary that is

@@ -23,11 +23,6 @@ struct LineCase {
     std::string folder; // of g_logPath ("{dir}" likewise); empty: g_logPath stays empty
 };
 
-// Names the case in failure messages.
-void PrintTo(const LineCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
 std::string Expand(std::string text, const std::string& dir) {
     for (size_t at; (at = text.find("{dir}")) != std::string::npos;)
         text.replace(at, 5, dir);

@@ -165,11 +165,6 @@ struct NoLogCase {
     bool logLeftOpen = false;
 };
 
-// Names the case in failure messages.
-void PrintTo(const NoLogCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
 class ModuleWithoutLogTest : public ModuleLogTest, public ::testing::WithParamInterface<NoLogCase> {};
 
 // Catches a log set up from a line that must set none up, and an unload that

@@ -9,7 +9,6 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdint>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -44,17 +43,6 @@ protected:
     static std::vector<std::string> featureNames(const aikhost::Channel& channel);
     static bool offers(const aikhost::Channel& channel, const std::string& feature);
 };
-
-namespace {
-
-// Prints a table-driven case as its name in test listings. It lives in the unnamed
-// namespace the test files declare their case structs in, where argument-dependent
-// lookup finds it.
-template <class Case> auto operator<<(std::ostream& out, const Case& c) -> decltype(out << c.name) {
-    return out << c.name;
-}
-
-} // namespace
 
 } // namespace aiktest
 

@@ -91,10 +91,6 @@ struct PngCase {
     int significantBits;
 };
 
-void PrintTo(const PngCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
 const PngCase kPngCases[] = {
     {"Grey8OneBlock", 7, 5, 8, false, 8},
     {"Grey16TwelveSignificantBits", 33, 9, 16, false, 12},

@@ -12,9 +12,16 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace aiktest {
+
+// A slot's result code and errText, to compare both at once.
+using RcText = std::pair<int32_t, std::string>;
+template <class Result> RcText rcText(const Result& result) {
+    return {result.rc, result.errText};
+}
 
 // Starts with the simulator's built-in cameras. The module is loaded on first use
 // and its cameras released at the end of the test, since the module never closes

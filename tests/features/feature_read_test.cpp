@@ -28,7 +28,7 @@ nlohmann::json readCamera() {
         {lineModes, floatNode("Gamma", 2.5, 0.25, 4, 2), floatNode("TriggerDelay", 1.0, 0, 1000000, 0),
          floatNode("TimerDelay", 1.0, 0.5, 2, 6, "WO"), valued(nodeJson("LineInverterAll", "Boolean"), true),
          valued(nodeJson("UserOutputValueAll", "Boolean"), false),
-         nodeJson("TriggerSoftware", "Command", "WO"),
+         nodeJson("TriggerSoftware", "Command", "WO"), nodeJson("TimerReset", "Command", "RW"),
          valued(nodeJson("DeviceUserID", "String", "RO"), "QX-F 2000"),
          enumJson("TriggerSequence", "Burst", {{"Timed", "RW"}, {"Burst", "RW"}}),
          valued(nodeJson("DeviceVersion", "String", "RO"), "v1"), nodeJson("LineStatusAll", "Register", "RO"),
@@ -54,9 +54,8 @@ TEST_P(ReadValueTest, TextOfFeature) {
     const ReadCase& c = GetParam();
     aikhost::Channel channel = openCamera(readCamera());
     aikhost::TextResult read = channel.readValue(c.addr);
-    EXPECT_EQ(read.rc, c.rc);
+    EXPECT_EQ(rcText(read), RcText(c.rc, c.errText));
     EXPECT_EQ(read.text, c.text);
-    EXPECT_EQ(read.errText, c.errText);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -71,6 +70,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"FloatPrecisionZero", "TriggerDelay", 0, "1", ""},
         ReadCase{"BooleanTrue", "LineInverterAll", 0, "True", ""},
         ReadCase{"BooleanFalse", "UserOutputValueAll", 0, "False", ""},
+        ReadCase{"CommandReadsAsEmptyText", "TimerReset", 0, "", ""},
         ReadCase{"WriteOnlyCommand", "TriggerSoftware", 1, "", "Feature TriggerSoftware is not readable."},
         ReadCase{"String", "DeviceUserID", 0, "QX-F 2000", ""},
         ReadCase{"EnumerationSymbol", "TriggerSequence", 0, "Burst", ""},
@@ -88,55 +88,38 @@ INSTANTIATE_TEST_SUITE_P(
                  "Injected failure in ReadValue.(ExposureTimeControl)"}),
     CaseName());
 
-using ReadValueFailureTest = FeatureTest;
-
-// Catches a command read that fails or writes a value: it succeeds with the empty text.
-TEST_F(ReadValueFailureTest, CommandReadsAsEmptyText) {
-    aikhost::Channel channel = openCamera(bareCamera({nodeJson("TriggerSoftware", "Command", "RW")}));
-    aikhost::TextResult read = channel.readValue("TriggerSoftware");
-    EXPECT_EQ(read.rc, 0);
-    EXPECT_EQ(read.text, "");
-}
-
-// Catches a failed precision query hidden (the read must fail) or the fallback text
-// not written with six decimals.
-TEST_F(ReadValueFailureTest, FailedPrecisionQueryLeavesSixDecimalsAndFails) {
-    nlohmann::json camera = bareCamera({floatNode("Gamma", 2.5, 0, 4, 2)});
-    camera["faults"] = {nodeFault("pvxGetFloatPrecision", 13)};
-    aikhost::Channel channel = openCamera(camera);
-    for (const char* addr : {"Gamma", "Gamma_Max"}) {
-        aikhost::TextResult read = channel.readValue(addr);
-        EXPECT_EQ(read.rc, 1) << addr;
-        EXPECT_EQ(read.text, std::string(addr) == "Gamma" ? "2.500000" : "4.000000");
-        EXPECT_EQ(read.errText, std::string("Injected failure in ReadValue.(") + addr + ")");
-    }
-}
-
-struct LookupFaultCase {
+struct FaultCase {
     const char* name;
     const char* call;
+    uint32_t status;
+    const char* addr;
+    const char* text;
 };
 
-class ReadLookupFaultTest : public FeatureTest, public ::testing::WithParamInterface<LookupFaultCase> {};
+class ReadFaultTest : public FeatureTest, public ::testing::WithParamInterface<FaultCase> {};
 
-// Catches a failed lookup, access or type query taken as success (and a value read
-// from a node handle that was never obtained).
-TEST_P(ReadLookupFaultTest, FailedNodeQueryFailsTheRead) {
+// Catches a failed lookup, access, type or value query taken as success (and a value
+// read from a node handle that was never obtained), or a failed precision query hidden
+// (the read must fail) or its fallback text not written with six decimals.
+TEST_P(ReadFaultTest, FailedNodeQueryFailsTheRead) {
+    const FaultCase& c = GetParam();
     nlohmann::json camera = bareCamera({floatNode("Gamma", 2.5, 0, 4, 2)});
-    camera["faults"] = {nodeFault(GetParam().call, 258)};
+    camera["faults"] = {nodeFault(c.call, c.status)};
     aikhost::Channel channel = openCamera(camera);
-    aikhost::TextResult read = channel.readValue("Gamma");
-    EXPECT_EQ(read.rc, 1);
-    EXPECT_EQ(read.text, "");
-    EXPECT_EQ(read.errText, "Injected failure in ReadValue.(Gamma)");
+    aikhost::TextResult read = channel.readValue(c.addr);
+    EXPECT_EQ(rcText(read), RcText(1, std::string("Injected failure in ReadValue.(") + c.addr + ")"));
+    EXPECT_EQ(read.text, c.text);
 }
 
-INSTANTIATE_TEST_SUITE_P(Calls, ReadLookupFaultTest,
-                         ::testing::Values(LookupFaultCase{"Lookup", "pvxGetNode"},
-                                           LookupFaultCase{"Access", "pvxGetNodeAccess"},
-                                           LookupFaultCase{"Type", "pvxGetNodeType"},
-                                           LookupFaultCase{"Value", "pvxGetFloatValue"}),
-                         CaseName());
+INSTANTIATE_TEST_SUITE_P(
+    Calls, ReadFaultTest,
+    ::testing::Values(FaultCase{"Lookup", "pvxGetNode", 258, "Gamma", ""},
+                      FaultCase{"Access", "pvxGetNodeAccess", 258, "Gamma", ""},
+                      FaultCase{"Type", "pvxGetNodeType", 258, "Gamma", ""},
+                      FaultCase{"Value", "pvxGetFloatValue", 258, "Gamma", ""},
+                      FaultCase{"Precision", "pvxGetFloatPrecision", 13, "Gamma", "2.500000"},
+                      FaultCase{"PrecisionOfLimit", "pvxGetFloatPrecision", 13, "Gamma_Max", "4.000000"}),
+    CaseName());
 
 } // namespace
 } // namespace aiktest

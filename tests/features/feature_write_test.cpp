@@ -110,9 +110,8 @@ class FloatWriteTest : public WriteTest, public ::testing::WithParamInterface<Fl
 TEST_P(FloatWriteTest, OutOfRangeValueIsNudgedOnce) {
     const FloatCase& c = GetParam();
     const uint64_t before = simCallCount("pvxSetFloatValue");
-    aikhost::SlotResult write = channel().writeValue("Gamma", c.text);
-    EXPECT_EQ(write.rc, c.rc);
-    EXPECT_EQ(write.errText, c.rc == 0 ? "" : "Injected failure in WriteValue.(Gamma)");
+    EXPECT_EQ(rcText(channel().writeValue("Gamma", c.text)),
+              RcText(c.rc, c.rc == 0 ? "" : "Injected failure in WriteValue.(Gamma)"));
     EXPECT_EQ(readBack("Gamma"), c.readBack);
     EXPECT_EQ(simCallCount("pvxSetFloatValue") - before, c.setCalls);
 }
@@ -127,53 +126,49 @@ INSTANTIATE_TEST_SUITE_P(Values, FloatWriteTest,
                                            FloatCase{"NoNumberIsZeroThenOut", "abc", 1, "1.5", 2}),
                          CaseName());
 
-struct NoRetryCase {
-    const char* name;
-    nlohmann::json fault; // on every call of the operation, whatever the camera
-};
-
-class FloatNoRetryTest : public FeatureTest, public ::testing::WithParamInterface<NoRetryCase> {};
-
-// Catches a retry after a refusal that is not 258, after one whose text names no
-// direction, or after the precision or error text could not be read.
-TEST_P(FloatNoRetryTest, RefusalWithoutDirectionIsFinal) {
-    std::vector<aikhost::Channel> channels = openCameras({bareCamera({gammaNode(6)})}, {GetParam().fault});
-    ASSERT_EQ(channels.size(), 1u);
-    const uint64_t before = simCallCount("pvxSetFloatValue");
-    aikhost::SlotResult write = channels[0].writeValue("Gamma", "2.0000001");
-    EXPECT_EQ(write.rc, 1);
-    EXPECT_EQ(write.errText, "Injected failure in WriteValue.(Gamma)");
-    EXPECT_EQ(simCallCount("pvxSetFloatValue") - before, 1u);
-}
-
 nlohmann::json withText(nlohmann::json fault, const std::string& text) {
     fault["errorText"] = text;
     return fault;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Refusals, FloatNoRetryTest,
-    ::testing::Values(
-        NoRetryCase{"NeitherWord", withText(nodeFault("pvxSetFloatValue", 258), "value rejected")},
-        NoRetryCase{"OtherStatus", withText(nodeFault("pvxSetFloatValue", 13), "must be smaller")},
-        NoRetryCase{"PrecisionUnknown", nodeFault("pvxGetFloatPrecision", 258)},
-        NoRetryCase{"ErrorTextUnknown", nodeFault("pvxGetLastErrorText", 17)}),
-    CaseName());
+struct RefusalCase {
+    const char* name;
+    nlohmann::json fault; // on every call of the operation, whatever the camera
+    const char* text;
+    uint64_t setCalls;
+};
 
-// Catches a retry whose failure is hidden: when the nudged value is refused too, the
-// write fails and the node keeps its value.
-using FloatRetryTest = FeatureTest;
-TEST_F(FloatRetryTest, FailedRetryFailsTheWrite) {
-    nlohmann::json camera = bareCamera({gammaNode(6)});
-    camera["faults"] = {
-        withText(nodeFault("pvxSetFloatValue", 258), "must be greater or equal"),
-    };
-    aikhost::Channel channel = openCamera(camera);
+class FloatRefusalTest : public FeatureTest, public ::testing::WithParamInterface<RefusalCase> {};
+
+// Catches a retry after a refusal that is not 258, after one whose text names no
+// direction, or after the precision or error text could not be read; and a retry
+// whose failure is hidden: when the nudged value is refused too, the write fails
+// and the node keeps its value.
+TEST_P(FloatRefusalTest, RefusalFailsTheWrite) {
+    const RefusalCase& c = GetParam();
+    std::vector<aikhost::Channel> channels = openCameras({bareCamera({gammaNode(6)})}, {c.fault});
+    ASSERT_EQ(channels.size(), 1u);
     const uint64_t before = simCallCount("pvxSetFloatValue");
-    EXPECT_EQ(channel.writeValue("Gamma", "0.9999999").rc, 1);
-    EXPECT_EQ(simCallCount("pvxSetFloatValue") - before, 2u);
-    EXPECT_EQ(channel.readValue("Gamma").text, "1.500000");
+    EXPECT_EQ(rcText(channels[0].writeValue("Gamma", c.text)),
+              RcText(1, "Injected failure in WriteValue.(Gamma)"));
+    EXPECT_EQ(simCallCount("pvxSetFloatValue") - before, c.setCalls);
+    if (c.setCalls == 2) {
+        EXPECT_EQ(channels[0].readValue("Gamma").text, "1.500000");
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Refusals, FloatRefusalTest,
+    ::testing::Values(
+        RefusalCase{"NeitherWord", withText(nodeFault("pvxSetFloatValue", 258), "value rejected"),
+                    "2.0000001", 1},
+        RefusalCase{"OtherStatus", withText(nodeFault("pvxSetFloatValue", 13), "must be smaller"),
+                    "2.0000001", 1},
+        RefusalCase{"PrecisionUnknown", nodeFault("pvxGetFloatPrecision", 258), "2.0000001", 1},
+        RefusalCase{"ErrorTextUnknown", nodeFault("pvxGetLastErrorText", 17), "2.0000001", 1},
+        RefusalCase{"FailedRetry", withText(nodeFault("pvxSetFloatValue", 258), "must be greater or equal"),
+                    "0.9999999", 2}),
+    CaseName());
 
 struct WriteCase {
     const char* name;
@@ -190,9 +185,7 @@ class WriteValueTest : public WriteTest, public ::testing::WithParamInterface<Wr
 // writes do not know).
 TEST_P(WriteValueTest, WriteOfFeature) {
     const WriteCase& c = GetParam();
-    aikhost::SlotResult write = channel().writeValue(c.feature, c.text);
-    EXPECT_EQ(write.rc, c.rc);
-    EXPECT_EQ(write.errText, c.errText);
+    EXPECT_EQ(rcText(channel().writeValue(c.feature, c.text)), RcText(c.rc, c.errText));
     if (c.rc == 0 && std::string(c.feature) != "TriggerSoftware") {
         EXPECT_EQ(readBack(c.feature), c.text);
     }
@@ -240,56 +233,44 @@ TEST_F(WriteTest, EveryWriteAttemptRefreshesTheSettings) {
 
 struct CommandCase {
     const char* name;
+    const char* feature;
     int doneAfterPolls;
+    const char* faultCall; // refused with 258, or ""
     uint64_t polls;
 };
 
-class CommandPollTest : public FeatureTest, public ::testing::WithParamInterface<CommandCase> {};
+class CommandTest : public FeatureTest, public ::testing::WithParamInterface<CommandCase> {};
 
 // Catches a poll loop that stops too early, waits without bound for a command that
-// never completes, or reports such a command as a failure.
-TEST_P(CommandPollTest, PollsUntilDoneOrTenTimes) {
+// never completes, or reports such a command as a failure; and a failed lookup,
+// execution or completion query reported as success.
+TEST_P(CommandTest, PollsUntilDoneOrTenTimes) {
+    const CommandCase& c = GetParam();
     nlohmann::json command = nodeJson("TriggerSoftware", "Command", "WO");
-    command["doneAfterPolls"] = GetParam().doneAfterPolls;
-    aikhost::Channel channel = openCamera(bareCamera({command}));
-    const uint64_t before = simCallCount("pvxIsCommandDone");
-    aikhost::SlotResult run = channel.executeCommand("TriggerSoftware");
-    EXPECT_EQ(run.rc, 0) << run.errText;
-    EXPECT_EQ(simCallCount("pvxIsCommandDone") - before, GetParam().polls);
-}
-
-INSTANTIATE_TEST_SUITE_P(Commands, CommandPollTest,
-                         ::testing::Values(CommandCase{"DoneAtFirstPoll", 1, 1},
-                                           CommandCase{"DoneAtThirdPoll", 3, 3},
-                                           CommandCase{"DoneAtTenthPoll", 10, 10},
-                                           CommandCase{"NeverDone", 0, 10}),
-                         CaseName());
-
-struct CommandFaultCase {
-    const char* name;
-    const char* feature;
-    const char* faultCall;
-};
-
-class CommandFailureTest : public FeatureTest, public ::testing::WithParamInterface<CommandFaultCase> {};
-
-// Catches a failed lookup, execution or completion query reported as success.
-TEST_P(CommandFailureTest, FailureGivesTheCommandMessage) {
-    const CommandFaultCase& c = GetParam();
-    nlohmann::json camera = bareCamera({nodeJson("TriggerSoftware", "Command", "WO")});
+    command["doneAfterPolls"] = c.doneAfterPolls;
+    nlohmann::json camera = bareCamera({command});
     if (c.faultCall[0] != '\0')
         camera["faults"] = {nodeFault(c.faultCall, 258)};
     aikhost::Channel channel = openCamera(camera);
-    aikhost::SlotResult run = channel.executeCommand(c.feature);
-    EXPECT_EQ(run.rc, 1);
-    EXPECT_EQ(run.errText, std::string("Injected failure in ExecuteCommand.(") + c.feature + ")");
+    const uint64_t before = simCallCount("pvxIsCommandDone");
+    const bool fails = c.faultCall[0] != '\0' || std::string(c.feature) != "TriggerSoftware";
+    EXPECT_EQ(rcText(channel.executeCommand(c.feature)),
+              fails ? RcText(1, std::string("Injected failure in ExecuteCommand.(") + c.feature + ")")
+                    : RcText(0, ""));
+    if (!fails) {
+        EXPECT_EQ(simCallCount("pvxIsCommandDone") - before, c.polls);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Failures, CommandFailureTest,
-    ::testing::Values(CommandFaultCase{"MissingNode", "TriggerSource", ""},
-                      CommandFaultCase{"Execute", "TriggerSoftware", "pvxExecuteCommand"},
-                      CommandFaultCase{"DoneQuery", "TriggerSoftware", "pvxIsCommandDone"}),
+    Commands, CommandTest,
+    ::testing::Values(CommandCase{"DoneAtFirstPoll", "TriggerSoftware", 1, "", 1},
+                      CommandCase{"DoneAtThirdPoll", "TriggerSoftware", 3, "", 3},
+                      CommandCase{"DoneAtTenthPoll", "TriggerSoftware", 10, "", 10},
+                      CommandCase{"NeverDone", "TriggerSoftware", 0, "", 10},
+                      CommandCase{"MissingNode", "TriggerSource", 1, "", 0},
+                      CommandCase{"Execute", "TriggerSoftware", 1, "pvxExecuteCommand", 0},
+                      CommandCase{"DoneQuery", "TriggerSoftware", 1, "pvxIsCommandDone", 0}),
     CaseName());
 
 } // namespace

@@ -12,13 +12,18 @@ struct CodeCase {
     const char* message;
 };
 
+// One camera, the library answering status in the named place.
+nlohmann::json withStatus(const char* place, uint32_t status) {
+    nlohmann::json config = simConfigJson({cameraJson("Quorvex", "QX-R", "result codes")});
+    config[place] = status;
+    return config;
+}
+
 // Provokes a failing camera count with code and calls GetVideoChannel(0) with errText.
 class CountFailureFixture : public ModuleFixture {
 protected:
     int32_t failCountWith(uint32_t code, MarkedErrText& errText) {
-        nlohmann::json config = simConfigJson({cameraJson("Quorvex", "QX-R", "result codes")});
-        config["countStatus"] = code;
-        useSimConfig(config);
+        useSimConfig(withStatus("countStatus", code));
         VideoChannelRecord record{};
         record.recordLevel = AIK_EXTENDED_RECORD_BYTES;
         return callGetVideoChannel(errText.bytes, 0, &record);
@@ -73,12 +78,8 @@ class InitFailureTest : public ModuleFixture, public ::testing::WithParamInterfa
 // Catches the library's initialisation status passed through as a message instead
 // of "UNSUCCESSFUL.", or status 2 (already initialised) treated as a failure.
 TEST_P(InitFailureTest, AnyStatusButZeroAndTwoGivesUnsuccessful) {
-    nlohmann::json config = simConfigJson({cameraJson("Quorvex", "QX-I", "init")});
-    config["initStatus"] = GetParam();
-    useSimConfig(config);
-    aikhost::VideoChannelResult result = getVideoChannel(0);
-    EXPECT_EQ(result.rc, 1);
-    EXPECT_EQ(result.errText, "UNSUCCESSFUL.");
+    useSimConfig(withStatus("initStatus", GetParam()));
+    EXPECT_EQ(rcText(getVideoChannel(0)), RcText(1, "UNSUCCESSFUL."));
 }
 
 INSTANTIATE_TEST_SUITE_P(Statuses, InitFailureTest, ::testing::Values(1u, 3u, 19u, 4294967295u),
@@ -93,9 +94,7 @@ using InitFailureRegistryTest = ModuleFixture;
 TEST_F(InitFailureRegistryTest, KeepsThePreviousRegistry) {
     useCameras({cameraJson("Quorvex", "QX-1", "one"), cameraJson("Quorvex", "QX-2", "two")});
     ASSERT_EQ(enumerate().channels.size(), 2u);
-    nlohmann::json config = simConfigJson({});
-    config["initStatus"] = 1;
-    useSimConfig(config);
+    useSimConfig(withStatus("initStatus", 1));
     ASSERT_EQ(getVideoChannel(0).rc, 1);
     aikhost::VideoChannelResult second = getVideoChannel(1);
     ASSERT_EQ(second.rc, 0);
@@ -109,18 +108,11 @@ TEST_F(NullErrTextTest, FailingCallsWithNullErrTextDoNotCrash) {
     VideoChannelRecord record{};
     record.recordLevel = AIK_EXTENDED_RECORD_BYTES;
 
-    nlohmann::json config = simConfigJson({cameraJson("Quorvex", "QX-N", "null")});
-    config["initStatus"] = 1;
-    useSimConfig(config);
+    useSimConfig(withStatus("initStatus", 1));
     EXPECT_EQ(callGetVideoChannel(nullptr, 0, &record), 1);
-
-    config["initStatus"] = 0;
-    config["countStatus"] = 19;
-    useSimConfig(config);
+    useSimConfig(withStatus("countStatus", 19));
     EXPECT_EQ(callGetVideoChannel(nullptr, 0, &record), 1);
-
-    config.erase("countStatus");
-    useSimConfig(config);
+    useSimConfig(withStatus("initStatus", 0));
     ASSERT_EQ(callGetVideoChannel(nullptr, 0, &record), 0);
     EXPECT_EQ(callGetVideoChannel(nullptr, 1, &record), 1);
     ASSERT_EQ(record.ReleaseVideoChannel(nullptr, 0), 0);

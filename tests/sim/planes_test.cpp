@@ -93,21 +93,16 @@ TEST_P(BayerPlanesTest, MatchesTheReferenceEverywhereAndStaysInsideThePlanes) {
     }
 }
 
+// From rows too narrow for a vector to rows of several vectors with an overlapping last one.
+constexpr uint32_t kSizes[][2] = {{2, 2},   {3, 3},  {4, 4},  {5, 3},  {8, 6},
+                                  {33, 17}, {34, 4}, {35, 5}, {67, 9}, {130, 3}};
+
 std::vector<BayerCase> BayerCases() {
     std::vector<BayerCase> cases;
     for (uint32_t format :
          {PVX_PIXEL_BAYER_GR8, PVX_PIXEL_BAYER_RG8, PVX_PIXEL_BAYER_GB8, PVX_PIXEL_BAYER_BG8}) {
-        for (auto size : {std::pair<uint32_t, uint32_t>{2, 2},
-                          {3, 3},
-                          {4, 4},
-                          {5, 3},
-                          {8, 6},
-                          {33, 17},
-                          {34, 4},
-                          {35, 5},
-                          {67, 9},
-                          {130, 3}})
-            cases.push_back({format, size.first, size.second});
+        for (const auto& size : kSizes)
+            cases.push_back({format, size[0], size[1]});
     }
     return cases;
 }

@@ -15,10 +15,7 @@ constexpr int kRounds = 150;
 
 nlohmann::json featureCamera(const std::string& model) {
     nlohmann::json gamma = nodeJson("Gamma", "Float");
-    gamma["value"] = 1.0;
-    gamma["min"] = 0.5;
-    gamma["max"] = 4.0;
-    gamma["precision"] = 2;
+    gamma.update({{"value", 1.0}, {"min", 0.5}, {"max", 4.0}, {"precision", 2}});
     nlohmann::json command = nodeJson("TriggerSoftware", "Command", "WO");
     command["doneAfterPolls"] = 2;
     nlohmann::json camera =

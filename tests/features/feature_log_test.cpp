@@ -17,8 +17,7 @@ namespace fs = std::filesystem;
 
 nlohmann::json loggedCamera() {
     nlohmann::json gamma = nodeJson("Gamma", "Float");
-    gamma["value"] = 1.5;
-    gamma["precision"] = 2;
+    gamma.update({{"value", 1.5}, {"precision", 2}});
     return bareCamera({nodeJson("DeviceModelName", "String", "RO"), gamma,
                        nodeJson("TriggerSoftware", "Command", "WO"),
                        enumJson("TriggerSequence", "Timed", {{"Timed", "RW"}, {"Burst", "RW"}})});

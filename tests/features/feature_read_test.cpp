@@ -14,16 +14,13 @@ nlohmann::json valued(nlohmann::json node, const nlohmann::json& value) {
 nlohmann::json floatNode(const std::string& name, double value, double min, double max, int precision,
                          const std::string& access = "RW") {
     nlohmann::json node = valued(nodeJson(name, "Float", access), value);
-    node["min"] = min;
-    node["max"] = max;
-    node["precision"] = precision;
+    node.update({{"min", min}, {"max", max}, {"precision", precision}});
     return node;
 }
 
 nlohmann::json readCamera() {
     nlohmann::json lineModes = valued(nodeJson("LineModeAll", "Integer", "RO"), 5000000000LL);
-    lineModes["min"] = -3;
-    lineModes["max"] = 6000000000LL;
+    lineModes.update({{"min", -3}, {"max", 6000000000LL}});
     return bareCamera(
         {lineModes, floatNode("Gamma", 2.5, 0.25, 4, 2), floatNode("TriggerDelay", 1.0, 0, 1000000, 0),
          floatNode("TimerDelay", 1.0, 0.5, 2, 6, "WO"), valued(nodeJson("LineInverterAll", "Boolean"), true),

@@ -9,9 +9,7 @@ namespace {
 
 nlohmann::json limited(nlohmann::json node, const nlohmann::json& value, const nlohmann::json& min,
                        const nlohmann::json& max) {
-    node["value"] = value;
-    node["min"] = min;
-    node["max"] = max;
+    node.update({{"value", value}, {"min", min}, {"max", max}});
     return node;
 }
 

@@ -50,7 +50,8 @@ TEST(FeatureLockTest, GuardHoldsTheLockForItsScopeOnly) {
     EXPECT_TRUE(freeForOtherThreads(section));
 }
 
-using SlotCall = void (*)(const aikhost::Channel&);
+using Ch = const aikhost::Channel&;
+using SlotCall = void (*)(Ch);
 
 struct WayOutCase {
     const char* name;
@@ -80,29 +81,26 @@ TEST_P(LockReleaseTest, AnotherThreadGetsThroughAfterwards) {
 
 INSTANTIATE_TEST_SUITE_P(
     WaysOut, LockReleaseTest,
-    ::testing::Values(
-        WayOutCase{"ReadSuccess", [](const aikhost::Channel& c) { c.readValue("Gamma"); }},
-        WayOutCase{"ReadIndexForm", [](const aikhost::Channel& c) { c.readValue("FeatureName_1"); }},
-        WayOutCase{"ReadAdapterVersion", [](const aikhost::Channel& c) { c.readValue("AdapterVersion"); }},
-        WayOutCase{"ReadNotReadable", [](const aikhost::Channel& c) { c.readValue("TimerDelay"); }},
-        WayOutCase{"ReadMissingNode", [](const aikhost::Channel& c) { c.readValue("Missing"); }},
-        WayOutCase{"ReadInvalidChannel",
-                   [](const aikhost::Channel& c) {
-                       char val[256];
-                       c.record().ReadValue(nullptr, 3, "Gamma", val);
-                   }},
-        WayOutCase{"WriteSuccess", [](const aikhost::Channel& c) { c.writeValue("Gamma", "1.0"); }},
-        WayOutCase{"WriteNotWritable",
-                   [](const aikhost::Channel& c) { c.writeValue("AdapterVersion", "1"); }},
-        WayOutCase{"WriteInvalidChannel",
-                   [](const aikhost::Channel& c) { c.record().WriteValue(nullptr, 3, "Gamma", "1.0"); }},
-        WayOutCase{"ExecuteSuccess", [](const aikhost::Channel& c) { c.executeCommand("TriggerSoftware"); }},
-        WayOutCase{"ExecuteFailure", [](const aikhost::Channel& c) { c.executeCommand("Gamma"); }},
-        WayOutCase{
-            "ExecuteInvalidChannel",
-            [](const aikhost::Channel& c) { c.record().ExecuteCommand(nullptr, 3, "TriggerSoftware"); }},
-        WayOutCase{"FeatureNameFound", [](const aikhost::Channel& c) { c.getFeatureName(0); }},
-        WayOutCase{"FeatureNameBeyondList", [](const aikhost::Channel& c) { c.getFeatureName(99); }}),
+    ::testing::Values(WayOutCase{"ReadSuccess", [](Ch c) { c.readValue("Gamma"); }},
+                      WayOutCase{"ReadIndexForm", [](Ch c) { c.readValue("FeatureName_1"); }},
+                      WayOutCase{"ReadAdapterVersion", [](Ch c) { c.readValue("AdapterVersion"); }},
+                      WayOutCase{"ReadNotReadable", [](Ch c) { c.readValue("TimerDelay"); }},
+                      WayOutCase{"ReadMissingNode", [](Ch c) { c.readValue("Missing"); }},
+                      WayOutCase{"ReadInvalidChannel",
+                                 [](Ch c) {
+                                     char val[256];
+                                     c.record().ReadValue(nullptr, 3, "Gamma", val);
+                                 }},
+                      WayOutCase{"WriteSuccess", [](Ch c) { c.writeValue("Gamma", "1.0"); }},
+                      WayOutCase{"WriteNotWritable", [](Ch c) { c.writeValue("AdapterVersion", "1"); }},
+                      WayOutCase{"WriteInvalidChannel",
+                                 [](Ch c) { c.record().WriteValue(nullptr, 3, "Gamma", "1.0"); }},
+                      WayOutCase{"ExecuteSuccess", [](Ch c) { c.executeCommand("TriggerSoftware"); }},
+                      WayOutCase{"ExecuteFailure", [](Ch c) { c.executeCommand("Gamma"); }},
+                      WayOutCase{"ExecuteInvalidChannel",
+                                 [](Ch c) { c.record().ExecuteCommand(nullptr, 3, "TriggerSoftware"); }},
+                      WayOutCase{"FeatureNameFound", [](Ch c) { c.getFeatureName(0); }},
+                      WayOutCase{"FeatureNameBeyondList", [](Ch c) { c.getFeatureName(99); }}),
     CaseName());
 
 } // namespace

@@ -120,18 +120,12 @@ TEST_F(SimTest, RegionDefaultsFollowTheSensor) {
     UseCamera({{"sensorWidth", 800}, {"sensorHeight", 600}});
     Init();
     const PvxHandle camera = Open();
-    uint32_t min = 0, max = 0, inc = 0;
-    ASSERT_EQ(pvxGetWidthRange(camera, &min, &max, &inc), PVX_OK);
-    EXPECT_EQ(min, sim::kDefaultWidthMin);
-    EXPECT_EQ(max, 800u);
-    EXPECT_EQ(inc, sim::kDefaultWidthInc);
-    ASSERT_EQ(pvxGetHeightRange(camera, &min, &max, &inc), PVX_OK);
-    EXPECT_EQ(max, 600u);
-    EXPECT_EQ(inc, sim::kDefaultHeightInc);
-    ASSERT_EQ(pvxGetOffsetXRange(camera, &min, &max, &inc), PVX_OK);
-    EXPECT_EQ(min, 0u);
-    EXPECT_EQ(max, 800u - sim::kDefaultWidthMin);
-    EXPECT_EQ(inc, sim::kDefaultOffsetXInc);
+    using Range = std::vector<uint32_t>;
+    EXPECT_EQ(RangeOf(pvxGetWidthRange, camera), (Range{sim::kDefaultWidthMin, 800, sim::kDefaultWidthInc}));
+    EXPECT_EQ(RangeOf(pvxGetHeightRange, camera),
+              (Range{sim::kDefaultHeightMin, 600, sim::kDefaultHeightInc}));
+    EXPECT_EQ(RangeOf(pvxGetOffsetXRange, camera),
+              (Range{0, 800 - sim::kDefaultWidthMin, sim::kDefaultOffsetXInc}));
     EXPECT_EQ(Got(pvxGetWidth, camera), 800u);
     EXPECT_EQ(Got(pvxGetOffsetY, camera), 0u);
 }

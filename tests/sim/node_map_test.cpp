@@ -19,28 +19,17 @@ protected:
         Init();
         return Open();
     }
-    uint32_t Type(PvxHandle camera, const char* name) {
-        uint32_t type = 0;
-        EXPECT_EQ(pvxGetNodeType(camera, Node(camera, name), &type), PVX_OK);
-        return type;
-    }
-    uint32_t AccessOf(PvxHandle camera, PvxHandle node) {
-        uint32_t access = 99;
-        EXPECT_EQ(pvxGetNodeAccess(camera, node, &access), PVX_OK);
-        return access;
-    }
-    int64_t Int(PvxHandle camera, const char* name) {
-        int64_t value = 0;
-        EXPECT_EQ(pvxGetIntValue(camera, Node(camera, name), &value, false, false), PVX_OK)
-            << LastErrorText();
+    // The value of a node through its typed getter; the read must succeed.
+    template <class T>
+    T Read(PvxStatus(PVX_CALL* get)(PvxHandle, PvxHandle, T*, bool, bool), PvxHandle camera,
+           const char* name) {
+        T value{};
+        EXPECT_EQ(get(camera, Node(camera, name), &value, false, false), PVX_OK)
+            << name << ": " << LastErrorText();
         return value;
     }
-    double Float(PvxHandle camera, const char* name) {
-        double value = 0;
-        EXPECT_EQ(pvxGetFloatValue(camera, Node(camera, name), &value, false, false), PVX_OK)
-            << LastErrorText();
-        return value;
-    }
+    int64_t Int(PvxHandle camera, const char* name) { return Read(pvxGetIntValue, camera, name); }
+    double Float(PvxHandle camera, const char* name) { return Read(pvxGetFloatValue, camera, name); }
     std::string Text(PvxHandle camera, const char* name) {
         char text[256] = "";
         EXPECT_EQ(pvxGetStringValue(camera, Node(camera, name), text, sizeof text, false, false), PVX_OK);
@@ -84,8 +73,8 @@ TEST_F(NodeTest, StandardMapCarriesTheCatalogueWithRealisticTypes) {
         for (const char* name : expected.names) {
             SCOPED_TRACE(name);
             const PvxHandle node = Node(camera, name);
-            EXPECT_EQ(Type(camera, name), expected.type);
-            EXPECT_EQ(AccessOf(camera, node), expected.access);
+            EXPECT_EQ(Got(pvxGetNodeType, camera, Node(camera, name)), expected.type);
+            EXPECT_EQ(Got(pvxGetNodeAccess, camera, node), expected.access);
             char description[256];
             uint32_t size = sizeof description;
             ASSERT_EQ(pvxGetNodeDescription(camera, node, description, &size), PVX_OK);
@@ -216,10 +205,8 @@ TEST_F(NodeTest, DescribedNodesKeepWhatTheDescriptionSays) {
     EXPECT_EQ(Float(camera, "Gamma"), 2.5);
     EXPECT_EQ(Got(pvxGetFloatPrecision, camera, Node(camera, "Gamma")), 2);
     EXPECT_EQ(Got(pvxGetFloatPrecision, camera, Node(camera, "Level")), sim::kDefaultFloatPrecision);
-    bool flag = false;
-    ASSERT_EQ(pvxGetBoolValue(camera, Node(camera, "Flag"), &flag, false, false), PVX_OK);
-    EXPECT_TRUE(flag);
-    EXPECT_EQ(Type(camera, "Regs"), static_cast<uint32_t>(PVX_NODE_REGISTER));
+    EXPECT_TRUE(Read(pvxGetBoolValue, camera, "Flag"));
+    EXPECT_EQ(Got(pvxGetNodeType, camera, Node(camera, "Regs")), static_cast<uint32_t>(PVX_NODE_REGISTER));
 
     int64_t value = 0;
     const PvxHandle count = Node(camera, "Count");
@@ -227,7 +214,7 @@ TEST_F(NodeTest, DescribedNodesKeepWhatTheDescriptionSays) {
     EXPECT_EQ(pvxSetIntValue(camera, count, 6, true), PVX_ERR_GENICAM);
     EXPECT_EQ(pvxSetIntValue(camera, count, 4, true), PVX_OK);
     // NI counts as absent to the adapter, but the name still resolves.
-    EXPECT_EQ(AccessOf(camera, Node(camera, "Secret")), static_cast<uint32_t>(PVX_ACCESS_NI));
+    EXPECT_EQ(Got(pvxGetNodeAccess, camera, Node(camera, "Secret")), static_cast<uint32_t>(PVX_ACCESS_NI));
     EXPECT_EQ(pvxGetIntValue(camera, Node(camera, "Secret"), &value, false, false), PVX_ERR_NOT_AVAILABLE);
     EXPECT_EQ(pvxGetIntValue(camera, Node(camera, "Gone"), &value, false, false), PVX_ERR_NOT_AVAILABLE);
     EXPECT_EQ(pvxGetIntValue(camera, Node(camera, "Gamma"), &value, false, false), PVX_ERR_GENICAM);
@@ -281,7 +268,7 @@ TEST_F(NodeTest, EnumerationEntriesHaveTheirOwnAccess) {
         ASSERT_EQ(pvxGetEnumEntryName(camera, entry, name, &size), PVX_OK);
         EXPECT_STREQ(name, entries[i].name);
         EXPECT_EQ(size, 2u);
-        EXPECT_EQ(AccessOf(camera, entry), entries[i].access);
+        EXPECT_EQ(Got(pvxGetNodeAccess, camera, entry), entries[i].access);
     }
     PvxHandle entry = 0;
     EXPECT_EQ(pvxGetEnumEntry(camera, modeNode, 3, &entry), PVX_ERR_INVALID_PARAMETER);
@@ -367,12 +354,12 @@ TEST_F(NodeTest, SizeAndFormatAreLockedWhileAStreamIsOpen) {
     PvxHandle stream = 0;
     uint32_t bytes = 0;
     ASSERT_EQ(pvxOpenStream(camera, &stream, &bytes, event.Handle(), 2, 0), PVX_OK);
-    EXPECT_EQ(AccessOf(camera, Node(camera, "Width")), static_cast<uint32_t>(PVX_ACCESS_RO));
+    EXPECT_EQ(Got(pvxGetNodeAccess, camera, Node(camera, "Width")), static_cast<uint32_t>(PVX_ACCESS_RO));
     EXPECT_EQ(pvxSetEnumValueText(camera, Node(camera, "PixelFormat"), "Mono16", true), PVX_ERR_NOT_WRITABLE);
     EXPECT_EQ(pvxSetRoi(camera, 32, 32, 0, 0), PVX_ERR_NOT_WRITABLE);
     EXPECT_EQ(pvxSetRoi(camera, 64, 32, 0, 0), PVX_OK) << "the same size stays accepted";
     ASSERT_EQ(pvxCloseStream(stream), PVX_OK);
-    EXPECT_EQ(AccessOf(camera, Node(camera, "Width")), static_cast<uint32_t>(PVX_ACCESS_RW));
+    EXPECT_EQ(Got(pvxGetNodeAccess, camera, Node(camera, "Width")), static_cast<uint32_t>(PVX_ACCESS_RW));
     EXPECT_EQ(pvxSetEnumValueText(camera, Node(camera, "PixelFormat"), "Mono16", true), PVX_OK);
 }
 

@@ -102,6 +102,13 @@ std::string SimTest::EnumText(PvxHandle camera, const char* name) {
     return text;
 }
 
+std::vector<uint32_t> RangeOf(PvxStatus(PVX_CALL* get)(PvxHandle, uint32_t*, uint32_t*, uint32_t*),
+                              PvxHandle camera) {
+    uint32_t min = 0, max = 0, inc = 0;
+    EXPECT_EQ(get(camera, &min, &max, &inc), PVX_OK) << LastErrorText();
+    return {min, max, inc};
+}
+
 std::string LastErrorText() {
     char text[1024] = "";
     uint32_t size = sizeof text;

@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <tuple>
 #include <type_traits>
@@ -42,12 +43,19 @@ private:
 
 std::string LastErrorText();
 
-// What a getter whose last parameter is its one out-parameter answers; the call must succeed.
+// What a getter whose last parameter is its one out-parameter answers; the call must
+// succeed. The out-parameter starts at its type's maximum, so a getter that writes
+// nothing shows.
 template <class... Params, class... Args> auto Got(PvxStatus(PVX_CALL* get)(Params...), Args... args) {
-    std::remove_pointer_t<std::tuple_element_t<sizeof...(Params) - 1, std::tuple<Params...>>> value{};
+    using Out = std::remove_pointer_t<std::tuple_element_t<sizeof...(Params) - 1, std::tuple<Params...>>>;
+    Out value = std::numeric_limits<Out>::max();
     EXPECT_EQ(get(args..., &value), PVX_OK) << LastErrorText();
     return value;
 }
+
+// The {min, max, increment} a region range getter answers; the call must succeed.
+std::vector<uint32_t> RangeOf(PvxStatus(PVX_CALL* get)(PvxHandle, uint32_t*, uint32_t*, uint32_t*),
+                              PvxHandle camera);
 
 // The event a stream signals: an eventfd on POSIX, an auto-reset event on Windows.
 class TestEvent {

@@ -39,25 +39,35 @@ TEST_F(AcquisitionControlTest, StopWithoutStreamIsUnsuccessful) {
 
 struct RefusalCase {
     const char* name;
+    bool atStop; // refused by StopAcquisition, else by StartAcquisition
     const char* call;
     uint32_t status;
     const char* errText;
     bool streamStaysOpen; // a later start answers "ALREADY OPENED."
 };
-const RefusalCase kStartRefusals[] = {
-    {"OpenRefused", "pvxOpenStream", 15, "NO MEMORY.", false},
-    {"StartRefused", "pvxStartStream", 0x805, "BUSY.", true},
+const RefusalCase kRefusals[] = {
+    {"OpenRefused", false, "pvxOpenStream", 15, "NO MEMORY.", false},
+    {"StartRefused", false, "pvxStartStream", 0x805, "BUSY.", true},
+    {"StopRefused", true, "pvxStopStream", 19, "CAMERA NOT RESPONDING.", true},
+    {"CloseRefused", true, "pvxCloseStream", 0x805, "BUSY.", true},
 };
 
-class StartRefusalTest : public AcquisitionControlTest, public ::testing::WithParamInterface<RefusalCase> {};
+class RefusalTest : public AcquisitionControlTest, public ::testing::WithParamInterface<RefusalCase> {};
 
-// Catches a refusal reported with the wrong text, a stream that opened but did not
-// start left unrecorded (never closed), or one that did not open taken as open.
-TEST_P(StartRefusalTest, RefusalIsReportedAndTheStreamStateKept) {
+// Catches a refusal reported with the wrong text or as success, a stream that opened
+// but did not start left unrecorded (never closed), one that did not open taken as
+// open, and a stream forgotten although the library did not close it, so that it
+// can never be stopped again.
+TEST_P(RefusalTest, RefusalIsReportedAndTheStreamStateKept) {
     const RefusalCase& c = GetParam();
     openCamera(withFault(gridCamera(64, 48), c.call, c.status, {{"times", 1}}));
-    ASSERT_EQ(channel().setupCommonParams(regionParams(0, 0, 64, 48)).rc, 0);
-    EXPECT_EQ(rcText(channel().startAcquisition()), RcText(1, c.errText));
+    if (c.atStop) {
+        startWholeSensor(channel());
+        EXPECT_EQ(rcText(channel().stopAcquisition()), RcText(1, c.errText));
+    } else {
+        ASSERT_EQ(channel().setupCommonParams(regionParams(0, 0, 64, 48)).rc, 0);
+        EXPECT_EQ(rcText(channel().startAcquisition()), RcText(1, c.errText));
+    }
     EXPECT_EQ(rcText(channel().startAcquisition()),
               c.streamStaysOpen ? RcText(1, "ALREADY OPENED.") : RcText(0, ""));
     if (!c.streamStaysOpen) {
@@ -66,27 +76,7 @@ TEST_P(StartRefusalTest, RefusalIsReportedAndTheStreamStateKept) {
     EXPECT_EQ(rcText(channel().stopAcquisition()), RcText(0, ""));
 }
 
-INSTANTIATE_TEST_SUITE_P(Library, StartRefusalTest, ::testing::ValuesIn(kStartRefusals), CaseName());
-
-const RefusalCase kStopRefusals[] = {
-    {"StopRefused", "pvxStopStream", 19, "CAMERA NOT RESPONDING.", true},
-    {"CloseRefused", "pvxCloseStream", 0x805, "BUSY.", true},
-};
-
-class StopRefusalTest : public AcquisitionControlTest, public ::testing::WithParamInterface<RefusalCase> {};
-
-// Catches a stream forgotten although the library did not close it, so that it can
-// never be stopped again, or a refusal reported as success.
-TEST_P(StopRefusalTest, RefusedStopKeepsTheStreamForAnotherStop) {
-    const RefusalCase& c = GetParam();
-    openCamera(withFault(gridCamera(64, 48), c.call, c.status, {{"times", 1}}));
-    startWholeSensor(channel());
-    EXPECT_EQ(rcText(channel().stopAcquisition()), RcText(1, c.errText));
-    EXPECT_EQ(channel().startAcquisition().errText, "ALREADY OPENED.");
-    EXPECT_EQ(rcText(channel().stopAcquisition()), RcText(0, ""));
-}
-
-INSTANTIATE_TEST_SUITE_P(Library, StopRefusalTest, ::testing::ValuesIn(kStopRefusals), CaseName());
+INSTANTIATE_TEST_SUITE_P(Library, RefusalTest, ::testing::ValuesIn(kRefusals), CaseName());
 
 // Catches a stale frame signal from the previous stream reported as a new image: the
 // events must be reset when a stream opens. The second stream waits for triggers

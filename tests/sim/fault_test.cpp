@@ -230,23 +230,16 @@ TEST_F(SimTest, ConversionFaultsFollowTheImagesCamera) {
                {"faults", json::array({Fault("pvxConvertToPlanes", PVX_ERR_BUFFER_TOO_SMALL)})}});
     Init();
     const PvxHandle camera = Open();
-    TestEvent event;
-    PvxHandle stream = 0;
-    uint32_t bytes = 0;
-    ASSERT_EQ(pvxOpenStream(camera, &stream, &bytes, event.Handle(), 2, 0), PVX_OK);
+    const PvxHandle stream = OpenStream(camera, 2);
     ASSERT_EQ(pvxStartStream(stream, 2), PVX_OK);
-    ASSERT_GT(event.Wait(2000), 0u);
-    uint32_t index = 0;
-    ASSERT_EQ(pvxGetCompletedImage(stream, &index), PVX_OK);
-    PvxImageRecord record{};
-    ASSERT_EQ(pvxLockImage(stream, index, &record), PVX_OK);
+    const PvxImageRecord record = NextImage(stream);
     std::vector<uint8_t> planes(3 * 16 * 4);
     uint8_t* out = planes.data();
     EXPECT_EQ(pvxConvertToPlanes(record.uiPixelFormat, out, out + 64, out + 128, record.pData, 16, 4),
               PVX_ERR_BUFFER_TOO_SMALL);
-    const std::vector<uint8_t> own(bytes, 0);
+    const std::vector<uint8_t> own(m_frameBytes, 0);
     EXPECT_EQ(pvxConvertToPlanes(PVX_PIXEL_BAYER_RG8, out, out + 64, out + 128, own.data(), 16, 4), PVX_OK);
-    EXPECT_EQ(pvxReleaseImage(stream, index), PVX_OK);
+    EXPECT_EQ(pvxReleaseImage(stream, record.uiIndex), PVX_OK);
 }
 
 } // namespace

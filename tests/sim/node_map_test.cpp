@@ -350,10 +350,7 @@ TEST_F(NodeTest, TextReadsNeedRoomForTheWholeText) {
 TEST_F(NodeTest, SizeAndFormatAreLockedWhileAStreamIsOpen) {
     const PvxHandle camera =
         OpenWith({{"sensorWidth", 64}, {"sensorHeight", 32}, {"pixelFormats", {"Mono8", "Mono16"}}});
-    TestEvent event;
-    PvxHandle stream = 0;
-    uint32_t bytes = 0;
-    ASSERT_EQ(pvxOpenStream(camera, &stream, &bytes, event.Handle(), 2, 0), PVX_OK);
+    const PvxHandle stream = OpenStream(camera, 2);
     EXPECT_EQ(Got(pvxGetNodeAccess, camera, Node(camera, "Width")), static_cast<uint32_t>(PVX_ACCESS_RO));
     EXPECT_EQ(pvxSetEnumValueText(camera, Node(camera, "PixelFormat"), "Mono16", true), PVX_ERR_NOT_WRITABLE);
     EXPECT_EQ(pvxSetRoi(camera, 32, 32, 0, 0), PVX_ERR_NOT_WRITABLE);

@@ -95,6 +95,22 @@ PvxHandle SimTest::Node(PvxHandle camera, const char* name) {
     return node;
 }
 
+PvxHandle SimTest::OpenStream(PvxHandle camera, uint32_t buffers) {
+    PvxHandle stream = 0;
+    EXPECT_EQ(pvxOpenStream(camera, &stream, &m_frameBytes, m_event.Handle(), buffers, 0), PVX_OK)
+        << LastErrorText();
+    return stream;
+}
+
+PvxImageRecord SimTest::NextImage(PvxHandle stream) {
+    PvxImageRecord record{};
+    EXPECT_GT(m_event.Wait(kWaitMs), 0u) << "no image arrived";
+    uint32_t index = sim::kNoCompletedImage;
+    EXPECT_EQ(pvxGetCompletedImage(stream, &index), PVX_OK);
+    EXPECT_EQ(pvxLockImage(stream, index, &record), PVX_OK) << LastErrorText();
+    return record;
+}
+
 std::string SimTest::EnumText(PvxHandle camera, const char* name) {
     char text[256] = "";
     EXPECT_EQ(pvxGetEnumValueText(camera, Node(camera, name), text, sizeof text, false, false), PVX_OK)

@@ -16,6 +16,28 @@
 
 namespace simtest {
 
+// How long a test waits for an image: generous, the fast cameras send one every 2 ms.
+constexpr int kWaitMs = 2000;
+
+// The event a stream signals: an eventfd on POSIX, an auto-reset event on Windows.
+class TestEvent {
+public:
+    TestEvent();
+    ~TestEvent();
+    TestEvent(const TestEvent&) = delete;
+    TestEvent& operator=(const TestEvent&) = delete;
+
+    PvxEvent Handle() const { return m_handle; }
+    // Waits at most timeoutMs; the number of signals consumed (0 on time-out).
+    uint64_t Wait(int timeoutMs);
+
+    // False where several signals before a wait count as one (Windows).
+    static const bool kCountsEverySignal;
+
+private:
+    PvxEvent m_handle;
+};
+
 class SimTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -35,7 +57,14 @@ protected:
     PvxHandle Node(PvxHandle camera, const char* name);
     std::string EnumText(PvxHandle camera, const char* name);
 
+    // Opens a stream of camera signalling m_event, noting its frame size in m_frameBytes.
+    PvxHandle OpenStream(PvxHandle camera, uint32_t buffers = 3);
+    // Waits for the next image and locks it.
+    PvxImageRecord NextImage(PvxHandle stream);
+
     std::filesystem::path m_folder;
+    TestEvent m_event;
+    uint32_t m_frameBytes = 0;
 
 private:
     std::vector<PvxHandle> m_cameras;
@@ -56,24 +85,5 @@ template <class... Params, class... Args> auto Got(PvxStatus(PVX_CALL* get)(Para
 // The {min, max, increment} a region range getter answers; the call must succeed.
 std::vector<uint32_t> RangeOf(PvxStatus(PVX_CALL* get)(PvxHandle, uint32_t*, uint32_t*, uint32_t*),
                               PvxHandle camera);
-
-// The event a stream signals: an eventfd on POSIX, an auto-reset event on Windows.
-class TestEvent {
-public:
-    TestEvent();
-    ~TestEvent();
-    TestEvent(const TestEvent&) = delete;
-    TestEvent& operator=(const TestEvent&) = delete;
-
-    PvxEvent Handle() const { return m_handle; }
-    // Waits at most timeoutMs; the number of signals consumed (0 on time-out).
-    uint64_t Wait(int timeoutMs);
-
-    // False where several signals before a wait count as one (Windows).
-    static const bool kCountsEverySignal;
-
-private:
-    PvxEvent m_handle;
-};
 
 } // namespace simtest

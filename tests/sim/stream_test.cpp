@@ -19,8 +19,6 @@ using nlohmann::json;
 namespace simtest {
 namespace {
 
-constexpr int kWaitMs = 2000; // generous: the images come every 2 ms
-
 // Every byte of a delivered image against the reference; the frame number it carries
 // must be the record's.
 void ExpectImageFollowsPattern(const PvxImageRecord& record, const sim::ImageGeometry& geometry,
@@ -58,24 +56,6 @@ protected:
         Init();
         return Open();
     }
-    PvxHandle OpenStream(PvxHandle camera, uint32_t buffers = 3) {
-        PvxHandle stream = 0;
-        EXPECT_EQ(pvxOpenStream(camera, &stream, &m_frameBytes, m_event.Handle(), buffers, 0), PVX_OK)
-            << LastErrorText();
-        return stream;
-    }
-    // Waits for the next image and locks it.
-    PvxImageRecord NextImage(PvxHandle stream) {
-        PvxImageRecord record{};
-        EXPECT_GT(m_event.Wait(kWaitMs), 0u) << "no image arrived";
-        uint32_t index = sim::kNoCompletedImage;
-        EXPECT_EQ(pvxGetCompletedImage(stream, &index), PVX_OK);
-        EXPECT_EQ(pvxLockImage(stream, index, &record), PVX_OK) << LastErrorText();
-        return record;
-    }
-
-    TestEvent m_event;
-    uint32_t m_frameBytes = 0;
 };
 
 using FormatAndPattern = std::tuple<const char*, const char*>;

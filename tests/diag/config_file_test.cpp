@@ -35,17 +35,17 @@ TEST_P(ConfigFileTest, ReadsEveryPieceUntilAConversionFails) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, ConfigFileTest,
-    ::testing::Values(
-        FileCase{"OtherLinesIgnored", "[camera]\nExposure=10\n{line}\nQuorvexXYZ FILE\n", true},
-        FileCase{"WindowsLineEnds", "# first\r\n{line}\r\n", true},
-        FileCase{"LineStartsTheSecondPiece", std::string(255, 'x') + "{line}\n", true},
-        FileCase{"KeywordSplitAcrossPieces", std::string(254, 'x') + "{line}\n", false},
-        FileCase{"FailedConversionEndsReading", "QuorvexAIK MEMORY DEBUG PATH=/x\n{line}\n", false},
-        FileCase{"SmallSizeDoesNotEndReading", "QuorvexAIK MEMORY 31 DEBUG PATH=/x\n{line}\n", true},
-        FileCase{"OverlongLine", "{line}" + std::string(600, 'y') + "\n", false}),
-    aiktest::CaseName());
+const FileCase kFileCases[] = {
+    {"OtherLinesIgnored", "[camera]\nExposure=10\n{line}\nQuorvexXYZ FILE\n", true},
+    {"WindowsLineEnds", "# first\r\n{line}\r\n", true},
+    {"LineStartsTheSecondPiece", std::string(255, 'x') + "{line}\n", true},
+    {"KeywordSplitAcrossPieces", std::string(254, 'x') + "{line}\n", false},
+    {"FailedConversionEndsReading", "QuorvexAIK MEMORY DEBUG PATH=/x\n{line}\n", false},
+    {"SmallSizeDoesNotEndReading", "QuorvexAIK MEMORY 31 DEBUG PATH=/x\n{line}\n", true},
+    {"OverlongLine", "{line}" + std::string(600, 'y') + "\n", false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Files, ConfigFileTest, ::testing::ValuesIn(kFileCases), aiktest::CaseName());
 
 // LoadConfiguration from this test program, whose own folder holds no
 // configuration file: only the QUORVEXSDK place can answer.

@@ -79,29 +79,28 @@ TEST_P(LockReleaseTest, AnotherThreadGetsThroughAfterwards) {
     EXPECT_EQ(other.get(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    WaysOut, LockReleaseTest,
-    ::testing::Values(WayOutCase{"ReadSuccess", [](Ch c) { c.readValue("Gamma"); }},
-                      WayOutCase{"ReadIndexForm", [](Ch c) { c.readValue("FeatureName_1"); }},
-                      WayOutCase{"ReadAdapterVersion", [](Ch c) { c.readValue("AdapterVersion"); }},
-                      WayOutCase{"ReadNotReadable", [](Ch c) { c.readValue("TimerDelay"); }},
-                      WayOutCase{"ReadMissingNode", [](Ch c) { c.readValue("Missing"); }},
-                      WayOutCase{"ReadInvalidChannel",
-                                 [](Ch c) {
-                                     char val[256];
-                                     c.record().ReadValue(nullptr, 3, "Gamma", val);
-                                 }},
-                      WayOutCase{"WriteSuccess", [](Ch c) { c.writeValue("Gamma", "1.0"); }},
-                      WayOutCase{"WriteNotWritable", [](Ch c) { c.writeValue("AdapterVersion", "1"); }},
-                      WayOutCase{"WriteInvalidChannel",
-                                 [](Ch c) { c.record().WriteValue(nullptr, 3, "Gamma", "1.0"); }},
-                      WayOutCase{"ExecuteSuccess", [](Ch c) { c.executeCommand("TriggerSoftware"); }},
-                      WayOutCase{"ExecuteFailure", [](Ch c) { c.executeCommand("Gamma"); }},
-                      WayOutCase{"ExecuteInvalidChannel",
-                                 [](Ch c) { c.record().ExecuteCommand(nullptr, 3, "TriggerSoftware"); }},
-                      WayOutCase{"FeatureNameFound", [](Ch c) { c.getFeatureName(0); }},
-                      WayOutCase{"FeatureNameBeyondList", [](Ch c) { c.getFeatureName(99); }}),
-    CaseName());
+const WayOutCase kWayOutCases[] = {
+    {"ReadSuccess", [](Ch c) { c.readValue("Gamma"); }},
+    {"ReadIndexForm", [](Ch c) { c.readValue("FeatureName_1"); }},
+    {"ReadAdapterVersion", [](Ch c) { c.readValue("AdapterVersion"); }},
+    {"ReadNotReadable", [](Ch c) { c.readValue("TimerDelay"); }},
+    {"ReadMissingNode", [](Ch c) { c.readValue("Missing"); }},
+    {"ReadInvalidChannel",
+     [](Ch c) {
+         char val[256];
+         c.record().ReadValue(nullptr, 3, "Gamma", val);
+     }},
+    {"WriteSuccess", [](Ch c) { c.writeValue("Gamma", "1.0"); }},
+    {"WriteNotWritable", [](Ch c) { c.writeValue("AdapterVersion", "1"); }},
+    {"WriteInvalidChannel", [](Ch c) { c.record().WriteValue(nullptr, 3, "Gamma", "1.0"); }},
+    {"ExecuteSuccess", [](Ch c) { c.executeCommand("TriggerSoftware"); }},
+    {"ExecuteFailure", [](Ch c) { c.executeCommand("Gamma"); }},
+    {"ExecuteInvalidChannel", [](Ch c) { c.record().ExecuteCommand(nullptr, 3, "TriggerSoftware"); }},
+    {"FeatureNameFound", [](Ch c) { c.getFeatureName(0); }},
+    {"FeatureNameBeyondList", [](Ch c) { c.getFeatureName(99); }},
+};
+
+INSTANTIATE_TEST_SUITE_P(WaysOut, LockReleaseTest, ::testing::ValuesIn(kWayOutCases), CaseName());
 
 } // namespace
 } // namespace aiktest

@@ -55,35 +55,33 @@ TEST_P(ReadValueTest, TextOfFeature) {
     EXPECT_EQ(read.text, c.text);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Features, ReadValueTest,
-    ::testing::Values(
-        ReadCase{"Integer64Bit", "LineModeAll", 0, "5000000000", ""},
-        ReadCase{"IntegerMin", "LineModeAll_Min", 0, "-3", ""},
-        ReadCase{"IntegerMax", "LineModeAll_Max", 0, "6000000000", ""},
-        ReadCase{"FloatWithPrecision", "Gamma", 0, "2.50", ""},
-        ReadCase{"FloatMinWithPrecision", "Gamma_Min", 0, "0.25", ""},
-        ReadCase{"FloatMaxWithPrecision", "Gamma_Max", 0, "4.00", ""},
-        ReadCase{"FloatPrecisionZero", "TriggerDelay", 0, "1", ""},
-        ReadCase{"BooleanTrue", "LineInverterAll", 0, "True", ""},
-        ReadCase{"BooleanFalse", "UserOutputValueAll", 0, "False", ""},
-        ReadCase{"CommandReadsAsEmptyText", "TimerReset", 0, "", ""},
-        ReadCase{"WriteOnlyCommand", "TriggerSoftware", 1, "", "Feature TriggerSoftware is not readable."},
-        ReadCase{"String", "DeviceUserID", 0, "QX-F 2000", ""},
-        ReadCase{"EnumerationSymbol", "TriggerSequence", 0, "Burst", ""},
-        ReadCase{"AdapterVersionDespiteNode", "AdapterVersion", 0, "1.0.0.1", ""},
-        ReadCase{"AdapterVersionPrefix", "AdapterVersionAndMore", 0, "1.0.0.1", ""},
-        ReadCase{"WriteOnly", "TimerDelay", 1, "", "Feature TimerDelay is not readable."},
-        ReadCase{"LimitOfWriteOnly", "TimerDelay_Min", 1, "", "Feature TimerDelay_Min is not readable."},
-        ReadCase{"NotAvailable", "TimerDuration", 1, "", "Feature TimerDuration is not readable."},
-        ReadCase{"LimitOfString", "DeviceVersion_Max", 1, "",
-                 "Injected failure in ReadValue.(DeviceVersion_Max)"},
-        ReadCase{"LimitOfEnumeration", "TriggerSequence_Min", 1, "",
-                 "Injected failure in ReadValue.(TriggerSequence_Min)"},
-        ReadCase{"Register", "LineStatusAll", 1, "", "Injected failure in ReadValue.(LineStatusAll)"},
-        ReadCase{"MissingNode", "ExposureTimeControl", 1, "",
-                 "Injected failure in ReadValue.(ExposureTimeControl)"}),
-    CaseName());
+const ReadCase kReadCases[] = {
+    {"Integer64Bit", "LineModeAll", 0, "5000000000", ""},
+    {"IntegerMin", "LineModeAll_Min", 0, "-3", ""},
+    {"IntegerMax", "LineModeAll_Max", 0, "6000000000", ""},
+    {"FloatWithPrecision", "Gamma", 0, "2.50", ""},
+    {"FloatMinWithPrecision", "Gamma_Min", 0, "0.25", ""},
+    {"FloatMaxWithPrecision", "Gamma_Max", 0, "4.00", ""},
+    {"FloatPrecisionZero", "TriggerDelay", 0, "1", ""},
+    {"BooleanTrue", "LineInverterAll", 0, "True", ""},
+    {"BooleanFalse", "UserOutputValueAll", 0, "False", ""},
+    {"CommandReadsAsEmptyText", "TimerReset", 0, "", ""},
+    {"WriteOnlyCommand", "TriggerSoftware", 1, "", "Feature TriggerSoftware is not readable."},
+    {"String", "DeviceUserID", 0, "QX-F 2000", ""},
+    {"EnumerationSymbol", "TriggerSequence", 0, "Burst", ""},
+    {"AdapterVersionDespiteNode", "AdapterVersion", 0, "1.0.0.1", ""},
+    {"AdapterVersionPrefix", "AdapterVersionAndMore", 0, "1.0.0.1", ""},
+    {"WriteOnly", "TimerDelay", 1, "", "Feature TimerDelay is not readable."},
+    {"LimitOfWriteOnly", "TimerDelay_Min", 1, "", "Feature TimerDelay_Min is not readable."},
+    {"NotAvailable", "TimerDuration", 1, "", "Feature TimerDuration is not readable."},
+    {"LimitOfString", "DeviceVersion_Max", 1, "", "Injected failure in ReadValue.(DeviceVersion_Max)"},
+    {"LimitOfEnumeration", "TriggerSequence_Min", 1, "",
+     "Injected failure in ReadValue.(TriggerSequence_Min)"},
+    {"Register", "LineStatusAll", 1, "", "Injected failure in ReadValue.(LineStatusAll)"},
+    {"MissingNode", "ExposureTimeControl", 1, "", "Injected failure in ReadValue.(ExposureTimeControl)"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Features, ReadValueTest, ::testing::ValuesIn(kReadCases), CaseName());
 
 struct FaultCase {
     const char* name;
@@ -108,15 +106,16 @@ TEST_P(ReadFaultTest, FailedNodeQueryFailsTheRead) {
     EXPECT_EQ(read.text, c.text);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Calls, ReadFaultTest,
-    ::testing::Values(FaultCase{"Lookup", "pvxGetNode", 258, "Gamma", ""},
-                      FaultCase{"Access", "pvxGetNodeAccess", 258, "Gamma", ""},
-                      FaultCase{"Type", "pvxGetNodeType", 258, "Gamma", ""},
-                      FaultCase{"Value", "pvxGetFloatValue", 258, "Gamma", ""},
-                      FaultCase{"Precision", "pvxGetFloatPrecision", 13, "Gamma", "2.500000"},
-                      FaultCase{"PrecisionOfLimit", "pvxGetFloatPrecision", 13, "Gamma_Max", "4.000000"}),
-    CaseName());
+const FaultCase kFaultCases[] = {
+    {"Lookup", "pvxGetNode", 258, "Gamma", ""},
+    {"Access", "pvxGetNodeAccess", 258, "Gamma", ""},
+    {"Type", "pvxGetNodeType", 258, "Gamma", ""},
+    {"Value", "pvxGetFloatValue", 258, "Gamma", ""},
+    {"Precision", "pvxGetFloatPrecision", 13, "Gamma", "2.500000"},
+    {"PrecisionOfLimit", "pvxGetFloatPrecision", 13, "Gamma_Max", "4.000000"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Calls, ReadFaultTest, ::testing::ValuesIn(kFaultCases), CaseName());
 
 } // namespace
 } // namespace aiktest

@@ -58,14 +58,17 @@ TEST_P(IntegerWriteTest, TextIsReadLikeAtol) {
     EXPECT_EQ(readBack("TimerDuration"), GetParam().readBack);
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, IntegerWriteTest,
-                         ::testing::Values(TextCase{"DigitsThenLetters", "12abc", "12"},
-                                           TextCase{"NoDigits", "abc", "0"}, TextCase{"Empty", "", "0"},
-                                           TextCase{"LeadingBlanksAndSign", "  -7", "-7"},
-                                           TextCase{"PlusSign", "+8", "8"},
-                                           TextCase{"Beyond32Bits", "99999999999", "2147483647"},
-                                           TextCase{"Below32Bits", "-99999999999", "-2147483648"}),
-                         CaseName());
+const TextCase kTextCases[] = {
+    {"DigitsThenLetters", "12abc", "12"},
+    {"NoDigits", "abc", "0"},
+    {"Empty", "", "0"},
+    {"LeadingBlanksAndSign", "  -7", "-7"},
+    {"PlusSign", "+8", "8"},
+    {"Beyond32Bits", "99999999999", "2147483647"},
+    {"Below32Bits", "-99999999999", "-2147483648"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Texts, IntegerWriteTest, ::testing::ValuesIn(kTextCases), CaseName());
 
 struct BoolCase {
     const char* name;
@@ -85,13 +88,12 @@ TEST_P(BooleanWriteTest, OnlyExactTrueWritesTrue) {
     EXPECT_EQ(readBack("LineInverterAll"), c.written ? "True" : "False");
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, BooleanWriteTest,
-                         ::testing::Values(BoolCase{"ExactTrue", "True", true},
-                                           BoolCase{"LowerCase", "true", false},
-                                           BoolCase{"TrailingBlank", "True ", false},
-                                           BoolCase{"UpperCase", "TRUE", false}, BoolCase{"One", "1", false},
-                                           BoolCase{"False", "False", false}),
-                         CaseName());
+const BoolCase kBoolCases[] = {
+    {"ExactTrue", "True", true},  {"LowerCase", "true", false}, {"TrailingBlank", "True ", false},
+    {"UpperCase", "TRUE", false}, {"One", "1", false},          {"False", "False", false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Texts, BooleanWriteTest, ::testing::ValuesIn(kBoolCases), CaseName());
 
 struct FloatCase {
     const char* name;
@@ -114,15 +116,17 @@ TEST_P(FloatWriteTest, OutOfRangeValueIsNudgedOnce) {
     EXPECT_EQ(simCallCount("pvxSetFloatValue") - before, c.setCalls);
 }
 
-INSTANTIATE_TEST_SUITE_P(Values, FloatWriteTest,
-                         ::testing::Values(FloatCase{"Inside", "1.75", 0, "1.8", 1},
-                                           FloatCase{"LeadingNumberOnly", "1.3xyz", 0, "1.3", 1},
-                                           FloatCase{"JustAboveNudgedDown", "2.05", 0, "2.0", 2},
-                                           FloatCase{"JustBelowNudgedUp", "0.95", 0, "1.0", 2},
-                                           FloatCase{"OneUnitAboveStaysOut", "2.1", 1, "1.5", 2},
-                                           FloatCase{"OneUnitBelowStaysOut", "0.9", 1, "1.5", 2},
-                                           FloatCase{"NoNumberIsZeroThenOut", "abc", 1, "1.5", 2}),
-                         CaseName());
+const FloatCase kFloatCases[] = {
+    {"Inside", "1.75", 0, "1.8", 1},
+    {"LeadingNumberOnly", "1.3xyz", 0, "1.3", 1},
+    {"JustAboveNudgedDown", "2.05", 0, "2.0", 2},
+    {"JustBelowNudgedUp", "0.95", 0, "1.0", 2},
+    {"OneUnitAboveStaysOut", "2.1", 1, "1.5", 2},
+    {"OneUnitBelowStaysOut", "0.9", 1, "1.5", 2},
+    {"NoNumberIsZeroThenOut", "abc", 1, "1.5", 2},
+};
+
+INSTANTIATE_TEST_SUITE_P(Values, FloatWriteTest, ::testing::ValuesIn(kFloatCases), CaseName());
 
 nlohmann::json withText(nlohmann::json fault, const std::string& text) {
     fault["errorText"] = text;
@@ -155,18 +159,15 @@ TEST_P(FloatRefusalTest, RefusalFailsTheWrite) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Refusals, FloatRefusalTest,
-    ::testing::Values(
-        RefusalCase{"NeitherWord", withText(nodeFault("pvxSetFloatValue", 258), "value rejected"),
-                    "2.0000001", 1},
-        RefusalCase{"OtherStatus", withText(nodeFault("pvxSetFloatValue", 13), "must be smaller"),
-                    "2.0000001", 1},
-        RefusalCase{"PrecisionUnknown", nodeFault("pvxGetFloatPrecision", 258), "2.0000001", 1},
-        RefusalCase{"ErrorTextUnknown", nodeFault("pvxGetLastErrorText", 17), "2.0000001", 1},
-        RefusalCase{"FailedRetry", withText(nodeFault("pvxSetFloatValue", 258), "must be greater or equal"),
-                    "0.9999999", 2}),
-    CaseName());
+const RefusalCase kRefusalCases[] = {
+    {"NeitherWord", withText(nodeFault("pvxSetFloatValue", 258), "value rejected"), "2.0000001", 1},
+    {"OtherStatus", withText(nodeFault("pvxSetFloatValue", 13), "must be smaller"), "2.0000001", 1},
+    {"PrecisionUnknown", nodeFault("pvxGetFloatPrecision", 258), "2.0000001", 1},
+    {"ErrorTextUnknown", nodeFault("pvxGetLastErrorText", 17), "2.0000001", 1},
+    {"FailedRetry", withText(nodeFault("pvxSetFloatValue", 258), "must be greater or equal"), "0.9999999", 2},
+};
+
+INSTANTIATE_TEST_SUITE_P(Refusals, FloatRefusalTest, ::testing::ValuesIn(kRefusalCases), CaseName());
 
 struct WriteCase {
     const char* name;
@@ -189,23 +190,20 @@ TEST_P(WriteValueTest, WriteOfFeature) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Features, WriteValueTest,
-    ::testing::Values(
-        WriteCase{"String", "DeviceUserID", "left camera", 0, ""},
-        WriteCase{"EnumerationSymbol", "TriggerSequence", "Burst", 0, ""},
-        WriteCase{"UnknownSymbol", "TriggerSequence", "Plaid", 1,
-                  "Injected failure in WriteValue.(TriggerSequence)"},
-        WriteCase{"CommandChangesNothing", "TriggerSoftware", "anything", 0, ""},
-        WriteCase{"ReadOnly", "LineModeAll", "320", 1, "Feature LineModeAll is not writable."},
-        WriteCase{"NotAvailable", "TimerDelay", "1.0", 1, "Feature TimerDelay is not writable."},
-        WriteCase{"Register", "LineStatusAll", "1", 1, "Injected failure in WriteValue.(LineStatusAll)"},
-        WriteCase{"Companion", "Gamma_Min", "1.0", 1, "Injected failure in WriteValue.(Gamma_Min)"},
-        WriteCase{"AdapterVersion", "AdapterVersion", "2.0.0.0", 1,
-                  "Injected failure in WriteValue.(AdapterVersion)"},
-        WriteCase{"MissingNode", "ExposureTimeControl", "On", 1,
-                  "Injected failure in WriteValue.(ExposureTimeControl)"}),
-    CaseName());
+const WriteCase kWriteCases[] = {
+    {"String", "DeviceUserID", "left camera", 0, ""},
+    {"EnumerationSymbol", "TriggerSequence", "Burst", 0, ""},
+    {"UnknownSymbol", "TriggerSequence", "Plaid", 1, "Injected failure in WriteValue.(TriggerSequence)"},
+    {"CommandChangesNothing", "TriggerSoftware", "anything", 0, ""},
+    {"ReadOnly", "LineModeAll", "320", 1, "Feature LineModeAll is not writable."},
+    {"NotAvailable", "TimerDelay", "1.0", 1, "Feature TimerDelay is not writable."},
+    {"Register", "LineStatusAll", "1", 1, "Injected failure in WriteValue.(LineStatusAll)"},
+    {"Companion", "Gamma_Min", "1.0", 1, "Injected failure in WriteValue.(Gamma_Min)"},
+    {"AdapterVersion", "AdapterVersion", "2.0.0.0", 1, "Injected failure in WriteValue.(AdapterVersion)"},
+    {"MissingNode", "ExposureTimeControl", "On", 1, "Injected failure in WriteValue.(ExposureTimeControl)"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Features, WriteValueTest, ::testing::ValuesIn(kWriteCases), CaseName());
 
 // Catches the settings refresh skipped after a refused or failed write, or made for
 // a channel without a camera.
@@ -260,16 +258,17 @@ TEST_P(CommandTest, PollsUntilDoneOrTenTimes) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Commands, CommandTest,
-    ::testing::Values(CommandCase{"DoneAtFirstPoll", "TriggerSoftware", 1, "", 1},
-                      CommandCase{"DoneAtThirdPoll", "TriggerSoftware", 3, "", 3},
-                      CommandCase{"DoneAtTenthPoll", "TriggerSoftware", 10, "", 10},
-                      CommandCase{"NeverDone", "TriggerSoftware", 0, "", 10},
-                      CommandCase{"MissingNode", "TriggerSource", 1, "", 0},
-                      CommandCase{"Execute", "TriggerSoftware", 1, "pvxExecuteCommand", 0},
-                      CommandCase{"DoneQuery", "TriggerSoftware", 1, "pvxIsCommandDone", 0}),
-    CaseName());
+const CommandCase kCommandCases[] = {
+    {"DoneAtFirstPoll", "TriggerSoftware", 1, "", 1},
+    {"DoneAtThirdPoll", "TriggerSoftware", 3, "", 3},
+    {"DoneAtTenthPoll", "TriggerSoftware", 10, "", 10},
+    {"NeverDone", "TriggerSoftware", 0, "", 10},
+    {"MissingNode", "TriggerSource", 1, "", 0},
+    {"Execute", "TriggerSoftware", 1, "pvxExecuteCommand", 0},
+    {"DoneQuery", "TriggerSoftware", 1, "pvxIsCommandDone", 0},
+};
+
+INSTANTIATE_TEST_SUITE_P(Commands, CommandTest, ::testing::ValuesIn(kCommandCases), CaseName());
 
 } // namespace
 } // namespace aiktest

@@ -41,60 +41,6 @@ protected:
     std::vector<aikhost::Channel> m_channels;
 };
 
-struct TextCase {
-    const char* name;
-    const char* text;
-    const char* readBack;
-};
-
-class IntegerWriteTest : public WriteTest, public ::testing::WithParamInterface<TextCase> {};
-
-// Catches an integer conversion other than a 32-bit atol: trailing text rejected,
-// no digits not giving 0, blanks or signs refused, or numbers beyond 32 bits passed
-// through instead of stopping at the limit.
-TEST_P(IntegerWriteTest, TextIsReadLikeAtol) {
-    aikhost::SlotResult write = channel().writeValue("TimerDuration", GetParam().text);
-    EXPECT_EQ(write.rc, 0) << write.errText;
-    EXPECT_EQ(readBack("TimerDuration"), GetParam().readBack);
-}
-
-const TextCase kTextCases[] = {
-    {"DigitsThenLetters", "12abc", "12"},
-    {"NoDigits", "abc", "0"},
-    {"Empty", "", "0"},
-    {"LeadingBlanksAndSign", "  -7", "-7"},
-    {"PlusSign", "+8", "8"},
-    {"Beyond32Bits", "99999999999", "2147483647"},
-    {"Below32Bits", "-99999999999", "-2147483648"},
-};
-
-INSTANTIATE_TEST_SUITE_P(Texts, IntegerWriteTest, ::testing::ValuesIn(kTextCases), CaseName());
-
-struct BoolCase {
-    const char* name;
-    const char* text;
-    bool written;
-};
-
-class BooleanWriteTest : public WriteTest, public ::testing::WithParamInterface<BoolCase> {};
-
-// Catches a boolean conversion that ignores case, trims blanks or accepts other
-// truthy texts: only the exact text "True" writes true.
-TEST_P(BooleanWriteTest, OnlyExactTrueWritesTrue) {
-    const BoolCase& c = GetParam();
-    ASSERT_EQ(channel().writeValue("LineInverterAll", c.written ? "False" : "True").rc, 0);
-    aikhost::SlotResult write = channel().writeValue("LineInverterAll", c.text);
-    EXPECT_EQ(write.rc, 0) << write.errText;
-    EXPECT_EQ(readBack("LineInverterAll"), c.written ? "True" : "False");
-}
-
-const BoolCase kBoolCases[] = {
-    {"ExactTrue", "True", true},  {"LowerCase", "true", false}, {"TrailingBlank", "True ", false},
-    {"UpperCase", "TRUE", false}, {"One", "1", false},          {"False", "False", false},
-};
-
-INSTANTIATE_TEST_SUITE_P(Texts, BooleanWriteTest, ::testing::ValuesIn(kBoolCases), CaseName());
-
 struct FloatCase {
     const char* name;
     const char* text;
@@ -172,35 +118,69 @@ INSTANTIATE_TEST_SUITE_P(Refusals, FloatRefusalTest, ::testing::ValuesIn(kRefusa
 struct WriteCase {
     const char* name;
     const char* feature;
+    const char* before; // written first, or nullptr
     const char* text;
     int32_t rc;
     const char* errText;
+    const char* readBack; // nullptr: nothing to read back
 };
 
 class WriteValueTest : public WriteTest, public ::testing::WithParamInterface<WriteCase> {};
 
-// Catches writes by type that fail or succeed wrongly, access refusals with the
-// wrong text, and writes that apply companion or adapter-feature handling (which
-// writes do not know).
 TEST_P(WriteValueTest, WriteOfFeature) {
     const WriteCase& c = GetParam();
+    if (c.before != nullptr) {
+        ASSERT_EQ(channel().writeValue(c.feature, c.before).rc, 0);
+    }
     EXPECT_EQ(rcText(channel().writeValue(c.feature, c.text)), RcText(c.rc, c.errText));
-    if (c.rc == 0 && std::string(c.feature) != "TriggerSoftware") {
-        EXPECT_EQ(readBack(c.feature), c.text);
+    if (c.readBack != nullptr) {
+        EXPECT_EQ(readBack(c.feature), c.readBack);
     }
 }
 
+// Catches an integer conversion other than a 32-bit atol: trailing text rejected,
+// no digits not giving 0, blanks or signs refused, or numbers beyond 32 bits passed
+// through instead of stopping at the limit.
+const WriteCase kIntegerCases[] = {
+    {"DigitsThenLetters", "TimerDuration", nullptr, "12abc", 0, "", "12"},
+    {"NoDigits", "TimerDuration", nullptr, "abc", 0, "", "0"},
+    {"Empty", "TimerDuration", nullptr, "", 0, "", "0"},
+    {"LeadingBlanksAndSign", "TimerDuration", nullptr, "  -7", 0, "", "-7"},
+    {"PlusSign", "TimerDuration", nullptr, "+8", 0, "", "8"},
+    {"Beyond32Bits", "TimerDuration", nullptr, "99999999999", 0, "", "2147483647"},
+    {"Below32Bits", "TimerDuration", nullptr, "-99999999999", 0, "", "-2147483648"},
+};
+INSTANTIATE_TEST_SUITE_P(Integers, WriteValueTest, ::testing::ValuesIn(kIntegerCases), CaseName());
+
+// Catches a boolean conversion that ignores case, trims blanks or accepts other
+// truthy texts: only the exact text "True" writes true.
+const WriteCase kBooleanCases[] = {
+    {"ExactTrue", "LineInverterAll", "False", "True", 0, "", "True"},
+    {"LowerCase", "LineInverterAll", "True", "true", 0, "", "False"},
+    {"TrailingBlank", "LineInverterAll", "True", "True ", 0, "", "False"},
+    {"UpperCase", "LineInverterAll", "True", "TRUE", 0, "", "False"},
+    {"One", "LineInverterAll", "True", "1", 0, "", "False"},
+    {"False", "LineInverterAll", "True", "False", 0, "", "False"},
+};
+INSTANTIATE_TEST_SUITE_P(Booleans, WriteValueTest, ::testing::ValuesIn(kBooleanCases), CaseName());
+
+// Catches writes by type that fail or succeed wrongly, access refusals with the
+// wrong text, and writes that apply companion or adapter-feature handling (which
+// writes do not know).
 const WriteCase kWriteCases[] = {
-    {"String", "DeviceUserID", "left camera", 0, ""},
-    {"EnumerationSymbol", "TriggerSequence", "Burst", 0, ""},
-    {"UnknownSymbol", "TriggerSequence", "Plaid", 1, "Injected failure in WriteValue.(TriggerSequence)"},
-    {"CommandChangesNothing", "TriggerSoftware", "anything", 0, ""},
-    {"ReadOnly", "LineModeAll", "320", 1, "Feature LineModeAll is not writable."},
-    {"NotAvailable", "TimerDelay", "1.0", 1, "Feature TimerDelay is not writable."},
-    {"Register", "LineStatusAll", "1", 1, "Injected failure in WriteValue.(LineStatusAll)"},
-    {"Companion", "Gamma_Min", "1.0", 1, "Injected failure in WriteValue.(Gamma_Min)"},
-    {"AdapterVersion", "AdapterVersion", "2.0.0.0", 1, "Injected failure in WriteValue.(AdapterVersion)"},
-    {"MissingNode", "ExposureTimeControl", "On", 1, "Injected failure in WriteValue.(ExposureTimeControl)"},
+    {"String", "DeviceUserID", nullptr, "left camera", 0, "", "left camera"},
+    {"EnumerationSymbol", "TriggerSequence", nullptr, "Burst", 0, "", "Burst"},
+    {"UnknownSymbol", "TriggerSequence", nullptr, "Plaid", 1,
+     "Injected failure in WriteValue.(TriggerSequence)", nullptr},
+    {"CommandChangesNothing", "TriggerSoftware", nullptr, "anything", 0, "", nullptr},
+    {"ReadOnly", "LineModeAll", nullptr, "320", 1, "Feature LineModeAll is not writable.", nullptr},
+    {"NotAvailable", "TimerDelay", nullptr, "1.0", 1, "Feature TimerDelay is not writable.", nullptr},
+    {"Register", "LineStatusAll", nullptr, "1", 1, "Injected failure in WriteValue.(LineStatusAll)", nullptr},
+    {"Companion", "Gamma_Min", nullptr, "1.0", 1, "Injected failure in WriteValue.(Gamma_Min)", nullptr},
+    {"AdapterVersion", "AdapterVersion", nullptr, "2.0.0.0", 1,
+     "Injected failure in WriteValue.(AdapterVersion)", nullptr},
+    {"MissingNode", "ExposureTimeControl", nullptr, "On", 1,
+     "Injected failure in WriteValue.(ExposureTimeControl)", nullptr},
 };
 
 INSTANTIATE_TEST_SUITE_P(Features, WriteValueTest, ::testing::ValuesIn(kWriteCases), CaseName());

@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <random>
 #include <regex>
 
 namespace aiktest {
@@ -28,8 +27,7 @@ class FeatureLogTest : public FeatureTest {
 protected:
     void SetUp() override {
         FeatureTest::SetUp();
-        std::random_device random;
-        m_sdk = fs::temp_directory_path() / ("aik-feature-log-" + std::to_string(random()));
+        m_sdk = folder() / "sdk";
         const fs::path configFolder = m_sdk / "QuorvexApi" / "bin" / "x64";
         fs::create_directories(configFolder);
         fs::create_directories(m_sdk / "logs");
@@ -42,8 +40,6 @@ protected:
     void TearDown() override {
         FeatureTest::TearDown();
         aikhost::unsetEnvironment("QUORVEXSDK");
-        std::error_code ignored;
-        fs::remove_all(m_sdk, ignored);
     }
 
     // Every line of the log so far: "LEVEL|text" for a log line, the text as it is

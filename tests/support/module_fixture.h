@@ -36,6 +36,8 @@ protected:
     void useSimConfig(const nlohmann::json& config);
     void useCameras(const std::vector<nlohmann::json>& cameras);
 
+    // The test's temporary folder, removed at the end of the test.
+    const std::filesystem::path& folder() const { return m_folder; }
     aikhost::VideoModule& module();
     aikhost::VideoChannelResult getVideoChannel(uint32_t deviceNum,
                                                 int32_t recordLevel = AIK_EXTENDED_RECORD_BYTES);

@@ -149,33 +149,9 @@ TEST_F(StreamTest, LockedImagesAreNeverOverwritten) {
     EXPECT_GT(later.ullFrameId, third.ullFrameId);
 }
 
-// Catches a stream that announces nothing as an image, or takes buffer indices unchecked.
-TEST_F(StreamTest, ImageCallsCheckIndicesAndLocks) {
-    const PvxHandle camera = OpenFastCamera();
-    const PvxHandle stream = OpenStream(camera, 2);
-    uint32_t index = 0;
-    EXPECT_EQ(pvxGetCompletedImage(stream, &index), PVX_ERR_EMPTY_COMPLETE_QUEUE);
-    EXPECT_EQ(index, sim::kNoCompletedImage);
-    PvxImageRecord record{};
-    EXPECT_EQ(pvxLockImage(stream, 2, &record), PVX_ERR_INVALID_IMAGE_HANDLE);
-    EXPECT_EQ(pvxLockImage(stream, 0, &record), PVX_ERR_NOT_READY);
-    uint8_t data[16];
-    uint32_t size = sizeof data;
-    EXPECT_EQ(pvxCopyImageData(stream, data, &size, 0), PVX_ERR_INVALID_IMAGE_HANDLE);
-    EXPECT_EQ(pvxReleaseImage(stream, 0), PVX_ERR_INVALID_IMAGE_HANDLE);
-
-    ASSERT_EQ(pvxStartStream(stream, 2), PVX_OK);
-    record = NextImage(stream);
-    size = sizeof data;
-    ASSERT_EQ(pvxCopyImageData(stream, data, &size, 0), PVX_OK);
-    EXPECT_EQ(size, sizeof data);
-    EXPECT_EQ(std::memcmp(data, record.pData, sizeof data), 0);
-    ASSERT_EQ(pvxReleaseImage(stream, record.uiIndex), PVX_OK);
-    EXPECT_EQ(pvxReleaseImage(stream, record.uiIndex), PVX_ERR_INVALID_IMAGE_HANDLE);
-}
-
 // Catches open, start, stop and close that accept what they should refuse, or refuse
-// what a host does in its stop sequence (stopping twice, stopping a stream not started).
+// what a host does in its stop sequence (stopping twice, stopping a stream not started),
+// and a stream that announces nothing as an image, or takes buffer indices unchecked.
 TEST_F(StreamTest, LifeCycleRefusalsAndRepeats) {
     const PvxHandle camera = OpenFastCamera();
     PvxHandle stream = 0;
@@ -196,9 +172,28 @@ TEST_F(StreamTest, LifeCycleRefusalsAndRepeats) {
     ASSERT_EQ(pvxCloseStream(stream), PVX_OK); // closing a running stream stops it
     EXPECT_EQ(pvxStopStream(stream), PVX_ERR_INVALID_STREAM_HANDLE);
 
-    // Closing the camera closes its stream.
+    // Image calls check indices and locks, and announce nothing as an image.
     stream = OpenStream(camera, 2);
+    uint32_t index = 0;
+    EXPECT_EQ(pvxGetCompletedImage(stream, &index), PVX_ERR_EMPTY_COMPLETE_QUEUE);
+    EXPECT_EQ(index, sim::kNoCompletedImage);
+    PvxImageRecord record{};
+    EXPECT_EQ(pvxLockImage(stream, 2, &record), PVX_ERR_INVALID_IMAGE_HANDLE);
+    EXPECT_EQ(pvxLockImage(stream, 0, &record), PVX_ERR_NOT_READY);
+    uint8_t data[16];
+    uint32_t size = sizeof data;
+    EXPECT_EQ(pvxCopyImageData(stream, data, &size, 0), PVX_ERR_INVALID_IMAGE_HANDLE);
+    EXPECT_EQ(pvxReleaseImage(stream, 0), PVX_ERR_INVALID_IMAGE_HANDLE);
     ASSERT_EQ(pvxStartStream(stream, 2), PVX_OK);
+    record = NextImage(stream);
+    size = sizeof data;
+    ASSERT_EQ(pvxCopyImageData(stream, data, &size, 0), PVX_OK);
+    EXPECT_EQ(size, sizeof data);
+    EXPECT_EQ(std::memcmp(data, record.pData, sizeof data), 0);
+    ASSERT_EQ(pvxReleaseImage(stream, record.uiIndex), PVX_OK);
+    EXPECT_EQ(pvxReleaseImage(stream, record.uiIndex), PVX_ERR_INVALID_IMAGE_HANDLE);
+
+    // Closing the camera closes its stream.
     ASSERT_EQ(pvxCloseCamera(camera), PVX_OK);
     EXPECT_EQ(pvxStartStream(stream, 2), PVX_ERR_INVALID_STREAM_HANDLE);
 }

@@ -40,7 +40,8 @@ bool FreshProcess() {
     return pvxGetCameraCount(&count) == PVX_ERR_NOT_INITIALIZED;
 }
 
-// Catches operations that work (or crash) before the library is initialised.
+// Catches operations that work (or crash) before the library is initialised, and an
+// initStatus refusal that still initialises the library.
 TEST_F(SimTest, BeforeInitEveryCallIsRefusedWithNotInitialised) {
     if (!FreshProcess())
         GTEST_SKIP() << "needs a process where the library was never initialised";
@@ -50,12 +51,7 @@ TEST_F(SimTest, BeforeInitEveryCallIsRefusedWithNotInitialised) {
     EXPECT_EQ(pvxGetSensorWidth(1, &value), PVX_ERR_NOT_INITIALIZED);
     EXPECT_EQ(pvxStartStream(1, 8), PVX_ERR_NOT_INITIALIZED);
     EXPECT_NE(LastErrorText().find("pvxInitLibrary"), std::string::npos);
-}
-
-// Catches an initStatus refusal that still initialises the library.
-TEST_F(SimTest, InitStatusRefusalLeavesTheLibraryUninitialised) {
-    if (!FreshProcess())
-        GTEST_SKIP() << "needs a process where the library was never initialised";
+    // An initStatus refusal leaves the library uninitialised.
     UseDescription({{"initStatus", 259}, {"cameras", json::array({json::object()})}});
     EXPECT_EQ(pvxInitLibrary(1), 259u);
     EXPECT_TRUE(FreshProcess());
@@ -189,8 +185,9 @@ TEST_F(SimTest, ExposureContrastBrightnessFollowTheirRanges) {
     }
 }
 
-// Catches a polarity word that is masked, or a TriggerActivation that ignores bit 0.
-TEST_F(SimTest, TriggerPolarityKeepsTheWholeWordAndShowsBitZero) {
+// Catches a polarity word that is masked, a TriggerActivation that ignores bit 0, and
+// exposure control modes that are not checked or not shown by the node.
+TEST_F(SimTest, TriggerPolarityAndExposureControlShowInTheirNodes) {
     UseCamera({{"triggerPolarity", 0x00010003}});
     Init();
     const PvxHandle camera = Open();
@@ -200,12 +197,7 @@ TEST_F(SimTest, TriggerPolarityKeepsTheWholeWordAndShowsBitZero) {
     EXPECT_EQ(EnumText(camera, "TriggerActivation"), "FallingEdge");
     ASSERT_EQ(pvxSetEnumValueText(camera, Node(camera, "TriggerActivation"), "RisingEdge", true), PVX_OK);
     EXPECT_EQ(Got(pvxGetTriggerPolarity, camera), 0x00000003u);
-}
 
-// Catches exposure control modes that are not checked or not shown by the node.
-TEST_F(SimTest, ExposureControlSetsExposureTimeControl) {
-    Init();
-    const PvxHandle camera = Open();
     EXPECT_EQ(EnumText(camera, "ExposureTimeControl"), "Timed");
     ASSERT_EQ(pvxSetExposureControl(camera, 2), PVX_OK);
     EXPECT_EQ(EnumText(camera, "ExposureTimeControl"), "TriggerWidth");

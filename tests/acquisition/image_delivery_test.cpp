@@ -109,15 +109,17 @@ const RejectedCase kRejectedCases[] = {{"YUV422_8", PVX_PIXEL_YUV422_8}, {"Mono1
 class RejectedFormatTest : public AcquisitionFixture, public ::testing::WithParamInterface<RejectedCase> {};
 
 // Catches a format message written past the host's 32 bytes, a rejected format given a
-// host code, or acqResult written on rejection.
-TEST_P(RejectedFormatTest, AttributesNameTheRegionButNoFormat) {
+// host code, acqResult written on rejection of the attributes, and an image of a
+// rejected format copied into the host's buffer (or past it), or the locked image
+// never given back.
+TEST_P(RejectedFormatTest, AttributesNameTheRegionButNoFormatAndGetImageWritesNothing) {
     openCameras({gridCamera(640, 480, GetParam().name)});
     ASSERT_EQ(channel().setupCommonParams(regionParams(13, 7, 100, 50)).rc, 0);
+    const VideoChannelRecord& record = channel().record();
     MarkedErrText errText;
     ImageAttributes attributes{};
     attributes.pixelFormat = -7;
     uint32_t acqResult = aikhost::kAcqResultUnwritten;
-    const VideoChannelRecord& record = channel().record();
     EXPECT_EQ(record.GetImageAttributes(errText.bytes, record.channelID, &attributes, &acqResult), 1);
     EXPECT_EQ(errText.text(), "Not suppreted image format.");
     EXPECT_TRUE(errText.untouchedFrom(32));
@@ -125,23 +127,16 @@ TEST_P(RejectedFormatTest, AttributesNameTheRegionButNoFormat) {
     EXPECT_EQ(attributes.width, 112);
     EXPECT_EQ(attributes.roix, 5);
     EXPECT_EQ(acqResult, aikhost::kAcqResultUnwritten);
-}
 
-// Catches an image of a rejected format copied into the host's buffer (or past it),
-// a message past 32 bytes, or the locked image never given back.
-TEST_P(RejectedFormatTest, GetImageWritesNothingAndReleasesTheImage) {
-    openCameras({gridCamera(64, 48, GetParam().name)});
-    startWholeSensor(channel());
+    ASSERT_EQ(channel().startAcquisition().rc, 0);
     ASSERT_TRUE(waitForImage(channel()));
-    MarkedErrText errText;
-    GuardedBuffer image(64 * 48 * sim::BytesPerPixel(GetParam().code));
-    uint32_t acqResult = aikhost::kAcqResultUnwritten;
-    const VideoChannelRecord& record = channel().record();
+    MarkedErrText getText;
+    GuardedBuffer image(112 * 52 * sim::BytesPerPixel(GetParam().code));
     resetCalls();
-    EXPECT_EQ(record.GetImage(errText.bytes, record.channelID, image.data(), &acqResult), 1);
+    EXPECT_EQ(record.GetImage(getText.bytes, record.channelID, image.data(), &acqResult), 1);
     EXPECT_EQ(acqResult, static_cast<uint32_t>(AIK_ACQ_NOT_DELIVERED));
-    EXPECT_EQ(errText.text(), "Not suppreted image format.");
-    EXPECT_TRUE(errText.untouchedFrom(32));
+    EXPECT_EQ(getText.text(), "Not suppreted image format.");
+    EXPECT_TRUE(getText.untouchedFrom(32));
     EXPECT_TRUE(image.untouched());
     EXPECT_EQ(calls("pvxLockImage"), 1);
     EXPECT_EQ(calls("pvxReleaseImage"), 1);

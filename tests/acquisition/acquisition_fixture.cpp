@@ -27,19 +27,6 @@ nlohmann::json withFault(nlohmann::json camera, const char* call, uint32_t statu
     return camera;
 }
 
-CommonParamsRecord regionParams(int32_t x, int32_t y, int32_t width, int32_t height) {
-    CommonParamsRecord params{};
-    params.exposure = 0.005;
-    params.contrast = 0.5;
-    params.brightness = 0.5;
-    params.acqContinuous = 1;
-    params.roix = x;
-    params.roiy = y;
-    params.roiwidth = width;
-    params.roiheight = height;
-    return params;
-}
-
 void AcquisitionFixture::openCameras(const std::vector<nlohmann::json>& cameras) {
     useCameras(cameras);
     aikhost::Enumeration enumeration = enumerate();

@@ -21,9 +21,6 @@ nlohmann::json gridCamera(uint32_t sensorWidth, uint32_t sensorHeight,
 nlohmann::json withFault(nlohmann::json camera, const char* call, uint32_t status,
                          const nlohmann::json& more = nlohmann::json::object());
 
-// A record selecting the region, with mid-range exposure, contrast and brightness.
-CommonParamsRecord regionParams(int32_t x, int32_t y, int32_t width, int32_t height);
-
 class AcquisitionFixture : public ModuleFixture {
 protected:
     // Describes the cameras, enumerates them and keeps their channels.

@@ -37,26 +37,22 @@ class InspectionTest : public FeatureTest, public ::testing::WithParamInterface<
 protected:
     void SetUp() override {
         FeatureTest::SetUp();
-        m_channels = openCameras({inspectedCamera()});
-        ASSERT_EQ(m_channels.size(), 1u);
+        useCamera(inspectedCamera());
     }
-
-    std::vector<aikhost::Channel> m_channels;
 };
 
 // Each slot answers a failure with rc 1 and the injected text naming the slot and the feature.
 TEST_P(InspectionTest, AnswerOfSlot) {
     const InspectCase& c = GetParam();
-    const aikhost::Channel& channel = m_channels.front();
     std::string answer;
     RcText result;
     if (c.slot == kType) {
-        const aikhost::FeatureTypeResult type = channel.getFeatureType(c.feature);
+        const aikhost::FeatureTypeResult type = channel().getFeatureType(c.feature);
         result = {type.rc, type.errText};
         answer = std::to_string(type.type);
     } else {
-        const aikhost::TextResult text = c.slot == kAttr ? channel.getFeatureAttr(c.feature, c.arg)
-                                                         : channel.getValidEnum(c.feature, c.arg);
+        const aikhost::TextResult text = c.slot == kAttr ? channel().getFeatureAttr(c.feature, c.arg)
+                                                         : channel().getValidEnum(c.feature, c.arg);
         result = {text.rc, text.errText};
         answer = text.text;
     }

@@ -34,8 +34,7 @@ protected:
         std::ofstream(configFolder / "QuorvexSDK.cfg")
             << "QuorvexAIK,FILE,DEBUG,PATH=" << (m_sdk / "logs").string() << "\n";
         aikhost::setEnvironment("QUORVEXSDK", m_sdk.string());
-        m_channels = openCameras({loggedCamera()});
-        ASSERT_EQ(m_channels.size(), 1u);
+        useCamera(loggedCamera());
     }
     void TearDown() override {
         FeatureTest::TearDown();
@@ -61,13 +60,12 @@ protected:
     // The lines one call adds to the log.
     std::vector<std::string> linesOf(const std::function<void(const aikhost::Channel&)>& call) const {
         const size_t before = logLines().size();
-        call(m_channels.front());
+        call(channel());
         std::vector<std::string> lines = logLines();
         return {lines.begin() + static_cast<std::ptrdiff_t>(std::min(before, lines.size())), lines.end()};
     }
 
     fs::path m_sdk;
-    std::vector<aikhost::Channel> m_channels;
 };
 
 struct LogCase {
@@ -132,7 +130,7 @@ INSTANTIATE_TEST_SUITE_P(Slots, FeatureSlotLogTest, ::testing::ValuesIn(kLogCase
 // (DeviceModelName is catalogue entry 3 but list entry 1 here), or a rebuild that is
 // not traced with its channel.
 TEST_F(FeatureLogTest, ListRebuildTracesCatalogueIndices) {
-    VideoChannelRecord record = m_channels.front().record();
+    VideoChannelRecord record = channel().record();
     record.channelID = 1;
     aikhost::Channel invalid(record);
     invalid.getFeatureName(0);

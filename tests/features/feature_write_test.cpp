@@ -32,13 +32,9 @@ class WriteTest : public FeatureTest {
 protected:
     void SetUp() override {
         FeatureTest::SetUp();
-        m_channels = openCameras({writeCamera()});
-        ASSERT_EQ(m_channels.size(), 1u);
+        useCamera(writeCamera());
     }
-    const aikhost::Channel& channel() const { return m_channels.front(); }
     std::string readBack(const std::string& feature) const { return channel().readValue(feature).text; }
-
-    std::vector<aikhost::Channel> m_channels;
 };
 
 struct FloatCase {

@@ -23,6 +23,10 @@ template <class Result> RcText rcText(const Result& result) {
     return {result.rc, result.errText};
 }
 
+// A record selecting the region for continuous acquisition, with mid-range exposure,
+// contrast and brightness.
+CommonParamsRecord regionParams(int32_t x, int32_t y, int32_t width, int32_t height);
+
 // Starts with the simulator's built-in cameras. The module is loaded on first use
 // and its cameras released at the end of the test, since the module never closes
 // them at unload.

@@ -114,28 +114,6 @@ INSTANTIATE_TEST_SUITE_P(EveryOrder, BayerPlanesTest, ::testing::ValuesIn(BayerC
                                     std::to_string(test.param.height);
                          });
 
-// Catches a red/blue swap or a border bleed: a flat colour mosaicked in each order
-// comes back as exactly that colour at every pixel, corners included.
-TEST(PlanesTest, FlatColourComesBackExactlyForEveryOrder) {
-    constexpr uint32_t kWidth = 7, kHeight = 5;
-    constexpr std::array<uint8_t, 3> kColour = {200, 100, 30};
-    for (uint32_t code :
-         {PVX_PIXEL_BAYER_GR8, PVX_PIXEL_BAYER_RG8, PVX_PIXEL_BAYER_GB8, PVX_PIXEL_BAYER_BG8}) {
-        SCOPED_TRACE(std::string(sim::PixelFormatOf(code).name));
-        std::vector<uint8_t> image(kWidth * kHeight);
-        for (uint32_t y = 0; y < kHeight; ++y) {
-            for (uint32_t x = 0; x < kWidth; ++x)
-                image[y * kWidth + x] = kColour[SiteColour(sim::PixelFormatOf(code), x, y)];
-        }
-        GuardedPlanes planes(image.size());
-        ASSERT_EQ(Convert(planes, code, image.data(), kWidth, kHeight), PVX_OK);
-        for (std::size_t pixel = 0; pixel < image.size(); ++pixel) {
-            for (int colour = 0; colour < 3; ++colour)
-                ASSERT_EQ(planes.At(colour, pixel), kColour[static_cast<std::size_t>(colour)]) << pixel;
-        }
-    }
-}
-
 // Catches swapped channels in the packed split, a wrong tail after the last whole
 // vector, and writes outside the planes, from one pixel to several vectors.
 TEST(PlanesTest, PackedFormatsSplitIntoRedGreenBlue) {

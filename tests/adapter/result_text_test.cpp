@@ -61,18 +61,6 @@ INSTANTIATE_TEST_SUITE_P(
         return "Code" + std::to_string(tested.param.code);
     });
 
-using CountFailureRegistryTest = CountFailureFixture;
-
-// Catches a count failure that leaves the cameras of the previous enumeration in
-// the registry, so that later device numbers still answer.
-TEST_F(CountFailureRegistryTest, EmptiesTheRegistry) {
-    useCameras({cameraJson("Quorvex", "QX-1", "one"), cameraJson("Quorvex", "QX-2", "two")});
-    ASSERT_EQ(enumerate().channels.size(), 2u);
-    MarkedErrText errText;
-    ASSERT_EQ(failCountWith(19, errText), 1);
-    EXPECT_EQ(getVideoChannel(1).rc, 1);
-}
-
 class InitFailureTest : public ModuleFixture, public ::testing::WithParamInterface<uint32_t> {};
 
 // Catches the library's initialisation status passed through as a message instead
@@ -87,18 +75,21 @@ INSTANTIATE_TEST_SUITE_P(Statuses, InitFailureTest, ::testing::Values(1u, 3u, 19
                              return "Status" + std::to_string(tested.param);
                          });
 
-using InitFailureRegistryTest = ModuleFixture;
+using RegistryTest = ModuleFixture;
 
-// Catches an initialisation failure that empties or rebuilds the registry: the
-// cameras of the previous enumeration must stay reachable.
-TEST_F(InitFailureRegistryTest, KeepsThePreviousRegistry) {
-    useCameras({cameraJson("Quorvex", "QX-1", "one"), cameraJson("Quorvex", "QX-2", "two")});
-    ASSERT_EQ(enumerate().channels.size(), 2u);
-    useSimConfig(withStatus("initStatus", 1));
-    ASSERT_EQ(getVideoChannel(0).rc, 1);
-    aikhost::VideoChannelResult second = getVideoChannel(1);
-    ASSERT_EQ(second.rc, 0);
-    EXPECT_STREQ(second.record.name, "Quorvex QX-2(AIK)");
+// Catches a count failure that leaves the cameras of the previous enumeration in the
+// registry, so that later device numbers still answer, and an initialisation failure
+// that empties or rebuilds the registry: its cameras must stay reachable.
+TEST_F(RegistryTest, CountFailureEmptiesItAndInitFailureKeepsIt) {
+    for (const char* place : {"initStatus", "countStatus"}) {
+        useCameras({cameraJson("Quorvex", "QX-1", "one"), cameraJson("Quorvex", "QX-2", "two")});
+        ASSERT_EQ(enumerate().channels.size(), 2u);
+        useSimConfig(withStatus(place, 19));
+        ASSERT_EQ(getVideoChannel(0).rc, 1) << place;
+        aikhost::VideoChannelResult second = getVideoChannel(1);
+        EXPECT_EQ(second.rc, std::string(place) == "initStatus" ? 0 : 1) << place;
+        EXPECT_EQ(std::string(second.record.name), second.rc == 0 ? "Quorvex QX-2(AIK)" : "") << place;
+    }
 }
 
 using NullErrTextTest = ModuleFixture;

@@ -62,20 +62,10 @@ protected:
     }
 };
 
-// Catches a doubled or missing separator before QuorvexApi, and a stale g_logPath
-// surviving a new load.
-TEST_F(SdkPlaceTest, VariableWithTrailingSeparator) {
-    installConfig(m_folder.path() / "sdk");
-    aikhost::setEnvironment("QUORVEXSDK", m_folder.file("sdk") + "/");
-    g_logPath = "stale";
-    LoadConfiguration();
-    EXPECT_TRUE(g_logConfigured);
-    EXPECT_EQ(g_logPath.rfind(m_folder.file("logs"), 0), 0u);
-}
-
-// Catches a configuration read from a place the search must not accept, and paths
-// built past their 260-byte buffers (under AddressSanitizer).
-TEST_F(SdkPlaceTest, PlacesThatAreNotFound) {
+// Catches a configuration read from a place the search must not accept, paths built
+// past their 260-byte buffers (under AddressSanitizer), a doubled or missing separator
+// before QuorvexApi, and a stale g_logPath surviving a new load.
+TEST_F(SdkPlaceTest, OnlyTheSdkPlaceIsFound) {
     // A folder name that fits the 260-byte buffer, while the configuration's path in it does not.
     const std::filesystem::path deep =
         m_folder.path() / std::string(240 - m_folder.path().string().size() - 1, 'd');
@@ -92,6 +82,12 @@ TEST_F(SdkPlaceTest, PlacesThatAreNotFound) {
         EXPECT_FALSE(g_logConfigured) << value;
         EXPECT_EQ(g_logPath, "") << value;
     }
+    installConfig(m_folder.path() / "sdk");
+    aikhost::setEnvironment("QUORVEXSDK", m_folder.file("sdk") + "/");
+    g_logPath = "stale";
+    LoadConfiguration();
+    EXPECT_TRUE(g_logConfigured);
+    EXPECT_EQ(g_logPath.rfind(m_folder.file("logs"), 0), 0u);
 }
 
 } // namespace

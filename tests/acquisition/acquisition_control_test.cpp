@@ -137,35 +137,34 @@ TEST_F(AcquisitionControlTest, GetImageAfterStopWithPendingSignalFails) {
 }
 
 // The six acquisition slots on a channel beyond the registry.
+using Record = const VideoChannelRecord&;
 struct InvalidChannelCase {
     const char* name;
-    int32_t (*call)(const VideoChannelRecord& record, char* errText, int64_t channelID, uint32_t* acqResult);
+    int32_t (*call)(Record record, char* errText, int64_t channelID, uint32_t* acqResult);
 };
 const InvalidChannelCase kInvalidChannelCases[] = {
     {"SetupCommonParams",
-     [](const VideoChannelRecord& r, char* e, int64_t id, uint32_t*) {
+     [](Record r, char* e, int64_t id, uint32_t*) {
          const CommonParamsRecord params = regionParams(0, 0, 64, 48);
          return r.SetupCommonParams(e, id, &params);
      }},
     {"GetImageAttributes",
-     [](const VideoChannelRecord& r, char* e, int64_t id, uint32_t* acq) {
+     [](Record r, char* e, int64_t id, uint32_t* acq) {
          ImageAttributes attributes{};
          attributes.width = -7;
          const int32_t rc = r.GetImageAttributes(e, id, &attributes, acq);
          EXPECT_EQ(attributes.width, -7);
          return rc;
      }},
-    {"WaitForIntegration", [](const VideoChannelRecord& r, char* e, int64_t id,
-                              uint32_t* acq) { return r.WaitForIntegration(e, id, acq); }},
+    {"WaitForIntegration",
+     [](Record r, char* e, int64_t id, uint32_t* acq) { return r.WaitForIntegration(e, id, acq); }},
     {"GetImage",
-     [](const VideoChannelRecord& r, char* e, int64_t id, uint32_t* acq) {
+     [](Record r, char* e, int64_t id, uint32_t* acq) {
          uint8_t image[64 * 48] = {};
          return r.GetImage(e, id, image, acq);
      }},
-    {"StartAcquisition",
-     [](const VideoChannelRecord& r, char* e, int64_t id, uint32_t*) { return r.StartAcquisition(e, id); }},
-    {"StopAcquisition",
-     [](const VideoChannelRecord& r, char* e, int64_t id, uint32_t*) { return r.StopAcquisition(e, id); }},
+    {"StartAcquisition", [](Record r, char* e, int64_t id, uint32_t*) { return r.StartAcquisition(e, id); }},
+    {"StopAcquisition", [](Record r, char* e, int64_t id, uint32_t*) { return r.StopAcquisition(e, id); }},
 };
 
 class InvalidChannelTest : public AcquisitionControlTest,

@@ -70,10 +70,9 @@ TEST_P(DeliveryTest, ImageArrivesOnceInTheHostLayout) {
     ASSERT_EQ(channel().setupCommonParams(regionParams(0, 0, 640, 480)).rc, 0);
     aikhost::ImageAttributesResult attributes = channel().getImageAttributes();
     ASSERT_EQ(attributes.rc, 0) << attributes.errText;
-    EXPECT_EQ(attributes.attributes.pixelFormat, c.hostFormat);
-    EXPECT_EQ(attributes.attributes.width, 640);
-    EXPECT_EQ(attributes.attributes.pitch, 640);
-    EXPECT_EQ(attributes.attributes.height, 480);
+    const ImageAttributes& a = attributes.attributes;
+    EXPECT_EQ((std::vector<int32_t>{a.pixelFormat, a.width, a.pitch, a.height}),
+              (std::vector<int32_t>{c.hostFormat, 640, 640, 480}));
     const sim::ImageGeometry window = windowOf(attributes.attributes, pixelFormat);
 
     ASSERT_EQ(channel().startAcquisition().rc, 0);

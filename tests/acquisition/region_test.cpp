@@ -47,15 +47,11 @@ TEST_P(RegionTest, WindowIsAlignedAndRequestLocatedInIt) {
     ASSERT_EQ(result.rc, 0) << result.errText;
     const ImageAttributes& a = result.attributes;
     EXPECT_EQ(a.reserved, 0x1234);
-    EXPECT_EQ(a.width, c.camWidth);
-    EXPECT_EQ(a.pitch, c.camWidth);
-    EXPECT_EQ(a.height, c.camHeight);
-    EXPECT_EQ(a.roix, c.roix);
-    EXPECT_EQ(a.roiy, c.roiy);
-    EXPECT_EQ(a.roiwidth, c.roiwidth);
-    EXPECT_EQ(a.roiheight, c.roiheight);
-    EXPECT_EQ(a.offsetx, c.x);
-    EXPECT_EQ(a.offsety, c.y);
+    // width, pitch and height of the window, the request in it, and the request's origin.
+    EXPECT_EQ((std::vector<int32_t>{a.width, a.pitch, a.height, a.roix, a.roiy, a.roiwidth, a.roiheight,
+                                    a.offsetx, a.offsety}),
+              (std::vector<int32_t>{c.camWidth, c.camWidth, c.camHeight, c.roix, c.roiy, c.roiwidth,
+                                    c.roiheight, c.x, c.y}));
     EXPECT_EQ(a.pixelFormat, AIK_PIXEL_MONO8);
     EXPECT_EQ(result.acqResult, static_cast<uint32_t>(AIK_ACQ_DONE));
 }

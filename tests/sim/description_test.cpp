@@ -115,23 +115,20 @@ INSTANTIATE_TEST_SUITE_P(Fields, DescriptionErrorTest, ::testing::ValuesIn(kBadD
                              return std::string(test.param.name);
                          });
 
-// Catches a missing file read as "no cameras" instead of a failure.
-TEST_F(SimTest, MissingFileFailsInitAndNamesIt) {
-    UseDescription(json::object());
-    std::filesystem::remove(m_folder / "cameras.json");
-    ::testing::internal::CaptureStderr();
-    EXPECT_EQ(pvxInitLibrary(1), PVX_ERR_UNSUCCESSFUL);
-    const std::string output = ::testing::internal::GetCapturedStderr();
-    EXPECT_NE(output.find("cameras.json: cannot read the file"), std::string::npos) << output;
-}
-
-// Catches a typo in a field name that silently changes nothing: it is reported.
-TEST_F(SimTest, UnknownFieldIsIgnoredWithAWarning) {
+// Catches a typo in a field name that silently changes nothing (it is reported), and
+// a missing file read as "no cameras" instead of a failure.
+TEST_F(SimTest, UnknownFieldIsReportedAndAMissingFileFailsInit) {
     UseCamera({{"exposre", {{"min", 5}}}});
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(pvxInitLibrary(1), PVX_OK);
-    const std::string output = ::testing::internal::GetCapturedStderr();
+    std::string output = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(output.find("cameras[0].exposre: unknown field, ignored"), std::string::npos) << output;
+
+    std::filesystem::remove(m_folder / "cameras.json");
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(pvxInitLibrary(1), PVX_ERR_UNSUCCESSFUL);
+    output = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(output.find("cameras.json: cannot read the file"), std::string::npos) << output;
 }
 
 // Catches a description read once and cached (every initialisation reads the file

@@ -44,7 +44,6 @@ protected:
 
     // GetFeatureName with index 0, 1, 2, ... until the first result 1.
     static std::vector<std::string> featureNames(const aikhost::Channel& channel);
-    static bool offers(const aikhost::Channel& channel, const std::string& feature);
 
 private:
     std::vector<aikhost::Channel> m_channels;

@@ -47,7 +47,7 @@ void SimTest::SetUp() {
     std::replace(name.begin(), name.end(), '/', '_');
     m_folder = std::filesystem::temp_directory_path() / name;
     std::filesystem::create_directories(m_folder);
-    UseBuiltInCameras();
+    SetConfigVariable(""); // the built-in cameras
 }
 
 void SimTest::TearDown() {
@@ -71,10 +71,6 @@ std::string SimTest::UseDescription(const nlohmann::json& description) {
 
 std::string SimTest::UseCamera(const nlohmann::json& camera) {
     return UseDescription({{"cameras", nlohmann::json::array({camera})}});
-}
-
-void SimTest::UseBuiltInCameras() {
-    SetConfigVariable("");
 }
 
 void SimTest::Init() {

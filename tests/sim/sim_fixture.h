@@ -48,7 +48,6 @@ protected:
     std::string UseDescriptionText(const std::string& text);
     // One camera with these fields over the simulator's defaults.
     std::string UseCamera(const nlohmann::json& camera);
-    void UseBuiltInCameras();
 
     // pvxInitLibrary with the description in use; expects success.
     void Init();

@@ -16,24 +16,19 @@ protected:
     void openCamera(nlohmann::json camera = gridCamera(64, 48)) { openCameras({camera}); }
 };
 
-// Catches a second start that reopens or restarts the stream, or stops it.
-TEST_F(AcquisitionControlTest, StartTwiceIsRefusedAndTheStreamRuns) {
-    openCamera();
-    startWholeSensor(channel());
-    EXPECT_EQ(rcText(channel().startAcquisition()), RcText(1, "ALREADY OPENED."));
-    EXPECT_TRUE(waitForImage(channel()));
-    EXPECT_EQ(channel().stopAcquisition().rc, 0);
-}
-
-// Catches a stop that succeeds, or reaches the library, without an open stream.
-TEST_F(AcquisitionControlTest, StopWithoutStreamIsUnsuccessful) {
+// Catches a stop that succeeds, or reaches the library, without an open stream, and a
+// second start that reopens or restarts the stream, or stops it.
+TEST_F(AcquisitionControlTest, StopWithoutStreamAndStartTwiceAreRefused) {
     openCamera();
     resetCalls();
     for (int attempt = 0; attempt < 2; ++attempt) {
         EXPECT_EQ(rcText(channel().stopAcquisition()), RcText(1, "UNSUCCESSFUL."));
         startWholeSensor(channel());
+        EXPECT_EQ(rcText(channel().startAcquisition()), RcText(1, "ALREADY OPENED."));
+        EXPECT_TRUE(waitForImage(channel()));
         ASSERT_EQ(channel().stopAcquisition().rc, 0);
     }
+    EXPECT_EQ(calls("pvxOpenStream"), 2);
     EXPECT_EQ(calls("pvxCloseStream"), 2);
 }
 

@@ -20,9 +20,13 @@ json Fault(const char* call, PvxStatus status, const json& more = json::object()
     return fault;
 }
 
-// Catches after/times counted wrongly: two calls pass, two fail, the rest pass.
-TEST_F(SimTest, FaultFailsAfterCallsForTimesCalls) {
-    UseCamera({{"faults", json::array({Fault("pvxGetWidth", 19, {{"after", 2}, {"times", 2}})})}});
+// Catches after/times counted wrongly (two calls pass, two fail, the rest pass), a
+// fault without times that stops after one call, or an errorText that is not what the
+// last-error text then says.
+TEST_F(SimTest, FaultsCountAfterAndTimesAndCarryTheirText) {
+    UseCamera({{"faults",
+                json::array({Fault("pvxGetWidth", 19, {{"after", 2}, {"times", 2}}),
+                             Fault("pvxSetFloatValue", 0x102, {{"errorText", "value must be greater"}})})}});
     Init();
     const PvxHandle camera = Open();
     std::vector<PvxStatus> results;
@@ -31,15 +35,6 @@ TEST_F(SimTest, FaultFailsAfterCallsForTimesCalls) {
         results.push_back(pvxGetWidth(camera, &width));
     }
     EXPECT_EQ(results, (std::vector<PvxStatus>{0, 0, 19, 19, 0, 0}));
-}
-
-// Catches a fault that stops after one call, or an errorText that is not what the
-// last-error text then says.
-TEST_F(SimTest, FaultWithoutTimesFailsEveryLaterCallWithItsText) {
-    UseCamera({{"faults",
-                json::array({Fault("pvxSetFloatValue", 0x102, {{"errorText", "value must be greater"}})})}});
-    Init();
-    const PvxHandle camera = Open();
     for (int call = 0; call < 3; ++call) {
         EXPECT_EQ(pvxSetFloatValue(camera, Node(camera, "Gamma"), 1.0, true), 0x102u);
         EXPECT_EQ(LastErrorText(), "value must be greater");

@@ -75,13 +75,25 @@ TEST_F(SimTest, DescribedStatusesComeBackUnchanged) {
     EXPECT_EQ(count, -7);
 }
 
-// Catches a camera opened twice, or indices and handles that are not checked.
+// Catches a camera opened twice, indices and handles that are not checked, and a
+// last-error text that a too small buffer truncates or destroys.
 TEST_F(SimTest, HandlesAndIndicesAreChecked) {
     Init();
     const PvxHandle camera = Open(0);
     PvxHandle again = 0;
     EXPECT_EQ(pvxOpenCamera(0, &again, 0, true, 0, 1), PVX_ERR_ALREADY_OPENED);
     EXPECT_EQ(pvxOpenCamera(3, &again, 0, true, 0, 1), PVX_ERR_INVALID_CAMERA_INDEX);
+    // The last-error text needs room for all of it, and survives a refused read.
+    char text[8] = "xxxxxxx";
+    uint32_t size = sizeof text;
+    EXPECT_EQ(pvxGetLastErrorText(text, &size), PVX_ERR_BUFFER_TOO_SMALL);
+    EXPECT_STREQ(text, "xxxxxxx");
+    const std::string full = LastErrorText();
+    EXPECT_EQ(full.rfind("pvxOpenCamera: ", 0), 0u) << full;
+    char exact[256];
+    size = static_cast<uint32_t>(full.size() + 1);
+    ASSERT_EQ(pvxGetLastErrorText(exact, &size), PVX_OK);
+    EXPECT_EQ(size, full.size() + 1);
     PvxCameraInfo info{};
     EXPECT_EQ(pvxGetCameraInfo(camera, 1, &info), PVX_ERR_INVALID_CAMERA_INDEX);
 
@@ -202,23 +214,6 @@ TEST_F(SimTest, TriggerPolarityAndExposureControlShowInTheirNodes) {
     ASSERT_EQ(pvxSetExposureControl(camera, 2), PVX_OK);
     EXPECT_EQ(EnumText(camera, "ExposureTimeControl"), "TriggerWidth");
     EXPECT_EQ(pvxSetExposureControl(camera, sim::kExposureControlModes), PVX_ERR_INVALID_PARAMETER);
-}
-
-// Catches a last-error text that a too small buffer truncates or destroys.
-TEST_F(SimTest, LastErrorTextNeedsRoomAndSurvivesARefusal) {
-    Init();
-    PvxHandle camera = 0;
-    ASSERT_EQ(pvxOpenCamera(99, &camera, 0, true, 0, 1), PVX_ERR_INVALID_CAMERA_INDEX);
-    char text[8] = "xxxxxxx";
-    uint32_t size = sizeof text;
-    EXPECT_EQ(pvxGetLastErrorText(text, &size), PVX_ERR_BUFFER_TOO_SMALL);
-    EXPECT_STREQ(text, "xxxxxxx");
-    const std::string full = LastErrorText();
-    EXPECT_EQ(full.rfind("pvxOpenCamera: ", 0), 0u) << full;
-    char exact[256];
-    size = static_cast<uint32_t>(full.size() + 1);
-    ASSERT_EQ(pvxGetLastErrorText(exact, &size), PVX_OK);
-    EXPECT_EQ(size, full.size() + 1);
 }
 
 } // namespace

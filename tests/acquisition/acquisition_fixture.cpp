@@ -19,17 +19,12 @@ nlohmann::json gridCamera(uint32_t sensorWidth, uint32_t sensorHeight, const std
     return camera;
 }
 
-CommonParamsRecord regionParams(int32_t x, int32_t y, int32_t width, int32_t height) {
-    CommonParamsRecord params{};
-    params.exposure = 0.005;
-    params.contrast = 0.5;
-    params.brightness = 0.5;
-    params.acqContinuous = 1;
-    params.roix = x;
-    params.roiy = y;
-    params.roiwidth = width;
-    params.roiheight = height;
-    return params;
+nlohmann::json withFault(nlohmann::json camera, const char* call, uint32_t status,
+                         const nlohmann::json& more) {
+    nlohmann::json fault = faultJson(call, status);
+    fault.update(more);
+    camera["faults"] = nlohmann::json::array({fault});
+    return camera;
 }
 
 void AcquisitionFixture::openCameras(const std::vector<nlohmann::json>& cameras) {

@@ -17,8 +17,9 @@ namespace aiktest {
 nlohmann::json gridCamera(uint32_t sensorWidth, uint32_t sensorHeight,
                           const std::string& pixelFormat = "Mono8", double frameRate = 100);
 
-// A record selecting the region, with mid-range exposure, contrast and brightness.
-CommonParamsRecord regionParams(int32_t x, int32_t y, int32_t width, int32_t height);
+// The camera with one fault: call answers status, with the fault's further fields of more.
+nlohmann::json withFault(nlohmann::json camera, const char* call, uint32_t status,
+                         const nlohmann::json& more = nlohmann::json::object());
 
 class AcquisitionFixture : public ModuleFixture {
 protected:

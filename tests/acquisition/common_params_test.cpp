@@ -20,7 +20,9 @@ protected:
 };
 
 // Catches fractions mapped without the range's lower end, exposure not converted to
-// microseconds, or brightness 0 sent as 0 rather than as the range's lower limit.
+// microseconds, brightness 0 sent as 0 rather than as the range's lower limit, and
+// exposure 0 sent as 0 µs, or a minimum taken from the range cached at open instead
+// of asked anew.
 TEST_F(CommonParamsTest, HostValuesBecomeCameraValues) {
     nlohmann::json camera = gridCamera(640, 480);
     camera["contrast"] = rangeJson(10, 50, 30);
@@ -31,32 +33,20 @@ TEST_F(CommonParamsTest, HostValuesBecomeCameraValues) {
     params.exposure = 0.004;
     params.contrast = 0.25;
     params.brightness = 0;
-    aikhost::SlotResult setup = channel(1).setupCommonParams(params);
-    ASSERT_EQ(setup.rc, 0) << setup.errText;
+    EXPECT_EQ(rcText(channel(1).setupCommonParams(params)), RcText(0, ""));
     const VideoChannelRecord record = readBack();
     EXPECT_DOUBLE_EQ(record.exposure, 0.004);
     EXPECT_DOUBLE_EQ(record.contrast, 0.25);
     EXPECT_DOUBLE_EQ(record.brightness, 0.0);
-}
 
-// Catches exposure 0 sent as 0 µs, or a minimum taken from the range cached at open
-// instead of asked anew.
-TEST_F(CommonParamsTest, ExposureZeroSetsTheMinimumReadAnew) {
-    nlohmann::json camera = gridCamera(640, 480);
-    camera["exposure"] = rangeJson(20, 1000000, 5000);
-    openWith(camera);
-    CommonParamsRecord params = regionParams(0, 0, 640, 480);
     params.exposure = 0;
-    resetCalls();
-    ASSERT_EQ(channel(1).setupCommonParams(params).rc, 0);
-    EXPECT_EQ(calls("pvxGetExposureTimeRange"), 1);
-    EXPECT_EQ(calls("pvxSetExposureTime"), 1);
-    EXPECT_DOUBLE_EQ(readBack().exposure, 0.00002);
-
-    resetCalls();
-    ASSERT_EQ(channel(1).setupCommonParams(params).rc, 0);
-    EXPECT_EQ(calls("pvxGetExposureTimeRange"), 1);
-    EXPECT_EQ(calls("pvxSetExposureTime"), 0);
+    for (const int64_t sent : {1, 0}) {
+        resetCalls();
+        ASSERT_EQ(channel(1).setupCommonParams(params).rc, 0);
+        EXPECT_EQ(calls("pvxGetExposureTimeRange"), 1);
+        EXPECT_EQ(calls("pvxSetExposureTime"), sent);
+        EXPECT_DOUBLE_EQ(readBack().exposure, 0.00002);
+    }
 }
 
 struct CallsPerSetup {
@@ -91,18 +81,11 @@ TEST_F(CommonParamsTest, UnchangedSettingsAreNotSentAgain) {
 
 // Catches a value cached although the camera refused it, so that it is never sent again.
 TEST_F(CommonParamsTest, RefusedSettingIsSentAgainNextTime) {
-    nlohmann::json camera = gridCamera(640, 480);
-    nlohmann::json fault = faultJson("pvxSetContrast", 0x805);
-    fault["times"] = 1;
-    camera["faults"] = nlohmann::json::array({fault});
-    openWith(camera);
+    openWith(withFault(gridCamera(640, 480), "pvxSetContrast", 0x805, {{"times", 1}}));
     const CommonParamsRecord params = regionParams(0, 0, 640, 480);
-    aikhost::SlotResult refused = channel(1).setupCommonParams(params);
-    EXPECT_EQ(refused.rc, 1);
-    EXPECT_EQ(refused.errText, "BUSY.");
+    EXPECT_EQ(rcText(channel(1).setupCommonParams(params)), RcText(1, "BUSY."));
     resetCalls();
-    aikhost::SlotResult accepted = channel(1).setupCommonParams(params);
-    EXPECT_EQ(accepted.rc, 0) << accepted.errText;
+    EXPECT_EQ(rcText(channel(1).setupCommonParams(params)), RcText(0, ""));
     EXPECT_EQ(calls("pvxSetContrast"), 1);
 }
 
@@ -115,10 +98,6 @@ struct FailingStep {
     const char* errText;
     const char* skipped; // a call of the next step, which must not be made
 };
-void PrintTo(const FailingStep& c, std::ostream* out) {
-    *out << c.name;
-}
-
 const FailingStep kFailingSteps[] = {
     {"Region", "pvxSetRoi", 0, 0x805, 0.005, "BUSY.", "pvxSetExposureTime"},
     {"Exposure", "pvxSetExposureTime", 0, 0x807, 0.005, "NOT WRITABLE.", "pvxSetContrast"},
@@ -136,17 +115,11 @@ class FailingStepTest : public CommonParamsTest, public ::testing::WithParamInte
 // after a failure, or a step that is not checked at all.
 TEST_P(FailingStepTest, StepFailureEndsTheCallWithItsMessage) {
     const FailingStep& c = GetParam();
-    nlohmann::json camera = gridCamera(640, 480);
-    nlohmann::json fault = faultJson(c.call, c.status);
-    fault["after"] = c.after;
-    camera["faults"] = nlohmann::json::array({fault});
-    openWith(camera);
+    openWith(withFault(gridCamera(640, 480), c.call, c.status, {{"after", c.after}}));
     CommonParamsRecord params = regionParams(0, 0, 640, 480);
     params.exposure = c.exposure;
     resetCalls();
-    aikhost::SlotResult setup = channel(1).setupCommonParams(params);
-    EXPECT_EQ(setup.rc, 1);
-    EXPECT_EQ(setup.errText, c.errText);
+    EXPECT_EQ(rcText(channel(1).setupCommonParams(params)), RcText(1, c.errText));
     if (c.skipped != nullptr) {
         EXPECT_EQ(calls(c.skipped), 0) << c.skipped;
     }
@@ -160,10 +133,6 @@ struct PolarityCase {
     int32_t lowToHigh;
     uint32_t written;
 };
-void PrintTo(const PolarityCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
 const PolarityCase kPolarityCases[] = {
     {"HighBitsClearedBitZeroCleared", 0x00010003, 0, 0x00000002},
     {"HighBitsClearedBitZeroSet", 0x00010003, 1, 0x00000003},
@@ -195,13 +164,9 @@ INSTANTIATE_TEST_SUITE_P(Words, PolarityTest, ::testing::ValuesIn(kPolarityCases
 // still takes every other setting.
 TEST_F(CommonParamsTest, RefusedPolarityIsNotAFailure) {
     for (const char* call : {"pvxGetTriggerPolarity", "pvxSetTriggerPolarity"}) {
-        nlohmann::json camera = gridCamera(640, 480);
-        camera["faults"] = nlohmann::json::array({faultJson(call, 17)});
-        openWith(camera);
+        openWith(withFault(gridCamera(640, 480), call, 17));
         resetCalls();
-        aikhost::SlotResult setup = channel(1).setupCommonParams(regionParams(0, 0, 640, 480));
-        EXPECT_EQ(setup.rc, 0) << call;
-        EXPECT_EQ(setup.errText, "") << call;
+        EXPECT_EQ(rcText(channel(1).setupCommonParams(regionParams(0, 0, 640, 480))), RcText(0, "")) << call;
         EXPECT_EQ(calls("pvxGetImageProperty"), 1) << call;
     }
 }

@@ -4,9 +4,9 @@
 #include "tests/acquisition/acquisition_fixture.h"
 #include "tests/acquisition/expected_image.h"
 #include "tests/support/case_name.h"
+#include "tests/support/marked_err_text.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace aiktest {
 namespace {
@@ -40,26 +40,11 @@ private:
     std::vector<uint8_t> m_bytes;
 };
 
-// An error-text buffer as big as the host's, to see that nothing passes 32 bytes.
-struct GuardedText {
-    char bytes[256];
-    GuardedText() { std::memset(bytes, kGuard, sizeof bytes); }
-    bool pastBoundIntact() const {
-        return std::all_of(bytes + 32, bytes + sizeof bytes,
-                           [](char c) { return static_cast<uint8_t>(c) == kGuard; });
-    }
-    std::string text() const { return std::string(bytes, strnlen(bytes, 32)); }
-};
-
 struct FormatCase {
     const char* name; // the PFNC name
     int32_t hostFormat;
     const char* copyCall; // the one library call that moves the image
 };
-void PrintTo(const FormatCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
 const FormatCase kFormatCases[] = {
     {"Mono8", AIK_PIXEL_MONO8, "pvxCopyImageData"},
     {"Mono10", AIK_PIXEL_MONO10, "pvxCopyImageData"},
@@ -85,10 +70,9 @@ TEST_P(DeliveryTest, ImageArrivesOnceInTheHostLayout) {
     ASSERT_EQ(channel().setupCommonParams(regionParams(0, 0, 640, 480)).rc, 0);
     aikhost::ImageAttributesResult attributes = channel().getImageAttributes();
     ASSERT_EQ(attributes.rc, 0) << attributes.errText;
-    EXPECT_EQ(attributes.attributes.pixelFormat, c.hostFormat);
-    EXPECT_EQ(attributes.attributes.width, 640);
-    EXPECT_EQ(attributes.attributes.pitch, 640);
-    EXPECT_EQ(attributes.attributes.height, 480);
+    const ImageAttributes& a = attributes.attributes;
+    EXPECT_EQ((std::vector<int32_t>{a.pixelFormat, a.width, a.pitch, a.height}),
+              (std::vector<int32_t>{c.hostFormat, 640, 640, 480}));
     const sim::ImageGeometry window = windowOf(attributes.attributes, pixelFormat);
 
     ASSERT_EQ(channel().startAcquisition().rc, 0);
@@ -119,48 +103,39 @@ struct RejectedCase {
     const char* name;
     uint32_t code;
 };
-void PrintTo(const RejectedCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
 const RejectedCase kRejectedCases[] = {{"YUV422_8", PVX_PIXEL_YUV422_8}, {"Mono16", PVX_PIXEL_MONO16}};
 
 class RejectedFormatTest : public AcquisitionFixture, public ::testing::WithParamInterface<RejectedCase> {};
 
 // Catches a format message written past the host's 32 bytes, a rejected format given a
-// host code, or acqResult written on rejection.
-TEST_P(RejectedFormatTest, AttributesNameTheRegionButNoFormat) {
+// host code, acqResult written on rejection of the attributes, and an image of a
+// rejected format copied into the host's buffer (or past it), or the locked image
+// never given back.
+TEST_P(RejectedFormatTest, AttributesNameTheRegionButNoFormatAndGetImageWritesNothing) {
     openCameras({gridCamera(640, 480, GetParam().name)});
     ASSERT_EQ(channel().setupCommonParams(regionParams(13, 7, 100, 50)).rc, 0);
-    GuardedText errText;
+    const VideoChannelRecord& record = channel().record();
+    MarkedErrText errText;
     ImageAttributes attributes{};
     attributes.pixelFormat = -7;
     uint32_t acqResult = aikhost::kAcqResultUnwritten;
-    const VideoChannelRecord& record = channel().record();
     EXPECT_EQ(record.GetImageAttributes(errText.bytes, record.channelID, &attributes, &acqResult), 1);
     EXPECT_EQ(errText.text(), "Not suppreted image format.");
-    EXPECT_TRUE(errText.pastBoundIntact());
+    EXPECT_TRUE(errText.untouchedFrom(32));
     EXPECT_EQ(attributes.pixelFormat, -7);
     EXPECT_EQ(attributes.width, 112);
     EXPECT_EQ(attributes.roix, 5);
     EXPECT_EQ(acqResult, aikhost::kAcqResultUnwritten);
-}
 
-// Catches an image of a rejected format copied into the host's buffer (or past it),
-// a message past 32 bytes, or the locked image never given back.
-TEST_P(RejectedFormatTest, GetImageWritesNothingAndReleasesTheImage) {
-    openCameras({gridCamera(64, 48, GetParam().name)});
-    startWholeSensor(channel());
+    ASSERT_EQ(channel().startAcquisition().rc, 0);
     ASSERT_TRUE(waitForImage(channel()));
-    GuardedText errText;
-    GuardedBuffer image(64 * 48 * sim::BytesPerPixel(GetParam().code));
-    uint32_t acqResult = aikhost::kAcqResultUnwritten;
-    const VideoChannelRecord& record = channel().record();
+    MarkedErrText getText;
+    GuardedBuffer image(112 * 52 * sim::BytesPerPixel(GetParam().code));
     resetCalls();
-    EXPECT_EQ(record.GetImage(errText.bytes, record.channelID, image.data(), &acqResult), 1);
+    EXPECT_EQ(record.GetImage(getText.bytes, record.channelID, image.data(), &acqResult), 1);
     EXPECT_EQ(acqResult, static_cast<uint32_t>(AIK_ACQ_NOT_DELIVERED));
-    EXPECT_EQ(errText.text(), "Not suppreted image format.");
-    EXPECT_TRUE(errText.pastBoundIntact());
+    EXPECT_EQ(getText.text(), "Not suppreted image format.");
+    EXPECT_TRUE(getText.untouchedFrom(32));
     EXPECT_TRUE(image.untouched());
     EXPECT_EQ(calls("pvxLockImage"), 1);
     EXPECT_EQ(calls("pvxReleaseImage"), 1);
@@ -176,10 +151,6 @@ struct TransferFault {
     const char* errText;
     int64_t releases; // a locked image is given back, an unlocked one is not
 };
-void PrintTo(const TransferFault& c, std::ostream* out) {
-    *out << c.name;
-}
-
 const TransferFault kTransferFaults[] = {
     {"NoCompletedImage", "pvxGetCompletedImage", 20, "EMPTY COMPLETE QUEUE.", 0},
     {"LockRefused", "pvxLockImage", 12, "INVALID IMAGE HANDLE.", 0},
@@ -192,16 +163,13 @@ class TransferFaultTest : public AcquisitionFixture, public ::testing::WithParam
 // not given back when the copy fails.
 TEST_P(TransferFaultTest, RefusalIsNotADelivery) {
     const TransferFault& c = GetParam();
-    nlohmann::json camera = gridCamera(64, 48);
-    camera["faults"] = nlohmann::json::array({faultJson(c.call, c.status)});
-    openCameras({camera});
+    openCameras({withFault(gridCamera(64, 48), c.call, c.status)});
     startWholeSensor(channel());
     ASSERT_TRUE(waitForImage(channel()));
     std::vector<uint8_t> image(64 * 48);
     resetCalls();
     aikhost::AcquisitionResult get = channel().getImage(image.data());
-    EXPECT_EQ(get.rc, 1);
-    EXPECT_EQ(get.errText, c.errText);
+    EXPECT_EQ(rcText(get), RcText(1, c.errText));
     EXPECT_EQ(get.acqResult, static_cast<uint32_t>(AIK_ACQ_NOT_DELIVERED));
     EXPECT_EQ(calls("pvxReleaseImage"), c.releases);
     EXPECT_EQ(channel().stopAcquisition().rc, 0);

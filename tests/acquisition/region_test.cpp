@@ -13,10 +13,6 @@ struct RegionCase {
     // Told to the host: the window's size and where the request lies in it.
     int32_t camWidth, camHeight, roix, roiy, roiwidth, roiheight;
 };
-void PrintTo(const RegionCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
 // Sensor 1280 x 1024; x offset step 8, y step 2, width step 16 from 16, height step 2 from 2.
 const RegionCase kRegionCases[] = {
     // Offset (8, 6), 112 x 52: origin aligned down, the far edge covered and rounded up.
@@ -51,15 +47,11 @@ TEST_P(RegionTest, WindowIsAlignedAndRequestLocatedInIt) {
     ASSERT_EQ(result.rc, 0) << result.errText;
     const ImageAttributes& a = result.attributes;
     EXPECT_EQ(a.reserved, 0x1234);
-    EXPECT_EQ(a.width, c.camWidth);
-    EXPECT_EQ(a.pitch, c.camWidth);
-    EXPECT_EQ(a.height, c.camHeight);
-    EXPECT_EQ(a.roix, c.roix);
-    EXPECT_EQ(a.roiy, c.roiy);
-    EXPECT_EQ(a.roiwidth, c.roiwidth);
-    EXPECT_EQ(a.roiheight, c.roiheight);
-    EXPECT_EQ(a.offsetx, c.x);
-    EXPECT_EQ(a.offsety, c.y);
+    // width, pitch and height of the window, the request in it, and the request's origin.
+    EXPECT_EQ((std::vector<int32_t>{a.width, a.pitch, a.height, a.roix, a.roiy, a.roiwidth, a.roiheight,
+                                    a.offsetx, a.offsety}),
+              (std::vector<int32_t>{c.camWidth, c.camWidth, c.camHeight, c.roix, c.roiy, c.roiwidth,
+                                    c.roiheight, c.x, c.y}));
     EXPECT_EQ(a.pixelFormat, AIK_PIXEL_MONO8);
     EXPECT_EQ(result.acqResult, static_cast<uint32_t>(AIK_ACQ_DONE));
 }
@@ -73,10 +65,6 @@ struct RetryCase {
     int32_t rc;
     const char* errText;
 };
-void PrintTo(const RetryCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
 class RoiRetryTest : public AcquisitionFixture, public ::testing::WithParamInterface<RetryCase> {};
 
 // Catches a retry loop of the wrong length, one that gives up on the first refusal,
@@ -87,17 +75,8 @@ TEST_P(RoiRetryTest, RetriesUntilTheCameraHoldsTheWindow) {
     camera.update(c.camera);
     openCameras({camera});
     resetCalls();
-    aikhost::SlotResult setup = channel().setupCommonParams(regionParams(13, 7, 100, 50));
-    EXPECT_EQ(setup.rc, c.rc);
-    EXPECT_EQ(setup.errText, c.errText);
+    EXPECT_EQ(rcText(channel().setupCommonParams(regionParams(13, 7, 100, 50))), RcText(c.rc, c.errText));
     EXPECT_EQ(calls("pvxSetRoi"), c.setCalls);
-}
-
-nlohmann::json faultsOn(const char* call, uint32_t status, int times) {
-    nlohmann::json fault = faultJson(call, status);
-    if (times > 0)
-        fault["times"] = times;
-    return {{"faults", nlohmann::json::array({fault})}};
 }
 
 const RetryCase kRetryCases[] = {
@@ -105,9 +84,9 @@ const RetryCase kRetryCases[] = {
     // The camera always reports the window 8 pixels further right: 20 attempts, then
     // the settings go on, since every call itself succeeded.
     {"ReadBackNeverMatches", {{"roiReadback", {{"dx", 8}, {"dy", 0}, {"dw", 0}, {"dh", 0}}}}, 20, 0, ""},
-    {"RefusedTwiceThenHeld", faultsOn("pvxSetRoi", 0x805, 2), 3, 0, ""},
-    {"ReadBackFailsOnce", faultsOn("pvxGetRoi", 19, 1), 2, 0, ""},
-    {"AlwaysRefused", faultsOn("pvxSetRoi", 0x805, 0), 20, 1, "BUSY."},
+    {"RefusedTwiceThenHeld", withFault({}, "pvxSetRoi", 0x805, {{"times", 2}}), 3, 0, ""},
+    {"ReadBackFailsOnce", withFault({}, "pvxGetRoi", 19, {{"times", 1}}), 2, 0, ""},
+    {"AlwaysRefused", withFault({}, "pvxSetRoi", 0x805), 20, 1, "BUSY."},
 };
 
 INSTANTIATE_TEST_SUITE_P(Faults, RoiRetryTest, ::testing::ValuesIn(kRetryCases), CaseName());
@@ -115,13 +94,10 @@ INSTANTIATE_TEST_SUITE_P(Faults, RoiRetryTest, ::testing::ValuesIn(kRetryCases),
 // Catches a division by the zero increments of a camera whose limits could not be
 // read when it was opened: the host's process would die instead of getting a message.
 TEST_F(AcquisitionFixture, RegionOnACameraWithoutLimitsFailsCleanly) {
-    nlohmann::json camera = gridCamera(1280, 1024);
-    camera.update(faultsOn("pvxGetOffsetXRange", 19, 0));
-    openCameras({camera});
-    aikhost::SlotResult setup = channel().setupCommonParams(regionParams(13, 7, 100, 50));
+    openCameras({withFault(gridCamera(1280, 1024), "pvxGetOffsetXRange", 19)});
     // Unaligned, the window is refused by the camera: a message, not a crash.
-    EXPECT_EQ(setup.rc, 1);
-    EXPECT_EQ(setup.errText, "INVALID PARAMETER.");
+    EXPECT_EQ(rcText(channel().setupCommonParams(regionParams(13, 7, 100, 50))),
+              RcText(1, "INVALID PARAMETER."));
 }
 
 } // namespace

@@ -15,10 +15,6 @@ struct StreamCase {
     const char* pixelFormat;
     int32_t x, y, width, height;
 };
-void PrintTo(const StreamCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
 const StreamCase kStreamCases[] = {
     {"Mono8WholeSensor", "Mono8", 0, 0, 64, 48},
     {"Mono12Region", "Mono12", 13, 7, 40, 30},

@@ -9,29 +9,24 @@ namespace {
 
 using ChannelValuesTest = ModuleFixture;
 
-// Catches a wrong name format (missing blank, blank before "(AIK)", swapped texts)
-// or a description taken from the wrong identification text.
-TEST_F(ChannelValuesTest, NameJoinsVendorAndModelAndDescriptionIsCopied) {
-    useCameras({cameraJson("Quorvex", "QX-2000M", "GigE mono, 2 MP; rev. B"), cameraJson("A", "B", "")});
+// Catches a wrong name format (missing blank, blank before "(AIK)", swapped texts), a
+// description taken from the wrong identification text, exposure or minExposure left
+// in microseconds, or sensor sizes swapped.
+TEST_F(ChannelValuesTest, NameDescriptionExposureAndSensorSize) {
+    nlohmann::json camera = cameraJson("Quorvex", "QX-2000M", "GigE mono, 2 MP; rev. B", 1920, 1200);
+    camera["exposure"] = rangeJson(15, 2000000, 12500);
+    useCameras({camera, cameraJson("A", "B", "")});
     aikhost::Enumeration enumeration = enumerate();
     ASSERT_EQ(enumeration.channels.size(), 2u);
     EXPECT_EQ(enumeration.channels[0].name(), "Quorvex QX-2000M(AIK)");
     EXPECT_EQ(enumeration.channels[0].description(), "GigE mono, 2 MP; rev. B");
     EXPECT_EQ(enumeration.channels[1].name(), "A B(AIK)");
     EXPECT_EQ(enumeration.channels[1].description(), "");
-}
-
-// Catches exposure or minExposure left in microseconds, or sensor sizes swapped.
-TEST_F(ChannelValuesTest, ExposureIsInSecondsAndSensorSizeAsOpened) {
-    nlohmann::json camera = cameraJson("Quorvex", "QX-E", "exposure", 1920, 1200);
-    camera["exposure"] = rangeJson(15, 2000000, 12500);
-    useCameras({camera});
-    aikhost::VideoChannelResult result = getVideoChannel(0);
-    ASSERT_EQ(result.rc, 0) << result.errText;
-    EXPECT_DOUBLE_EQ(result.record.exposure, 0.0125);
-    EXPECT_DOUBLE_EQ(result.record.minExposure, 0.000015);
-    EXPECT_EQ(result.record.sensorWidth, 1920u);
-    EXPECT_EQ(result.record.sensorHeight, 1200u);
+    const VideoChannelRecord& record = enumeration.channels[0].record();
+    EXPECT_DOUBLE_EQ(record.exposure, 0.0125);
+    EXPECT_DOUBLE_EQ(record.minExposure, 0.000015);
+    EXPECT_EQ(record.sensorWidth, 1920u);
+    EXPECT_EQ(record.sensorHeight, 1200u);
 }
 
 struct FractionCase {

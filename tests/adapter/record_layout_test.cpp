@@ -10,8 +10,9 @@ namespace aiktest {
 namespace {
 
 constexpr unsigned char kPattern = 0x5C;
-constexpr std::size_t kBaseSlotOffsets[] = {16, 24, 32, 40, 48, 56, 64, 72, 80};
-constexpr std::size_t kExtendedSlotOffsets[] = {640, 648, 656, 664, 672};
+// The nine base slots, then the five extended ones.
+constexpr std::size_t kSlotOffsets[] = {16, 24, 32, 40, 48, 56, 64, 72, 80, 640, 648, 656, 664, 672};
+constexpr std::size_t kFirstExtendedSlot = 9;
 
 // A record as a host allocates it: plain bytes, filled with a pattern so untouched
 // bytes can be told from written ones.
@@ -55,19 +56,21 @@ protected:
         camera["contrast"] = rangeJson(0, 100, 25);
         camera["brightness"] = rangeJson(0, 200, 150);
         useCameras({cameraJson("First", "F-0", "first"), camera});
+        fetch(0, AIK_EXTENDED_RECORD_BYTES);
+    }
+    // GetVideoChannel(deviceNum) into a raw record of recordLevel; the call must succeed.
+    RawRecord fetch(uint32_t deviceNum, int32_t recordLevel) {
+        RawRecord raw(recordLevel);
         char errText[256] = {};
-        ASSERT_EQ(callGetVideoChannel(errText, 0, RawRecord(AIK_EXTENDED_RECORD_BYTES).record()), 0)
-            << errText;
+        EXPECT_EQ(callGetVideoChannel(errText, deviceNum, raw.record()), 0) << errText;
+        return raw;
     }
 };
 
 // Catches a field written at a shifted offset, a channelID written as 32 bits, or
 // host-owned bytes (recordLevel, the reserved word) overwritten.
 TEST_F(RecordLayoutTest, FieldsLieAtTheirDocumentedOffsets) {
-    RawRecord raw(AIK_EXTENDED_RECORD_BYTES);
-    char errText[256] = {};
-    ASSERT_EQ(callGetVideoChannel(errText, 1, raw.record()), 0) << errText;
-
+    const RawRecord raw = fetch(1, AIK_EXTENDED_RECORD_BYTES);
     EXPECT_EQ(raw.at<int32_t>(0), AIK_EXTENDED_RECORD_BYTES);
     EXPECT_TRUE(raw.untouched(4, 8));
     EXPECT_EQ(raw.at<int64_t>(8), 1);
@@ -83,16 +86,9 @@ TEST_F(RecordLayoutTest, FieldsLieAtTheirDocumentedOffsets) {
 
 // Catches a slot left unset or two slots pointing at the same function.
 TEST_F(RecordLayoutTest, AllFourteenSlotsAreDistinctFunctions) {
-    RawRecord raw(AIK_EXTENDED_RECORD_BYTES);
-    char errText[256] = {};
-    ASSERT_EQ(callGetVideoChannel(errText, 0, raw.record()), 0) << errText;
-
+    const RawRecord raw = fetch(0, AIK_EXTENDED_RECORD_BYTES);
     std::set<uintptr_t> slots;
-    for (std::size_t offset : kBaseSlotOffsets) {
-        EXPECT_TRUE(raw.slotWritten(offset)) << "slot at " << offset;
-        slots.insert(raw.at<uintptr_t>(offset));
-    }
-    for (std::size_t offset : kExtendedSlotOffsets) {
+    for (std::size_t offset : kSlotOffsets) {
         EXPECT_TRUE(raw.slotWritten(offset)) << "slot at " << offset;
         slots.insert(raw.at<uintptr_t>(offset));
     }
@@ -100,25 +96,15 @@ TEST_F(RecordLayoutTest, AllFourteenSlotsAreDistinctFunctions) {
 }
 
 // Catches the extended slots written into a 640-byte record (recordLevel 608 is not
-// "greater than 608"), which would overrun a host that allocated only the base record.
-TEST_F(RecordLayoutTest, RecordLevel608LeavesTheExtendedBytesUntouched) {
-    RawRecord raw(AIK_RECORD_LEVEL_EXTENDED);
-    char errText[256] = {};
-    ASSERT_EQ(callGetVideoChannel(errText, 0, raw.record()), 0) << errText;
-
-    EXPECT_TRUE(raw.untouched(AIK_BASE_RECORD_BYTES, AIK_EXTENDED_RECORD_BYTES));
-    EXPECT_TRUE(raw.slotWritten(80));
-}
-
-// Catches a threshold of 680 (or >= 610) instead of "greater than 608".
-TEST_F(RecordLayoutTest, RecordLevel609FillsAllFiveExtendedSlots) {
-    RawRecord raw(AIK_RECORD_LEVEL_EXTENDED + 1);
-    char errText[256] = {};
-    ASSERT_EQ(callGetVideoChannel(errText, 0, raw.record()), 0) << errText;
-
-    for (std::size_t offset : kExtendedSlotOffsets) {
-        EXPECT_TRUE(raw.slotWritten(offset)) << "slot at " << offset;
-    }
+// "greater than 608"), which would overrun a host that allocated only the base record,
+// or a threshold of 680 (or >= 610) instead of "greater than 608".
+TEST_F(RecordLayoutTest, ExtendedSlotsOnlyAboveRecordLevel608) {
+    const RawRecord base = fetch(0, AIK_RECORD_LEVEL_EXTENDED);
+    EXPECT_TRUE(base.untouched(AIK_BASE_RECORD_BYTES, AIK_EXTENDED_RECORD_BYTES));
+    EXPECT_TRUE(base.slotWritten(80));
+    const RawRecord extended = fetch(0, AIK_RECORD_LEVEL_EXTENDED + 1);
+    for (std::size_t slot = kFirstExtendedSlot; slot < std::size(kSlotOffsets); ++slot)
+        EXPECT_TRUE(extended.slotWritten(kSlotOffsets[slot])) << "slot at " << kSlotOffsets[slot];
 }
 
 } // namespace

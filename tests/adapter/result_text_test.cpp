@@ -12,13 +12,18 @@ struct CodeCase {
     const char* message;
 };
 
+// One camera, the library answering status in the named place.
+nlohmann::json withStatus(const char* place, uint32_t status) {
+    nlohmann::json config = simConfigJson({cameraJson("Quorvex", "QX-R", "result codes")});
+    config[place] = status;
+    return config;
+}
+
 // Provokes a failing camera count with code and calls GetVideoChannel(0) with errText.
 class CountFailureFixture : public ModuleFixture {
 protected:
     int32_t failCountWith(uint32_t code, MarkedErrText& errText) {
-        nlohmann::json config = simConfigJson({cameraJson("Quorvex", "QX-R", "result codes")});
-        config["countStatus"] = code;
-        useSimConfig(config);
+        useSimConfig(withStatus("countStatus", code));
         VideoChannelRecord record{};
         record.recordLevel = AIK_EXTENDED_RECORD_BYTES;
         return callGetVideoChannel(errText.bytes, 0, &record);
@@ -73,29 +78,13 @@ INSTANTIATE_TEST_SUITE_P(
         return "Code" + std::to_string(tested.param.code);
     });
 
-using CountFailureRegistryTest = CountFailureFixture;
-
-// Catches a count failure that leaves the cameras of the previous enumeration in
-// the registry, so that later device numbers still answer.
-TEST_F(CountFailureRegistryTest, EmptiesTheRegistry) {
-    useCameras({cameraJson("Quorvex", "QX-1", "one"), cameraJson("Quorvex", "QX-2", "two")});
-    ASSERT_EQ(enumerate().channels.size(), 2u);
-    MarkedErrText errText;
-    ASSERT_EQ(failCountWith(19, errText), 1);
-    EXPECT_EQ(getVideoChannel(1).rc, 1);
-}
-
 class InitFailureTest : public ModuleFixture, public ::testing::WithParamInterface<uint32_t> {};
 
 // Catches the library's initialisation status passed through as a message instead
 // of "UNSUCCESSFUL.", or status 2 (already initialised) treated as a failure.
 TEST_P(InitFailureTest, AnyStatusButZeroAndTwoGivesUnsuccessful) {
-    nlohmann::json config = simConfigJson({cameraJson("Quorvex", "QX-I", "init")});
-    config["initStatus"] = GetParam();
-    useSimConfig(config);
-    aikhost::VideoChannelResult result = getVideoChannel(0);
-    EXPECT_EQ(result.rc, 1);
-    EXPECT_EQ(result.errText, "UNSUCCESSFUL.");
+    useSimConfig(withStatus("initStatus", GetParam()));
+    EXPECT_EQ(rcText(getVideoChannel(0)), RcText(1, "UNSUCCESSFUL."));
 }
 
 INSTANTIATE_TEST_SUITE_P(Statuses, InitFailureTest, ::testing::Values(1u, 3u, 19u, 4294967295u),
@@ -103,20 +92,21 @@ INSTANTIATE_TEST_SUITE_P(Statuses, InitFailureTest, ::testing::Values(1u, 3u, 19
                              return "Status" + std::to_string(tested.param);
                          });
 
-using InitFailureRegistryTest = ModuleFixture;
+using RegistryTest = ModuleFixture;
 
-// Catches an initialisation failure that empties or rebuilds the registry: the
-// cameras of the previous enumeration must stay reachable.
-TEST_F(InitFailureRegistryTest, KeepsThePreviousRegistry) {
-    useCameras({cameraJson("Quorvex", "QX-1", "one"), cameraJson("Quorvex", "QX-2", "two")});
-    ASSERT_EQ(enumerate().channels.size(), 2u);
-    nlohmann::json config = simConfigJson({});
-    config["initStatus"] = 1;
-    useSimConfig(config);
-    ASSERT_EQ(getVideoChannel(0).rc, 1);
-    aikhost::VideoChannelResult second = getVideoChannel(1);
-    ASSERT_EQ(second.rc, 0);
-    EXPECT_STREQ(second.record.name, "Quorvex QX-2(AIK)");
+// Catches a count failure that leaves the cameras of the previous enumeration in the
+// registry, so that later device numbers still answer, and an initialisation failure
+// that empties or rebuilds the registry: its cameras must stay reachable.
+TEST_F(RegistryTest, CountFailureEmptiesItAndInitFailureKeepsIt) {
+    for (const char* place : {"initStatus", "countStatus"}) {
+        useCameras({cameraJson("Quorvex", "QX-1", "one"), cameraJson("Quorvex", "QX-2", "two")});
+        ASSERT_EQ(enumerate().channels.size(), 2u);
+        useSimConfig(withStatus(place, 19));
+        ASSERT_EQ(getVideoChannel(0).rc, 1) << place;
+        aikhost::VideoChannelResult second = getVideoChannel(1);
+        EXPECT_EQ(second.rc, std::string(place) == "initStatus" ? 0 : 1) << place;
+        EXPECT_EQ(std::string(second.record.name), second.rc == 0 ? "Quorvex QX-2(AIK)" : "") << place;
+    }
 }
 
 using NullErrTextTest = ModuleFixture;
@@ -126,18 +116,11 @@ TEST_F(NullErrTextTest, FailingCallsWithNullErrTextDoNotCrash) {
     VideoChannelRecord record{};
     record.recordLevel = AIK_EXTENDED_RECORD_BYTES;
 
-    nlohmann::json config = simConfigJson({cameraJson("Quorvex", "QX-N", "null")});
-    config["initStatus"] = 1;
-    useSimConfig(config);
+    useSimConfig(withStatus("initStatus", 1));
     EXPECT_EQ(callGetVideoChannel(nullptr, 0, &record), 1);
-
-    config["initStatus"] = 0;
-    config["countStatus"] = 19;
-    useSimConfig(config);
+    useSimConfig(withStatus("countStatus", 19));
     EXPECT_EQ(callGetVideoChannel(nullptr, 0, &record), 1);
-
-    config.erase("countStatus");
-    useSimConfig(config);
+    useSimConfig(withStatus("initStatus", 0));
     ASSERT_EQ(callGetVideoChannel(nullptr, 0, &record), 0);
     EXPECT_EQ(callGetVideoChannel(nullptr, 1, &record), 1);
     ASSERT_EQ(record.ReleaseVideoChannel(nullptr, 0), 0);

@@ -17,11 +17,6 @@ struct FileCase {
     bool configured;
 };
 
-// Names the case in failure messages.
-void PrintTo(const FileCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
 class ConfigFileTest : public LogTest, public ::testing::WithParamInterface<FileCase> {};
 
 // Catches pieces longer than 255 characters, a line cut at a piece boundary that is
@@ -40,17 +35,17 @@ TEST_P(ConfigFileTest, ReadsEveryPieceUntilAConversionFails) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, ConfigFileTest,
-    ::testing::Values(
-        FileCase{"OtherLinesIgnored", "[camera]\nExposure=10\n{line}\nQuorvexXYZ FILE\n", true},
-        FileCase{"WindowsLineEnds", "# first\r\n{line}\r\n", true},
-        FileCase{"LineStartsTheSecondPiece", std::string(255, 'x') + "{line}\n", true},
-        FileCase{"KeywordSplitAcrossPieces", std::string(254, 'x') + "{line}\n", false},
-        FileCase{"FailedConversionEndsReading", "QuorvexAIK MEMORY DEBUG PATH=/x\n{line}\n", false},
-        FileCase{"SmallSizeDoesNotEndReading", "QuorvexAIK MEMORY 31 DEBUG PATH=/x\n{line}\n", true},
-        FileCase{"OverlongLine", "{line}" + std::string(600, 'y') + "\n", false}),
-    aiktest::CaseName());
+const FileCase kFileCases[] = {
+    {"OtherLinesIgnored", "[camera]\nExposure=10\n{line}\nQuorvexXYZ FILE\n", true},
+    {"WindowsLineEnds", "# first\r\n{line}\r\n", true},
+    {"LineStartsTheSecondPiece", std::string(255, 'x') + "{line}\n", true},
+    {"KeywordSplitAcrossPieces", std::string(254, 'x') + "{line}\n", false},
+    {"FailedConversionEndsReading", "QuorvexAIK MEMORY DEBUG PATH=/x\n{line}\n", false},
+    {"SmallSizeDoesNotEndReading", "QuorvexAIK MEMORY 31 DEBUG PATH=/x\n{line}\n", true},
+    {"OverlongLine", "{line}" + std::string(600, 'y') + "\n", false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Files, ConfigFileTest, ::testing::ValuesIn(kFileCases), aiktest::CaseName());
 
 // LoadConfiguration from this test program, whose own folder holds no
 // configuration file: only the QUORVEXSDK place can answer.
@@ -67,20 +62,10 @@ protected:
     }
 };
 
-// Catches a doubled or missing separator before QuorvexApi, and a stale g_logPath
-// surviving a new load.
-TEST_F(SdkPlaceTest, VariableWithTrailingSeparator) {
-    installConfig(m_folder.path() / "sdk");
-    aikhost::setEnvironment("QUORVEXSDK", m_folder.file("sdk") + "/");
-    g_logPath = "stale";
-    LoadConfiguration();
-    EXPECT_TRUE(g_logConfigured);
-    EXPECT_EQ(g_logPath.rfind(m_folder.file("logs"), 0), 0u);
-}
-
-// Catches a configuration read from a place the search must not accept, and paths
-// built past their 260-byte buffers (under AddressSanitizer).
-TEST_F(SdkPlaceTest, PlacesThatAreNotFound) {
+// Catches a configuration read from a place the search must not accept, paths built
+// past their 260-byte buffers (under AddressSanitizer), a doubled or missing separator
+// before QuorvexApi, and a stale g_logPath surviving a new load.
+TEST_F(SdkPlaceTest, OnlyTheSdkPlaceIsFound) {
     // A folder name that fits the 260-byte buffer, while the configuration's path in it does not.
     const std::filesystem::path deep =
         m_folder.path() / std::string(240 - m_folder.path().string().size() - 1, 'd');
@@ -97,6 +82,12 @@ TEST_F(SdkPlaceTest, PlacesThatAreNotFound) {
         EXPECT_FALSE(g_logConfigured) << value;
         EXPECT_EQ(g_logPath, "") << value;
     }
+    installConfig(m_folder.path() / "sdk");
+    aikhost::setEnvironment("QUORVEXSDK", m_folder.file("sdk") + "/");
+    g_logPath = "stale";
+    LoadConfiguration();
+    EXPECT_TRUE(g_logConfigured);
+    EXPECT_EQ(g_logPath.rfind(m_folder.file("logs"), 0), 0u);
 }
 
 } // namespace

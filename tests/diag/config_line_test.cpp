@@ -23,11 +23,6 @@ struct LineCase {
     std::string folder; // of g_logPath ("{dir}" likewise); empty: g_logPath stays empty
 };
 
-// Names the case in failure messages.
-void PrintTo(const LineCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
 std::string Expand(std::string text, const std::string& dir) {
     for (size_t at; (at = text.find("{dir}")) != std::string::npos;)
         text.replace(at, 5, dir);
@@ -80,29 +75,25 @@ TEST_P(ConfigLineTest, SetsUpWhatTheLineSays) {
 
 const std::string kLongFolder = "{dir}/" + std::string(300, 'f');
 
-INSTANTIATE_TEST_SUITE_P(
-    Lines, ConfigLineTest,
-    ::testing::Values(
-        LineCase{"FileExample", "QuorvexAIK,FILE,WARN,PATH={dir}", LOG_WARN, false, "{dir}"},
-        LineCase{"MemoryExample", "QuorvexAIK MEMORY 1048576 DEBUG PATH={dir}/cam logs\n", LOG_DEBUG, true,
-                 "{dir}/cam logs"},
-        LineCase{"QuotedFolderWithSeparator", "QuorvexAIK FILE INFO PATH=\"{dir}{sep}\"\n", LOG_INFO, false,
-                 "{dir}"},
-        LineCase{"CommentedOut", "// QuorvexAIK,FILE,WARN,PATH={dir}", kNoLog, false, ""},
-        LineCase{"CommentCutsThePath", "QuorvexAIK,FILE,WARN,PATH=//{dir}", kNoLog, false, ""},
-        LineCase{"LowerCaseTarget", "QuorvexAIK,file,WARN,PATH={dir}", kNoLog, false, ""},
-        LineCase{"LowerCaseLevel", "QuorvexAIK,FILE,warn,PATH={dir}", kNoLog, false, "{dir}"},
-        LineCase{"LevelWordInFolder", "QuorvexAIK,FILE,WARN,PATH={dir}/DEBUG", LOG_DEBUG, false,
-                 "{dir}/DEBUG"},
-        LineCase{"MemoryWordInFolder", "QuorvexAIK,FILE,WARN,PATH={dir}/MEMORY", kNoLog, true,
-                 "{dir}/MEMORY"},
-        LineCase{"OnlyQuotesAsFolder", "QuorvexAIK,FILE,WARN,PATH=\"\"\n", kNoLog, false, ""},
-        LineCase{"NoPath", "QuorvexAIK MEMORY 4096 INFO\n", kNoLog, true, ""},
-        LineCase{"MemoryBelow32", "QuorvexAIK MEMORY 31 INFO PATH={dir}", kNoLog, true, "{dir}"},
-        LineCase{"NegativeSize", "QuorvexAIK MEMORY -4096 INFO PATH={dir}", kNoLog, true, "{dir}"},
-        LineCase{"FolderTooLongForTheWriter", "QuorvexAIK,FILE,WARN,PATH=" + kLongFolder, kNoLog, false,
-                 kLongFolder}),
-    aiktest::CaseName());
+const LineCase kLineCases[] = {
+    {"FileExample", "QuorvexAIK,FILE,WARN,PATH={dir}", LOG_WARN, false, "{dir}"},
+    {"MemoryExample", "QuorvexAIK MEMORY 1048576 DEBUG PATH={dir}/cam logs\n", LOG_DEBUG, true,
+     "{dir}/cam logs"},
+    {"QuotedFolderWithSeparator", "QuorvexAIK FILE INFO PATH=\"{dir}{sep}\"\n", LOG_INFO, false, "{dir}"},
+    {"CommentedOut", "// QuorvexAIK,FILE,WARN,PATH={dir}", kNoLog, false, ""},
+    {"CommentCutsThePath", "QuorvexAIK,FILE,WARN,PATH=//{dir}", kNoLog, false, ""},
+    {"LowerCaseTarget", "QuorvexAIK,file,WARN,PATH={dir}", kNoLog, false, ""},
+    {"LowerCaseLevel", "QuorvexAIK,FILE,warn,PATH={dir}", kNoLog, false, "{dir}"},
+    {"LevelWordInFolder", "QuorvexAIK,FILE,WARN,PATH={dir}/DEBUG", LOG_DEBUG, false, "{dir}/DEBUG"},
+    {"MemoryWordInFolder", "QuorvexAIK,FILE,WARN,PATH={dir}/MEMORY", kNoLog, true, "{dir}/MEMORY"},
+    {"OnlyQuotesAsFolder", "QuorvexAIK,FILE,WARN,PATH=\"\"\n", kNoLog, false, ""},
+    {"NoPath", "QuorvexAIK MEMORY 4096 INFO\n", kNoLog, true, ""},
+    {"MemoryBelow32", "QuorvexAIK MEMORY 31 INFO PATH={dir}", kNoLog, true, "{dir}"},
+    {"NegativeSize", "QuorvexAIK MEMORY -4096 INFO PATH={dir}", kNoLog, true, "{dir}"},
+    {"FolderTooLongForTheWriter", "QuorvexAIK,FILE,WARN,PATH=" + kLongFolder, kNoLog, false, kLongFolder},
+};
+
+INSTANTIATE_TEST_SUITE_P(Lines, ConfigLineTest, ::testing::ValuesIn(kLineCases), aiktest::CaseName());
 
 // Catches a ring of another size than the line asks for at the smallest size allowed.
 TEST_F(LogTest, MemoryLineOf32SetsUpA32ByteRing) {

@@ -17,11 +17,6 @@ struct RingCase {
     std::string expected;
 };
 
-// Names the case in failure messages.
-void PrintTo(const RingCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
 std::string Digits(size_t count) {
     std::string text;
     for (size_t i = 0; i < count; ++i)

@@ -106,18 +106,15 @@ TEST_F(LogTest, UnopenableFileLosesTheLineOnly) {
     EXPECT_EQ(ParseLogLine(lines[0])->text, "kept");
 }
 
-// Catches folders created more than one level deep, and a set-up that succeeds
-// without its file.
-TEST_F(LogTest, OnlyTheLastFolderLevelIsCreated) {
+// Catches folders created more than one level deep, a set-up that succeeds without
+// its file, and paths copied past the writer's 260-byte buffers (under AddressSanitizer).
+TEST_F(LogTest, OnlyTheLastFolderLevelIsCreatedAndOverlongPathsAreRefused) {
     EXPECT_FALSE(InitFileLog(m_folder.file("a/b/log.txt").c_str(), LOG_INFO));
     EXPECT_FALSE(std::filesystem::exists(m_folder.path() / "a"));
     EXPECT_FALSE(g_logEnabled);
     EnsureLogFolder(m_folder.file("c/log.txt").c_str());
     EXPECT_TRUE(std::filesystem::is_directory(m_folder.path() / "c"));
-}
 
-// Catches paths copied past the writer's 260-byte buffers (under AddressSanitizer).
-TEST_F(LogTest, OverlongPathsAreRefusedSafely) {
     const std::string longPath = m_folder.file(std::string(300, 'p') + "/log.txt");
     EXPECT_FALSE(InitFileLog(longPath.c_str(), LOG_INFO));
     EnsureLogFolder(longPath.c_str());

@@ -165,11 +165,6 @@ struct NoLogCase {
     bool logLeftOpen = false;
 };
 
-// Names the case in failure messages.
-void PrintTo(const NoLogCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
 class ModuleWithoutLogTest : public ModuleLogTest, public ::testing::WithParamInterface<NoLogCase> {};
 
 // Catches a log set up from a line that must set none up, and an unload that
@@ -192,16 +187,16 @@ TEST_P(ModuleWithoutLogTest, WorksWithLoggingOff) {
     EXPECT_TRUE(run.logs.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Configs, ModuleWithoutLogTest,
-    ::testing::Values(NoLogCase{"NoFile", ""},
-                      NoLogCase{"CommentedOut", "//QuorvexAIK,FILE,WARN,PATH={logs}\n"},
-                      NoLogCase{"SecondLineRefused",
-                                "QuorvexAIK MEMORY 4096 INFO PATH={logs}\nQuorvexAIK,FILE,WARN,PATH={logs}\n",
-                                true},
-                      NoLogCase{"FailedConversion",
-                                "QuorvexAIK MEMORY INFO PATH={logs}\nQuorvexAIK,FILE,WARN,PATH={logs}\n"}),
-    aiktest::CaseName());
+const NoLogCase kNoLogCases[] = {
+    {"NoFile", ""},
+    {"CommentedOut", "//QuorvexAIK,FILE,WARN,PATH={logs}\n"},
+    {"SecondLineRefused", "QuorvexAIK MEMORY 4096 INFO PATH={logs}\nQuorvexAIK,FILE,WARN,PATH={logs}\n",
+     true},
+    {"FailedConversion", "QuorvexAIK MEMORY INFO PATH={logs}\nQuorvexAIK,FILE,WARN,PATH={logs}\n"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Configs, ModuleWithoutLogTest, ::testing::ValuesIn(kNoLogCases),
+                         aiktest::CaseName());
 
 } // namespace
 } // namespace diagtest

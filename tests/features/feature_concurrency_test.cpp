@@ -15,10 +15,7 @@ constexpr int kRounds = 150;
 
 nlohmann::json featureCamera(const std::string& model) {
     nlohmann::json gamma = nodeJson("Gamma", "Float");
-    gamma["value"] = 1.0;
-    gamma["min"] = 0.5;
-    gamma["max"] = 4.0;
-    gamma["precision"] = 2;
+    gamma.update({{"value", 1.0}, {"min", 0.5}, {"max", 4.0}, {"precision", 2}});
     nlohmann::json command = nodeJson("TriggerSoftware", "Command", "WO");
     command["doneAfterPolls"] = 2;
     nlohmann::json camera =
@@ -64,13 +61,9 @@ protected:
 
     // Streams until told to stop; returns the number of images delivered.
     int stream(const aikhost::Channel& channel, const std::atomic<bool>& stop) {
-        CommonParamsRecord params{};
+        CommonParamsRecord params = regionParams(0, 0, static_cast<int32_t>(channel.record().sensorWidth),
+                                                 static_cast<int32_t>(channel.record().sensorHeight));
         params.exposure = 0.001;
-        params.contrast = 0.5;
-        params.brightness = 0.5;
-        params.acqContinuous = 1;
-        params.roiwidth = static_cast<int32_t>(channel.record().sensorWidth);
-        params.roiheight = static_cast<int32_t>(channel.record().sensorHeight);
         check(channel.setupCommonParams(params).rc == 0);
         aikhost::ImageAttributesResult attributes = channel.getImageAttributes();
         check(attributes.rc == 0);

@@ -4,7 +4,6 @@
 #include "sim/sim_control.h"
 #include "tests/support/sim_json.h"
 
-#include <algorithm>
 #include <stdexcept>
 
 namespace aiktest {
@@ -76,11 +75,6 @@ std::vector<std::string> FeatureTest::featureNames(const aikhost::Channel& chann
             return names;
         names.push_back(name.text);
     }
-}
-
-bool FeatureTest::offers(const aikhost::Channel& channel, const std::string& feature) {
-    std::vector<std::string> names = featureNames(channel);
-    return std::find(names.begin(), names.end(), feature) != names.end();
 }
 
 } // namespace aiktest

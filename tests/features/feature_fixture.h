@@ -9,7 +9,6 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdint>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -39,22 +38,16 @@ protected:
     std::vector<aikhost::Channel> openCameras(const std::vector<nlohmann::json>& cameras,
                                               const std::vector<nlohmann::json>& libraryFaults = {});
     aikhost::Channel openCamera(const nlohmann::json& camera);
+    // Enumerates the one camera and keeps its channel as channel().
+    void useCamera(const nlohmann::json& camera) { m_channels = openCameras({camera}); }
+    const aikhost::Channel& channel() const { return m_channels.at(0); }
 
     // GetFeatureName with index 0, 1, 2, ... until the first result 1.
     static std::vector<std::string> featureNames(const aikhost::Channel& channel);
-    static bool offers(const aikhost::Channel& channel, const std::string& feature);
+
+private:
+    std::vector<aikhost::Channel> m_channels;
 };
-
-namespace {
-
-// Prints a table-driven case as its name in test listings. It lives in the unnamed
-// namespace the test files declare their case structs in, where argument-dependent
-// lookup finds it.
-template <class Case> auto operator<<(std::ostream& out, const Case& c) -> decltype(out << c.name) {
-    return out << c.name;
-}
-
-} // namespace
 
 } // namespace aiktest
 

@@ -50,7 +50,8 @@ TEST(FeatureLockTest, GuardHoldsTheLockForItsScopeOnly) {
     EXPECT_TRUE(freeForOtherThreads(section));
 }
 
-using SlotCall = void (*)(const aikhost::Channel&);
+using Ch = const aikhost::Channel&;
+using SlotCall = void (*)(Ch);
 
 struct WayOutCase {
     const char* name;
@@ -78,32 +79,28 @@ TEST_P(LockReleaseTest, AnotherThreadGetsThroughAfterwards) {
     EXPECT_EQ(other.get(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    WaysOut, LockReleaseTest,
-    ::testing::Values(
-        WayOutCase{"ReadSuccess", [](const aikhost::Channel& c) { c.readValue("Gamma"); }},
-        WayOutCase{"ReadIndexForm", [](const aikhost::Channel& c) { c.readValue("FeatureName_1"); }},
-        WayOutCase{"ReadAdapterVersion", [](const aikhost::Channel& c) { c.readValue("AdapterVersion"); }},
-        WayOutCase{"ReadNotReadable", [](const aikhost::Channel& c) { c.readValue("TimerDelay"); }},
-        WayOutCase{"ReadMissingNode", [](const aikhost::Channel& c) { c.readValue("Missing"); }},
-        WayOutCase{"ReadInvalidChannel",
-                   [](const aikhost::Channel& c) {
-                       char val[256];
-                       c.record().ReadValue(nullptr, 3, "Gamma", val);
-                   }},
-        WayOutCase{"WriteSuccess", [](const aikhost::Channel& c) { c.writeValue("Gamma", "1.0"); }},
-        WayOutCase{"WriteNotWritable",
-                   [](const aikhost::Channel& c) { c.writeValue("AdapterVersion", "1"); }},
-        WayOutCase{"WriteInvalidChannel",
-                   [](const aikhost::Channel& c) { c.record().WriteValue(nullptr, 3, "Gamma", "1.0"); }},
-        WayOutCase{"ExecuteSuccess", [](const aikhost::Channel& c) { c.executeCommand("TriggerSoftware"); }},
-        WayOutCase{"ExecuteFailure", [](const aikhost::Channel& c) { c.executeCommand("Gamma"); }},
-        WayOutCase{
-            "ExecuteInvalidChannel",
-            [](const aikhost::Channel& c) { c.record().ExecuteCommand(nullptr, 3, "TriggerSoftware"); }},
-        WayOutCase{"FeatureNameFound", [](const aikhost::Channel& c) { c.getFeatureName(0); }},
-        WayOutCase{"FeatureNameBeyondList", [](const aikhost::Channel& c) { c.getFeatureName(99); }}),
-    CaseName());
+const WayOutCase kWayOutCases[] = {
+    {"ReadSuccess", [](Ch c) { c.readValue("Gamma"); }},
+    {"ReadIndexForm", [](Ch c) { c.readValue("FeatureName_1"); }},
+    {"ReadAdapterVersion", [](Ch c) { c.readValue("AdapterVersion"); }},
+    {"ReadNotReadable", [](Ch c) { c.readValue("TimerDelay"); }},
+    {"ReadMissingNode", [](Ch c) { c.readValue("Missing"); }},
+    {"ReadInvalidChannel",
+     [](Ch c) {
+         char val[256];
+         c.record().ReadValue(nullptr, 3, "Gamma", val);
+     }},
+    {"WriteSuccess", [](Ch c) { c.writeValue("Gamma", "1.0"); }},
+    {"WriteNotWritable", [](Ch c) { c.writeValue("AdapterVersion", "1"); }},
+    {"WriteInvalidChannel", [](Ch c) { c.record().WriteValue(nullptr, 3, "Gamma", "1.0"); }},
+    {"ExecuteSuccess", [](Ch c) { c.executeCommand("TriggerSoftware"); }},
+    {"ExecuteFailure", [](Ch c) { c.executeCommand("Gamma"); }},
+    {"ExecuteInvalidChannel", [](Ch c) { c.record().ExecuteCommand(nullptr, 3, "TriggerSoftware"); }},
+    {"FeatureNameFound", [](Ch c) { c.getFeatureName(0); }},
+    {"FeatureNameBeyondList", [](Ch c) { c.getFeatureName(99); }},
+};
+
+INSTANTIATE_TEST_SUITE_P(WaysOut, LockReleaseTest, ::testing::ValuesIn(kWayOutCases), CaseName());
 
 } // namespace
 } // namespace aiktest

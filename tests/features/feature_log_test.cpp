@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <random>
 #include <regex>
 
 namespace aiktest {
@@ -17,8 +16,7 @@ namespace fs = std::filesystem;
 
 nlohmann::json loggedCamera() {
     nlohmann::json gamma = nodeJson("Gamma", "Float");
-    gamma["value"] = 1.5;
-    gamma["precision"] = 2;
+    gamma.update({{"value", 1.5}, {"precision", 2}});
     return bareCamera({nodeJson("DeviceModelName", "String", "RO"), gamma,
                        nodeJson("TriggerSoftware", "Command", "WO"),
                        enumJson("TriggerSequence", "Timed", {{"Timed", "RW"}, {"Burst", "RW"}})});
@@ -29,22 +27,18 @@ class FeatureLogTest : public FeatureTest {
 protected:
     void SetUp() override {
         FeatureTest::SetUp();
-        std::random_device random;
-        m_sdk = fs::temp_directory_path() / ("aik-feature-log-" + std::to_string(random()));
+        m_sdk = folder() / "sdk";
         const fs::path configFolder = m_sdk / "QuorvexApi" / "bin" / "x64";
         fs::create_directories(configFolder);
         fs::create_directories(m_sdk / "logs");
         std::ofstream(configFolder / "QuorvexSDK.cfg")
             << "QuorvexAIK,FILE,DEBUG,PATH=" << (m_sdk / "logs").string() << "\n";
         aikhost::setEnvironment("QUORVEXSDK", m_sdk.string());
-        m_channels = openCameras({loggedCamera()});
-        ASSERT_EQ(m_channels.size(), 1u);
+        useCamera(loggedCamera());
     }
     void TearDown() override {
         FeatureTest::TearDown();
         aikhost::unsetEnvironment("QUORVEXSDK");
-        std::error_code ignored;
-        fs::remove_all(m_sdk, ignored);
     }
 
     // Every line of the log so far: "LEVEL|text" for a log line, the text as it is
@@ -66,13 +60,12 @@ protected:
     // The lines one call adds to the log.
     std::vector<std::string> linesOf(const std::function<void(const aikhost::Channel&)>& call) const {
         const size_t before = logLines().size();
-        call(m_channels.front());
+        call(channel());
         std::vector<std::string> lines = logLines();
         return {lines.begin() + static_cast<std::ptrdiff_t>(std::min(before, lines.size())), lines.end()};
     }
 
     fs::path m_sdk;
-    std::vector<aikhost::Channel> m_channels;
 };
 
 struct LogCase {
@@ -90,58 +83,54 @@ TEST_P(FeatureSlotLogTest, EnterAndExitLines) {
     EXPECT_EQ(linesOf(GetParam().call), GetParam().lines);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Slots, FeatureSlotLogTest,
-    ::testing::Values(
-        LogCase{"FeatureNameFound",
-                [](const aikhost::Channel& c) { c.getFeatureName(2); },
-                {"INFO|ENTER: GetFeatureName, channelID=0, index=2",
-                 "INFO|EXIT : GetFeatureName, feature = Gamma"}},
-        LogCase{"FeatureNameBeyondList",
-                [](const aikhost::Channel& c) { c.getFeatureName(99); },
-                {"INFO|ENTER: GetFeatureName, channelID=0, index=99", "WARN|EXIT : GetFeatureName"}},
-        LogCase{"FeatureType",
-                [](const aikhost::Channel& c) { c.getFeatureType("Gamma_Min"); },
-                {"INFO|ENTER: GetFeatureType, channelID=0, feature=Gamma_Min",
-                 "INFO|EXIT : GetFeatureType, type=3"}},
-        LogCase{"FeatureTypeFailure",
-                [](const aikhost::Channel& c) { c.getFeatureType("Missing"); },
-                {"INFO|ENTER: GetFeatureType, channelID=0, feature=Missing",
-                 "ERROR|EXIT : GetFeatureType, type=-1"}},
-        LogCase{"FeatureAttr",
-                [](const aikhost::Channel& c) { c.getFeatureAttr("Gamma", 2); },
-                {"INFO|ENTER: GetFeatureAttr, channelID=0, feature=Gamma, attr=2",
-                 "INFO|EXIT : GetFeatureAttr, result=True"}},
-        LogCase{"ValidEnum",
-                [](const aikhost::Channel& c) { c.getValidEnum("TriggerSequence", 1); },
-                {"INFO|ENTER: GetValidEnum, channelID=0, feature=TriggerSequence, enumIndex=1",
-                 "INFO|EXIT : GetValidEnum, value=Burst"}},
-        LogCase{"ReadValue",
-                [](const aikhost::Channel& c) { c.readValue("Gamma"); },
-                {"INFO|ENTER: ReadValue, channelID=0, addr=Gamma", "INFO|EXIT : ReadValue, val=1.50"}},
-        LogCase{"ReadValueFailure",
-                [](const aikhost::Channel& c) { c.readValue("Missing"); },
-                {"INFO|ENTER: ReadValue, channelID=0, addr=Missing", "ERROR|EXIT : ReadValue, val="}},
-        LogCase{"WriteValue",
-                [](const aikhost::Channel& c) { c.writeValue("Gamma", "2.5"); },
-                {"INFO|ENTER: WriteValue, channelID=0, addr=Gamma, val=2.5", "INFO|EXIT : WriteValue"}},
-        LogCase{"WriteValueInvalidChannel",
-                [](const aikhost::Channel& c) { c.record().WriteValue(nullptr, 4, "Gamma", "2.5"); },
-                {"INFO|ENTER: WriteValue, channelID=4, addr=Gamma, val=2.5"}},
-        LogCase{"ExecuteCommand",
-                [](const aikhost::Channel& c) { c.executeCommand("TriggerSoftware"); },
-                {"INFO|ENTER: ExecuteCommand, channelID=0, feature=TriggerSoftware",
-                 "INFO|EXIT : ExecuteCommand"}},
-        LogCase{"ExecuteCommandFailure",
-                [](const aikhost::Channel& c) { c.executeCommand("Gamma"); },
-                {"INFO|ENTER: ExecuteCommand, channelID=0, feature=Gamma", "ERROR|EXIT : ExecuteCommand"}}),
-    CaseName());
+const LogCase kLogCases[] = {
+    {"FeatureNameFound",
+     [](const aikhost::Channel& c) { c.getFeatureName(2); },
+     {"INFO|ENTER: GetFeatureName, channelID=0, index=2", "INFO|EXIT : GetFeatureName, feature = Gamma"}},
+    {"FeatureNameBeyondList",
+     [](const aikhost::Channel& c) { c.getFeatureName(99); },
+     {"INFO|ENTER: GetFeatureName, channelID=0, index=99", "WARN|EXIT : GetFeatureName"}},
+    {"FeatureType",
+     [](const aikhost::Channel& c) { c.getFeatureType("Gamma_Min"); },
+     {"INFO|ENTER: GetFeatureType, channelID=0, feature=Gamma_Min", "INFO|EXIT : GetFeatureType, type=3"}},
+    {"FeatureTypeFailure",
+     [](const aikhost::Channel& c) { c.getFeatureType("Missing"); },
+     {"INFO|ENTER: GetFeatureType, channelID=0, feature=Missing", "ERROR|EXIT : GetFeatureType, type=-1"}},
+    {"FeatureAttr",
+     [](const aikhost::Channel& c) { c.getFeatureAttr("Gamma", 2); },
+     {"INFO|ENTER: GetFeatureAttr, channelID=0, feature=Gamma, attr=2",
+      "INFO|EXIT : GetFeatureAttr, result=True"}},
+    {"ValidEnum",
+     [](const aikhost::Channel& c) { c.getValidEnum("TriggerSequence", 1); },
+     {"INFO|ENTER: GetValidEnum, channelID=0, feature=TriggerSequence, enumIndex=1",
+      "INFO|EXIT : GetValidEnum, value=Burst"}},
+    {"ReadValue",
+     [](const aikhost::Channel& c) { c.readValue("Gamma"); },
+     {"INFO|ENTER: ReadValue, channelID=0, addr=Gamma", "INFO|EXIT : ReadValue, val=1.50"}},
+    {"ReadValueFailure",
+     [](const aikhost::Channel& c) { c.readValue("Missing"); },
+     {"INFO|ENTER: ReadValue, channelID=0, addr=Missing", "ERROR|EXIT : ReadValue, val="}},
+    {"WriteValue",
+     [](const aikhost::Channel& c) { c.writeValue("Gamma", "2.5"); },
+     {"INFO|ENTER: WriteValue, channelID=0, addr=Gamma, val=2.5", "INFO|EXIT : WriteValue"}},
+    {"WriteValueInvalidChannel",
+     [](const aikhost::Channel& c) { c.record().WriteValue(nullptr, 4, "Gamma", "2.5"); },
+     {"INFO|ENTER: WriteValue, channelID=4, addr=Gamma, val=2.5"}},
+    {"ExecuteCommand",
+     [](const aikhost::Channel& c) { c.executeCommand("TriggerSoftware"); },
+     {"INFO|ENTER: ExecuteCommand, channelID=0, feature=TriggerSoftware", "INFO|EXIT : ExecuteCommand"}},
+    {"ExecuteCommandFailure",
+     [](const aikhost::Channel& c) { c.executeCommand("Gamma"); },
+     {"INFO|ENTER: ExecuteCommand, channelID=0, feature=Gamma", "ERROR|EXIT : ExecuteCommand"}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Slots, FeatureSlotLogTest, ::testing::ValuesIn(kLogCases), CaseName());
 
 // Catches a trace that shows the position in the list instead of the catalogue index
 // (DeviceModelName is catalogue entry 3 but list entry 1 here), or a rebuild that is
 // not traced with its channel.
 TEST_F(FeatureLogTest, ListRebuildTracesCatalogueIndices) {
-    VideoChannelRecord record = m_channels.front().record();
+    VideoChannelRecord record = channel().record();
     record.channelID = 1;
     aikhost::Channel invalid(record);
     invalid.getFeatureName(0);

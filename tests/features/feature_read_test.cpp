@@ -14,21 +14,18 @@ nlohmann::json valued(nlohmann::json node, const nlohmann::json& value) {
 nlohmann::json floatNode(const std::string& name, double value, double min, double max, int precision,
                          const std::string& access = "RW") {
     nlohmann::json node = valued(nodeJson(name, "Float", access), value);
-    node["min"] = min;
-    node["max"] = max;
-    node["precision"] = precision;
+    node.update({{"min", min}, {"max", max}, {"precision", precision}});
     return node;
 }
 
 nlohmann::json readCamera() {
     nlohmann::json lineModes = valued(nodeJson("LineModeAll", "Integer", "RO"), 5000000000LL);
-    lineModes["min"] = -3;
-    lineModes["max"] = 6000000000LL;
+    lineModes.update({{"min", -3}, {"max", 6000000000LL}});
     return bareCamera(
         {lineModes, floatNode("Gamma", 2.5, 0.25, 4, 2), floatNode("TriggerDelay", 1.0, 0, 1000000, 0),
          floatNode("TimerDelay", 1.0, 0.5, 2, 6, "WO"), valued(nodeJson("LineInverterAll", "Boolean"), true),
          valued(nodeJson("UserOutputValueAll", "Boolean"), false),
-         nodeJson("TriggerSoftware", "Command", "WO"),
+         nodeJson("TriggerSoftware", "Command", "WO"), nodeJson("TimerReset", "Command", "RW"),
          valued(nodeJson("DeviceUserID", "String", "RO"), "QX-F 2000"),
          enumJson("TriggerSequence", "Burst", {{"Timed", "RW"}, {"Burst", "RW"}}),
          valued(nodeJson("DeviceVersion", "String", "RO"), "v1"), nodeJson("LineStatusAll", "Register", "RO"),
@@ -42,6 +39,8 @@ struct ReadCase {
     int32_t rc;
     const char* text;
     const char* errText;
+    const char* faultCall = nullptr; // refused with faultStatus for every node
+    uint32_t faultStatus = 0;
 };
 
 class ReadValueTest : public FeatureTest, public ::testing::WithParamInterface<ReadCase> {};
@@ -49,94 +48,55 @@ class ReadValueTest : public FeatureTest, public ::testing::WithParamInterface<R
 // Catches a value text in the wrong format for its type (precision ignored, integers
 // cut to 32 bits, booleans not "True"/"False"), limits read from the wrong end or
 // type, a node that cannot be read not refused with the name as passed, or the
-// adapter's version not taking precedence over a camera node of that name.
+// adapter's version not taking precedence over a camera node of that name; a failed
+// lookup, access, type or value query taken as success (and a value read from a node
+// handle that was never obtained), or a failed precision query hidden (the read must
+// fail) or its fallback text not written with six decimals.
 TEST_P(ReadValueTest, TextOfFeature) {
     const ReadCase& c = GetParam();
-    aikhost::Channel channel = openCamera(readCamera());
-    aikhost::TextResult read = channel.readValue(c.addr);
-    EXPECT_EQ(read.rc, c.rc);
+    nlohmann::json camera = readCamera();
+    if (c.faultCall != nullptr)
+        camera["faults"] = {nodeFault(c.faultCall, c.faultStatus)};
+    aikhost::TextResult read = openCamera(camera).readValue(c.addr);
+    EXPECT_EQ(rcText(read), RcText(c.rc, c.errText));
     EXPECT_EQ(read.text, c.text);
-    EXPECT_EQ(read.errText, c.errText);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Features, ReadValueTest,
-    ::testing::Values(
-        ReadCase{"Integer64Bit", "LineModeAll", 0, "5000000000", ""},
-        ReadCase{"IntegerMin", "LineModeAll_Min", 0, "-3", ""},
-        ReadCase{"IntegerMax", "LineModeAll_Max", 0, "6000000000", ""},
-        ReadCase{"FloatWithPrecision", "Gamma", 0, "2.50", ""},
-        ReadCase{"FloatMinWithPrecision", "Gamma_Min", 0, "0.25", ""},
-        ReadCase{"FloatMaxWithPrecision", "Gamma_Max", 0, "4.00", ""},
-        ReadCase{"FloatPrecisionZero", "TriggerDelay", 0, "1", ""},
-        ReadCase{"BooleanTrue", "LineInverterAll", 0, "True", ""},
-        ReadCase{"BooleanFalse", "UserOutputValueAll", 0, "False", ""},
-        ReadCase{"WriteOnlyCommand", "TriggerSoftware", 1, "", "Feature TriggerSoftware is not readable."},
-        ReadCase{"String", "DeviceUserID", 0, "QX-F 2000", ""},
-        ReadCase{"EnumerationSymbol", "TriggerSequence", 0, "Burst", ""},
-        ReadCase{"AdapterVersionDespiteNode", "AdapterVersion", 0, "1.0.0.1", ""},
-        ReadCase{"AdapterVersionPrefix", "AdapterVersionAndMore", 0, "1.0.0.1", ""},
-        ReadCase{"WriteOnly", "TimerDelay", 1, "", "Feature TimerDelay is not readable."},
-        ReadCase{"LimitOfWriteOnly", "TimerDelay_Min", 1, "", "Feature TimerDelay_Min is not readable."},
-        ReadCase{"NotAvailable", "TimerDuration", 1, "", "Feature TimerDuration is not readable."},
-        ReadCase{"LimitOfString", "DeviceVersion_Max", 1, "",
-                 "Injected failure in ReadValue.(DeviceVersion_Max)"},
-        ReadCase{"LimitOfEnumeration", "TriggerSequence_Min", 1, "",
-                 "Injected failure in ReadValue.(TriggerSequence_Min)"},
-        ReadCase{"Register", "LineStatusAll", 1, "", "Injected failure in ReadValue.(LineStatusAll)"},
-        ReadCase{"MissingNode", "ExposureTimeControl", 1, "",
-                 "Injected failure in ReadValue.(ExposureTimeControl)"}),
-    CaseName());
-
-using ReadValueFailureTest = FeatureTest;
-
-// Catches a command read that fails or writes a value: it succeeds with the empty text.
-TEST_F(ReadValueFailureTest, CommandReadsAsEmptyText) {
-    aikhost::Channel channel = openCamera(bareCamera({nodeJson("TriggerSoftware", "Command", "RW")}));
-    aikhost::TextResult read = channel.readValue("TriggerSoftware");
-    EXPECT_EQ(read.rc, 0);
-    EXPECT_EQ(read.text, "");
-}
-
-// Catches a failed precision query hidden (the read must fail) or the fallback text
-// not written with six decimals.
-TEST_F(ReadValueFailureTest, FailedPrecisionQueryLeavesSixDecimalsAndFails) {
-    nlohmann::json camera = bareCamera({floatNode("Gamma", 2.5, 0, 4, 2)});
-    camera["faults"] = {nodeFault("pvxGetFloatPrecision", 13)};
-    aikhost::Channel channel = openCamera(camera);
-    for (const char* addr : {"Gamma", "Gamma_Max"}) {
-        aikhost::TextResult read = channel.readValue(addr);
-        EXPECT_EQ(read.rc, 1) << addr;
-        EXPECT_EQ(read.text, std::string(addr) == "Gamma" ? "2.500000" : "4.000000");
-        EXPECT_EQ(read.errText, std::string("Injected failure in ReadValue.(") + addr + ")");
-    }
-}
-
-struct LookupFaultCase {
-    const char* name;
-    const char* call;
+const ReadCase kReadCases[] = {
+    {"Integer64Bit", "LineModeAll", 0, "5000000000", ""},
+    {"IntegerMin", "LineModeAll_Min", 0, "-3", ""},
+    {"IntegerMax", "LineModeAll_Max", 0, "6000000000", ""},
+    {"FloatWithPrecision", "Gamma", 0, "2.50", ""},
+    {"FloatMinWithPrecision", "Gamma_Min", 0, "0.25", ""},
+    {"FloatMaxWithPrecision", "Gamma_Max", 0, "4.00", ""},
+    {"FloatPrecisionZero", "TriggerDelay", 0, "1", ""},
+    {"BooleanTrue", "LineInverterAll", 0, "True", ""},
+    {"BooleanFalse", "UserOutputValueAll", 0, "False", ""},
+    {"CommandReadsAsEmptyText", "TimerReset", 0, "", ""},
+    {"WriteOnlyCommand", "TriggerSoftware", 1, "", "Feature TriggerSoftware is not readable."},
+    {"String", "DeviceUserID", 0, "QX-F 2000", ""},
+    {"EnumerationSymbol", "TriggerSequence", 0, "Burst", ""},
+    {"AdapterVersionDespiteNode", "AdapterVersion", 0, "1.0.0.1", ""},
+    {"AdapterVersionPrefix", "AdapterVersionAndMore", 0, "1.0.0.1", ""},
+    {"WriteOnly", "TimerDelay", 1, "", "Feature TimerDelay is not readable."},
+    {"LimitOfWriteOnly", "TimerDelay_Min", 1, "", "Feature TimerDelay_Min is not readable."},
+    {"NotAvailable", "TimerDuration", 1, "", "Feature TimerDuration is not readable."},
+    {"LimitOfString", "DeviceVersion_Max", 1, "", "Injected failure in ReadValue.(DeviceVersion_Max)"},
+    {"LimitOfEnumeration", "TriggerSequence_Min", 1, "",
+     "Injected failure in ReadValue.(TriggerSequence_Min)"},
+    {"Register", "LineStatusAll", 1, "", "Injected failure in ReadValue.(LineStatusAll)"},
+    {"MissingNode", "ExposureTimeControl", 1, "", "Injected failure in ReadValue.(ExposureTimeControl)"},
+    {"FaultLookup", "Gamma", 1, "", "Injected failure in ReadValue.(Gamma)", "pvxGetNode", 258},
+    {"FaultAccess", "Gamma", 1, "", "Injected failure in ReadValue.(Gamma)", "pvxGetNodeAccess", 258},
+    {"FaultType", "Gamma", 1, "", "Injected failure in ReadValue.(Gamma)", "pvxGetNodeType", 258},
+    {"FaultValue", "Gamma", 1, "", "Injected failure in ReadValue.(Gamma)", "pvxGetFloatValue", 258},
+    {"FaultPrecision", "Gamma", 1, "2.500000", "Injected failure in ReadValue.(Gamma)",
+     "pvxGetFloatPrecision", 13},
+    {"FaultPrecisionOfLimit", "Gamma_Max", 1, "4.000000", "Injected failure in ReadValue.(Gamma_Max)",
+     "pvxGetFloatPrecision", 13},
 };
 
-class ReadLookupFaultTest : public FeatureTest, public ::testing::WithParamInterface<LookupFaultCase> {};
-
-// Catches a failed lookup, access or type query taken as success (and a value read
-// from a node handle that was never obtained).
-TEST_P(ReadLookupFaultTest, FailedNodeQueryFailsTheRead) {
-    nlohmann::json camera = bareCamera({floatNode("Gamma", 2.5, 0, 4, 2)});
-    camera["faults"] = {nodeFault(GetParam().call, 258)};
-    aikhost::Channel channel = openCamera(camera);
-    aikhost::TextResult read = channel.readValue("Gamma");
-    EXPECT_EQ(read.rc, 1);
-    EXPECT_EQ(read.text, "");
-    EXPECT_EQ(read.errText, "Injected failure in ReadValue.(Gamma)");
-}
-
-INSTANTIATE_TEST_SUITE_P(Calls, ReadLookupFaultTest,
-                         ::testing::Values(LookupFaultCase{"Lookup", "pvxGetNode"},
-                                           LookupFaultCase{"Access", "pvxGetNodeAccess"},
-                                           LookupFaultCase{"Type", "pvxGetNodeType"},
-                                           LookupFaultCase{"Value", "pvxGetFloatValue"}),
-                         CaseName());
+INSTANTIATE_TEST_SUITE_P(Features, ReadValueTest, ::testing::ValuesIn(kReadCases), CaseName());
 
 } // namespace
 } // namespace aiktest

@@ -3,34 +3,18 @@
 #include "tests/features/feature_fixture.h"
 #include "tests/support/case_name.h"
 
-#include <functional>
+#include <cstdio>
 
 namespace aiktest {
 namespace {
 
 constexpr const char* kUntouched = "untouched";
 
-// What a slot left in the host's buffers.
-struct Outcome {
-    int32_t rc = -99;
-    std::string errText;
-    std::string out; // the slot's text out-buffer, or the type code as text
-};
+using Record = const VideoChannelRecord&;
 
-using SlotCall = std::function<Outcome(const VideoChannelRecord&, int64_t)>;
-
-// Calls a slot with errText and its text out-buffer prefilled, to see what it writes.
-template <class Call> Outcome prefilled(Call call) {
-    char errText[256];
-    char out[256];
-    snprintf(errText, sizeof errText, "%s", kUntouched);
-    snprintf(out, sizeof out, "%s", kUntouched);
-    Outcome outcome;
-    outcome.rc = call(errText, out);
-    outcome.errText = errText;
-    outcome.out = out;
-    return outcome;
-}
+// A slot called with a channel, errText and its text out-buffer; the type slot
+// writes its code as text into the out-buffer.
+using SlotCall = int32_t (*)(Record r, int64_t id, char* errText, char* out);
 
 struct InvalidChannelCase {
     const char* name;
@@ -40,36 +24,37 @@ struct InvalidChannelCase {
     const char* out;
 };
 
-Outcome featureName(const VideoChannelRecord& r, int64_t id) {
-    return prefilled([&](char* e, char* o) { return r.GetFeatureName(e, id, 0, o); });
-}
-Outcome featureType(const VideoChannelRecord& r, int64_t id) {
+int32_t featureType(Record r, int64_t id, char* e, char* o) {
     int32_t type = 77;
-    Outcome outcome = prefilled([&](char* e, char*) { return r.GetFeatureType(e, id, "Gamma", &type); });
-    outcome.out = std::to_string(type);
-    return outcome;
+    const int32_t rc = r.GetFeatureType(e, id, "Gamma", &type);
+    snprintf(o, 256, "%d", type);
+    return rc;
 }
-Outcome featureAttr(const VideoChannelRecord& r, int64_t id) {
-    return prefilled([&](char* e, char* o) { return r.GetFeatureAttr(e, id, "AdapterVersion", 1, o); });
-}
-Outcome validEnum(const VideoChannelRecord& r, int64_t id) {
-    return prefilled([&](char* e, char* o) { return r.GetValidEnum(e, id, "TestPattern", 0, o); });
-}
-Outcome readIndexForm(const VideoChannelRecord& r, int64_t id) {
-    return prefilled([&](char* e, char* o) { return r.ReadValue(e, id, "FeatureName_0", o); });
-}
-Outcome readNode(const VideoChannelRecord& r, int64_t id) {
-    return prefilled([&](char* e, char* o) { return r.ReadValue(e, id, "Gamma", o); });
-}
-Outcome readAdapterVersion(const VideoChannelRecord& r, int64_t id) {
-    return prefilled([&](char* e, char* o) { return r.ReadValue(e, id, "AdapterVersion", o); });
-}
-Outcome writeValue(const VideoChannelRecord& r, int64_t id) {
-    return prefilled([&](char* e, char*) { return r.WriteValue(e, id, "Gamma", "1.5"); });
-}
-Outcome executeCommand(const VideoChannelRecord& r, int64_t id) {
-    return prefilled([&](char* e, char*) { return r.ExecuteCommand(e, id, "TriggerSoftware"); });
-}
+
+const InvalidChannelCase kCases[] = {
+    {"GetFeatureName", [](Record r, int64_t id, char* e, char* o) { return r.GetFeatureName(e, id, 0, o); },
+     1, kUntouched, kUntouched},
+    {"GetFeatureType", featureType, 1, kUntouched, "-1"},
+    {"GetFeatureAttr",
+     [](Record r, int64_t id, char* e, char* o) { return r.GetFeatureAttr(e, id, "AdapterVersion", 1, o); },
+     1, kUntouched, kUntouched},
+    {"GetValidEnum",
+     [](Record r, int64_t id, char* e, char* o) { return r.GetValidEnum(e, id, "TestPattern", 0, o); }, 1,
+     kUntouched, ""},
+    {"ReadValueIndexForm",
+     [](Record r, int64_t id, char* e, char* o) { return r.ReadValue(e, id, "FeatureName_0", o); }, 0,
+     kUntouched, ""},
+    {"ReadValueNode", [](Record r, int64_t id, char* e, char* o) { return r.ReadValue(e, id, "Gamma", o); },
+     1, kUntouched, ""},
+    {"ReadValueAdapterVersion",
+     [](Record r, int64_t id, char* e, char* o) { return r.ReadValue(e, id, "AdapterVersion", o); }, 1,
+     kUntouched, ""},
+    {"WriteValue", [](Record r, int64_t id, char* e, char*) { return r.WriteValue(e, id, "Gamma", "1.5"); },
+     1, kUntouched, kUntouched},
+    {"ExecuteCommand",
+     [](Record r, int64_t id, char* e, char*) { return r.ExecuteCommand(e, id, "TriggerSoftware"); }, 1,
+     "Injected failure in ExecuteCommand.(TriggerSoftware)", kUntouched},
+};
 
 class InvalidChannelTest : public FeatureTest, public ::testing::WithParamInterface<InvalidChannelCase> {};
 
@@ -82,26 +67,16 @@ TEST_P(InvalidChannelTest, SlotAnswersInItsOwnWay) {
         {standardCamera({nodeJson("Gamma", "Float")}), standardCamera({nodeJson("Gamma", "Float")})});
     ASSERT_EQ(channels.size(), 2u);
     for (int64_t id : {int64_t{2}, int64_t{-1}}) {
-        Outcome outcome = c.call(channels[0].record(), id);
-        EXPECT_EQ(outcome.rc, c.rc) << id;
-        EXPECT_EQ(outcome.errText, c.errText) << id;
-        EXPECT_EQ(outcome.out, c.out) << id;
+        // errText and the out-buffer prefilled, to see what the slot writes.
+        char errText[256] = "untouched";
+        char out[256] = "untouched";
+        EXPECT_EQ(c.call(channels[0].record(), id, errText, out), c.rc) << id;
+        EXPECT_STREQ(errText, c.errText) << id;
+        EXPECT_STREQ(out, c.out) << id;
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Slots, InvalidChannelTest,
-    ::testing::Values(InvalidChannelCase{"GetFeatureName", featureName, 1, kUntouched, kUntouched},
-                      InvalidChannelCase{"GetFeatureType", featureType, 1, kUntouched, "-1"},
-                      InvalidChannelCase{"GetFeatureAttr", featureAttr, 1, kUntouched, kUntouched},
-                      InvalidChannelCase{"GetValidEnum", validEnum, 1, kUntouched, ""},
-                      InvalidChannelCase{"ReadValueIndexForm", readIndexForm, 0, kUntouched, ""},
-                      InvalidChannelCase{"ReadValueNode", readNode, 1, kUntouched, ""},
-                      InvalidChannelCase{"ReadValueAdapterVersion", readAdapterVersion, 1, kUntouched, ""},
-                      InvalidChannelCase{"WriteValue", writeValue, 1, kUntouched, kUntouched},
-                      InvalidChannelCase{"ExecuteCommand", executeCommand, 1,
-                                         "Injected failure in ExecuteCommand.(TriggerSoftware)", kUntouched}),
-    CaseName());
+INSTANTIATE_TEST_SUITE_P(Slots, InvalidChannelTest, ::testing::ValuesIn(kCases), CaseName());
 
 // Catches an invalid channel that is not remembered as the list's channel, so that
 // the valid channel asked next would find the list still built (or an invalid one

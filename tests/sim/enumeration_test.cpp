@@ -16,21 +16,15 @@ namespace {
 // Catches a built-in set that drifts from the documented one (count, size, format).
 TEST_F(SimTest, BuiltInCamerasAreTheDocumentedThree) {
     Init();
-    int32_t count = 0;
-    ASSERT_EQ(pvxGetCameraCount(&count), PVX_OK);
-    ASSERT_EQ(count, static_cast<int32_t>(std::size(sim::kBuiltInCameras)));
+    ASSERT_EQ(Got(pvxGetCameraCount), static_cast<int32_t>(std::size(sim::kBuiltInCameras)));
     for (uint32_t i = 0; i < std::size(sim::kBuiltInCameras); ++i) {
         const sim::BuiltInCamera& expected = sim::kBuiltInCameras[i];
         const PvxHandle camera = Open(i);
-        uint32_t width = 0, height = 0, format = 0, bytes = 0;
-        EXPECT_EQ(pvxGetSensorWidth(camera, &width), PVX_OK);
-        EXPECT_EQ(pvxGetSensorHeight(camera, &height), PVX_OK);
-        EXPECT_EQ(pvxGetPixelFormat(camera, &format), PVX_OK);
-        EXPECT_EQ(pvxGetFrameByteSize(camera, &bytes), PVX_OK);
-        EXPECT_EQ(width, expected.sensorWidth);
-        EXPECT_EQ(height, expected.sensorHeight);
-        EXPECT_EQ(format, expected.pixelFormat);
-        EXPECT_EQ(bytes, width * height * ((format >> 16 & 0xFF) / 8));
+        EXPECT_EQ(Got(pvxGetSensorWidth, camera), expected.sensorWidth);
+        EXPECT_EQ(Got(pvxGetSensorHeight, camera), expected.sensorHeight);
+        EXPECT_EQ(Got(pvxGetPixelFormat, camera), expected.pixelFormat);
+        EXPECT_EQ(Got(pvxGetFrameByteSize, camera),
+                  expected.sensorWidth * expected.sensorHeight * ((expected.pixelFormat >> 16 & 0xFF) / 8));
         PvxCameraInfo info{};
         ASSERT_EQ(pvxGetCameraInfo(camera, i, &info), PVX_OK);
         const auto* record = reinterpret_cast<const char*>(&info);
@@ -46,7 +40,8 @@ bool FreshProcess() {
     return pvxGetCameraCount(&count) == PVX_ERR_NOT_INITIALIZED;
 }
 
-// Catches operations that work (or crash) before the library is initialised.
+// Catches operations that work (or crash) before the library is initialised, and an
+// initStatus refusal that still initialises the library.
 TEST_F(SimTest, BeforeInitEveryCallIsRefusedWithNotInitialised) {
     if (!FreshProcess())
         GTEST_SKIP() << "needs a process where the library was never initialised";
@@ -56,12 +51,7 @@ TEST_F(SimTest, BeforeInitEveryCallIsRefusedWithNotInitialised) {
     EXPECT_EQ(pvxGetSensorWidth(1, &value), PVX_ERR_NOT_INITIALIZED);
     EXPECT_EQ(pvxStartStream(1, 8), PVX_ERR_NOT_INITIALIZED);
     EXPECT_NE(LastErrorText().find("pvxInitLibrary"), std::string::npos);
-}
-
-// Catches an initStatus refusal that still initialises the library.
-TEST_F(SimTest, InitStatusRefusalLeavesTheLibraryUninitialised) {
-    if (!FreshProcess())
-        GTEST_SKIP() << "needs a process where the library was never initialised";
+    // An initStatus refusal leaves the library uninitialised.
     UseDescription({{"initStatus", 259}, {"cameras", json::array({json::object()})}});
     EXPECT_EQ(pvxInitLibrary(1), 259u);
     EXPECT_TRUE(FreshProcess());
@@ -72,9 +62,7 @@ TEST_F(SimTest, DescribedStatusesComeBackUnchanged) {
     UseDescription(
         {{"initStatus", 2}, {"cameras", {{{"model", "A"}}, {{"model", "B"}, {"openStatus", 19}}}}});
     EXPECT_EQ(pvxInitLibrary(1), PVX_ERR_ALREADY_INITIALIZED);
-    int32_t count = 0;
-    ASSERT_EQ(pvxGetCameraCount(&count), PVX_OK);
-    EXPECT_EQ(count, 2);
+    EXPECT_EQ(Got(pvxGetCameraCount), 2);
     PvxHandle camera = 0;
     EXPECT_EQ(pvxOpenCamera(1, &camera, 0, true, 0, 1), 19u);
     EXPECT_EQ(camera, 0u);
@@ -82,18 +70,30 @@ TEST_F(SimTest, DescribedStatusesComeBackUnchanged) {
 
     UseDescription({{"countStatus", 19}, {"cameras", json::array({json::object()})}});
     Init();
-    count = -7;
+    int32_t count = -7;
     EXPECT_EQ(pvxGetCameraCount(&count), 19u);
     EXPECT_EQ(count, -7);
 }
 
-// Catches a camera opened twice, or indices and handles that are not checked.
+// Catches a camera opened twice, indices and handles that are not checked, and a
+// last-error text that a too small buffer truncates or destroys.
 TEST_F(SimTest, HandlesAndIndicesAreChecked) {
     Init();
     const PvxHandle camera = Open(0);
     PvxHandle again = 0;
     EXPECT_EQ(pvxOpenCamera(0, &again, 0, true, 0, 1), PVX_ERR_ALREADY_OPENED);
     EXPECT_EQ(pvxOpenCamera(3, &again, 0, true, 0, 1), PVX_ERR_INVALID_CAMERA_INDEX);
+    // The last-error text needs room for all of it, and survives a refused read.
+    char text[8] = "xxxxxxx";
+    uint32_t size = sizeof text;
+    EXPECT_EQ(pvxGetLastErrorText(text, &size), PVX_ERR_BUFFER_TOO_SMALL);
+    EXPECT_STREQ(text, "xxxxxxx");
+    const std::string full = LastErrorText();
+    EXPECT_EQ(full.rfind("pvxOpenCamera: ", 0), 0u) << full;
+    char exact[256];
+    size = static_cast<uint32_t>(full.size() + 1);
+    ASSERT_EQ(pvxGetLastErrorText(exact, &size), PVX_OK);
+    EXPECT_EQ(size, full.size() + 1);
     PvxCameraInfo info{};
     EXPECT_EQ(pvxGetCameraInfo(camera, 1, &info), PVX_ERR_INVALID_CAMERA_INDEX);
 
@@ -119,12 +119,8 @@ TEST_F(SimTest, CamerasOpenBeforeAReinitStayUsable) {
     const PvxHandle before = Open(0);
     UseCamera({{"sensorWidth", 320}, {"sensorHeight", 240}});
     Init();
-    uint32_t width = 0;
-    EXPECT_EQ(pvxGetSensorWidth(before, &width), PVX_OK);
-    EXPECT_EQ(width, sim::kBuiltInCameras[0].sensorWidth);
-    const PvxHandle after = Open(0);
-    EXPECT_EQ(pvxGetSensorWidth(after, &width), PVX_OK);
-    EXPECT_EQ(width, 320u);
+    EXPECT_EQ(Got(pvxGetSensorWidth, before), sim::kBuiltInCameras[0].sensorWidth);
+    EXPECT_EQ(Got(pvxGetSensorWidth, Open(0)), 320u);
 }
 
 // Catches region defaults that do not follow the sensor or do not fit the grid.
@@ -132,22 +128,14 @@ TEST_F(SimTest, RegionDefaultsFollowTheSensor) {
     UseCamera({{"sensorWidth", 800}, {"sensorHeight", 600}});
     Init();
     const PvxHandle camera = Open();
-    uint32_t min = 0, max = 0, inc = 0, value = 0;
-    ASSERT_EQ(pvxGetWidthRange(camera, &min, &max, &inc), PVX_OK);
-    EXPECT_EQ(min, sim::kDefaultWidthMin);
-    EXPECT_EQ(max, 800u);
-    EXPECT_EQ(inc, sim::kDefaultWidthInc);
-    ASSERT_EQ(pvxGetHeightRange(camera, &min, &max, &inc), PVX_OK);
-    EXPECT_EQ(max, 600u);
-    EXPECT_EQ(inc, sim::kDefaultHeightInc);
-    ASSERT_EQ(pvxGetOffsetXRange(camera, &min, &max, &inc), PVX_OK);
-    EXPECT_EQ(min, 0u);
-    EXPECT_EQ(max, 800u - sim::kDefaultWidthMin);
-    EXPECT_EQ(inc, sim::kDefaultOffsetXInc);
-    ASSERT_EQ(pvxGetWidth(camera, &value), PVX_OK);
-    EXPECT_EQ(value, 800u);
-    ASSERT_EQ(pvxGetOffsetY(camera, &value), PVX_OK);
-    EXPECT_EQ(value, 0u);
+    using Range = std::vector<uint32_t>;
+    EXPECT_EQ(RangeOf(pvxGetWidthRange, camera), (Range{sim::kDefaultWidthMin, 800, sim::kDefaultWidthInc}));
+    EXPECT_EQ(RangeOf(pvxGetHeightRange, camera),
+              (Range{sim::kDefaultHeightMin, 600, sim::kDefaultHeightInc}));
+    EXPECT_EQ(RangeOf(pvxGetOffsetXRange, camera),
+              (Range{0, 800 - sim::kDefaultWidthMin, sim::kDefaultOffsetXInc}));
+    EXPECT_EQ(Got(pvxGetWidth, camera), 800u);
+    EXPECT_EQ(Got(pvxGetOffsetY, camera), 0u);
 }
 
 // Catches a region that is accepted off its grid or beyond the sensor, and a
@@ -167,11 +155,8 @@ TEST_F(SimTest, SetRoiChecksTheGridAndReadBackAddsTheSkew) {
     EXPECT_EQ(height, 52u);
     EXPECT_EQ(x, 10u);
     EXPECT_EQ(y, 6u);
-    ASSERT_EQ(pvxGetWidth(camera, &width), PVX_OK);
-    EXPECT_EQ(width, 112u);
-    uint32_t bytes = 0;
-    ASSERT_EQ(pvxGetFrameByteSize(camera, &bytes), PVX_OK);
-    EXPECT_EQ(bytes, 112u * 52u);
+    EXPECT_EQ(Got(pvxGetWidth, camera), 112u);
+    EXPECT_EQ(Got(pvxGetFrameByteSize, camera), 112u * 52u);
 }
 
 struct SettingCase {
@@ -197,64 +182,38 @@ TEST_F(SimTest, ExposureContrastBrightnessFollowTheirRanges) {
     const PvxHandle handle = Open();
     for (const SettingCase& c : cases) {
         SCOPED_TRACE(c.name);
-        double min = 0, max = 0, value = 0;
+        double min = 0, max = 0;
         ASSERT_EQ(c.getRange(handle, &min, &max), PVX_OK);
         EXPECT_EQ(min, 10.0);
         EXPECT_EQ(max, 90.0);
-        ASSERT_EQ(c.get(handle, &value), PVX_OK);
-        EXPECT_EQ(value, 30.0);
+        EXPECT_EQ(Got(c.get, handle), 30.0);
         EXPECT_EQ(c.set(handle, 5.0), PVX_ERR_INVALID_PARAMETER);
         EXPECT_NE(LastErrorText().find("greater"), std::string::npos);
         EXPECT_EQ(c.set(handle, 95.0), PVX_ERR_INVALID_PARAMETER);
         EXPECT_NE(LastErrorText().find("smaller"), std::string::npos);
         EXPECT_EQ(c.set(handle, std::nan("")), PVX_ERR_INVALID_PARAMETER);
         ASSERT_EQ(c.set(handle, 90.0), PVX_OK);
-        ASSERT_EQ(c.get(handle, &value), PVX_OK);
-        EXPECT_EQ(value, 90.0);
+        EXPECT_EQ(Got(c.get, handle), 90.0);
     }
 }
 
-// Catches a polarity word that is masked, or a TriggerActivation that ignores bit 0.
-TEST_F(SimTest, TriggerPolarityKeepsTheWholeWordAndShowsBitZero) {
+// Catches a polarity word that is masked, a TriggerActivation that ignores bit 0, and
+// exposure control modes that are not checked or not shown by the node.
+TEST_F(SimTest, TriggerPolarityAndExposureControlShowInTheirNodes) {
     UseCamera({{"triggerPolarity", 0x00010003}});
     Init();
     const PvxHandle camera = Open();
-    uint32_t word = 0;
-    ASSERT_EQ(pvxGetTriggerPolarity(camera, &word), PVX_OK);
-    EXPECT_EQ(word, 0x00010003u);
+    EXPECT_EQ(Got(pvxGetTriggerPolarity, camera), 0x00010003u);
     EXPECT_EQ(EnumText(camera, "TriggerActivation"), "RisingEdge");
     ASSERT_EQ(pvxSetTriggerPolarity(camera, 0x00000002), PVX_OK);
     EXPECT_EQ(EnumText(camera, "TriggerActivation"), "FallingEdge");
     ASSERT_EQ(pvxSetEnumValueText(camera, Node(camera, "TriggerActivation"), "RisingEdge", true), PVX_OK);
-    ASSERT_EQ(pvxGetTriggerPolarity(camera, &word), PVX_OK);
-    EXPECT_EQ(word, 0x00000003u);
-}
+    EXPECT_EQ(Got(pvxGetTriggerPolarity, camera), 0x00000003u);
 
-// Catches exposure control modes that are not checked or not shown by the node.
-TEST_F(SimTest, ExposureControlSetsExposureTimeControl) {
-    Init();
-    const PvxHandle camera = Open();
     EXPECT_EQ(EnumText(camera, "ExposureTimeControl"), "Timed");
     ASSERT_EQ(pvxSetExposureControl(camera, 2), PVX_OK);
     EXPECT_EQ(EnumText(camera, "ExposureTimeControl"), "TriggerWidth");
     EXPECT_EQ(pvxSetExposureControl(camera, sim::kExposureControlModes), PVX_ERR_INVALID_PARAMETER);
-}
-
-// Catches a last-error text that a too small buffer truncates or destroys.
-TEST_F(SimTest, LastErrorTextNeedsRoomAndSurvivesARefusal) {
-    Init();
-    PvxHandle camera = 0;
-    ASSERT_EQ(pvxOpenCamera(99, &camera, 0, true, 0, 1), PVX_ERR_INVALID_CAMERA_INDEX);
-    char text[8] = "xxxxxxx";
-    uint32_t size = sizeof text;
-    EXPECT_EQ(pvxGetLastErrorText(text, &size), PVX_ERR_BUFFER_TOO_SMALL);
-    EXPECT_STREQ(text, "xxxxxxx");
-    const std::string full = LastErrorText();
-    EXPECT_EQ(full.rfind("pvxOpenCamera: ", 0), 0u) << full;
-    char exact[256];
-    size = static_cast<uint32_t>(full.size() + 1);
-    ASSERT_EQ(pvxGetLastErrorText(exact, &size), PVX_OK);
-    EXPECT_EQ(size, full.size() + 1);
 }
 
 } // namespace

@@ -13,16 +13,20 @@ using nlohmann::json;
 namespace simtest {
 namespace {
 
-json Fault(const char* call, PvxStatus status) {
-    return {{"call", call}, {"status", status}};
+// A fault on call answering status, with the further fields of more.
+json Fault(const char* call, PvxStatus status, const json& more = json::object()) {
+    json fault = {{"call", call}, {"status", status}};
+    fault.update(more);
+    return fault;
 }
 
-// Catches after/times counted wrongly: two calls pass, two fail, the rest pass.
-TEST_F(SimTest, FaultFailsAfterCallsForTimesCalls) {
-    json fault = Fault("pvxGetWidth", 19);
-    fault["after"] = 2;
-    fault["times"] = 2;
-    UseCamera({{"faults", json::array({fault})}});
+// Catches after/times counted wrongly (two calls pass, two fail, the rest pass), a
+// fault without times that stops after one call, or an errorText that is not what the
+// last-error text then says.
+TEST_F(SimTest, FaultsCountAfterAndTimesAndCarryTheirText) {
+    UseCamera({{"faults",
+                json::array({Fault("pvxGetWidth", 19, {{"after", 2}, {"times", 2}}),
+                             Fault("pvxSetFloatValue", 0x102, {{"errorText", "value must be greater"}})})}});
     Init();
     const PvxHandle camera = Open();
     std::vector<PvxStatus> results;
@@ -31,16 +35,6 @@ TEST_F(SimTest, FaultFailsAfterCallsForTimesCalls) {
         results.push_back(pvxGetWidth(camera, &width));
     }
     EXPECT_EQ(results, (std::vector<PvxStatus>{0, 0, 19, 19, 0, 0}));
-}
-
-// Catches a fault that stops after one call, or an errorText that is not what the
-// last-error text then says.
-TEST_F(SimTest, FaultWithoutTimesFailsEveryLaterCallWithItsText) {
-    json fault = Fault("pvxSetFloatValue", 0x102);
-    fault["errorText"] = "value must be greater";
-    UseCamera({{"faults", json::array({fault})}});
-    Init();
-    const PvxHandle camera = Open();
     for (int call = 0; call < 3; ++call) {
         EXPECT_EQ(pvxSetFloatValue(camera, Node(camera, "Gamma"), 1.0, true), 0x102u);
         EXPECT_EQ(LastErrorText(), "value must be greater");
@@ -56,13 +50,10 @@ TEST_F(SimTest, FaultWithoutTimesFailsEveryLaterCallWithItsText) {
 
 // Catches a node-bound fault that hits other nodes, or misses calls by name or on entries.
 TEST_F(SimTest, NodeFaultsHitOnlyTheirNode) {
-    json readFault = Fault("pvxGetFloatValue", 0x806);
-    readFault["node"] = "Gamma";
-    json lookupFault = Fault("pvxGetNode", PVX_ERR_NOT_FOUND);
-    lookupFault["node"] = "TestPattern";
-    json entryFault = Fault("pvxGetNodeAccess", 0x808);
-    entryFault["node"] = "TriggerMode";
-    UseCamera({{"faults", {readFault, lookupFault, entryFault}}});
+    UseCamera({{"faults",
+                {Fault("pvxGetFloatValue", 0x806, {{"node", "Gamma"}}),
+                 Fault("pvxGetNode", PVX_ERR_NOT_FOUND, {{"node", "TestPattern"}}),
+                 Fault("pvxGetNodeAccess", 0x808, {{"node", "TriggerMode"}})}}});
     Init();
     const PvxHandle camera = Open();
     double value = 0;
@@ -95,8 +86,7 @@ TEST_F(SimTest, CameraFaultsStayWithTheirCameraTopLevelFaultsHitAll) {
 
 // Catches faults on pvxOpenCamera that are not tied to the camera index.
 TEST_F(SimTest, OpenFaultsFollowTheCameraIndex) {
-    json fault = Fault("pvxOpenCamera", 19);
-    fault["after"] = 1;
+    const json fault = Fault("pvxOpenCamera", 19, {{"after", 1}});
     UseDescription({{"cameras", {json::object(), {{"faults", json::array({fault})}}}}});
     Init();
     PvxHandle camera = 0;
@@ -235,23 +225,16 @@ TEST_F(SimTest, ConversionFaultsFollowTheImagesCamera) {
                {"faults", json::array({Fault("pvxConvertToPlanes", PVX_ERR_BUFFER_TOO_SMALL)})}});
     Init();
     const PvxHandle camera = Open();
-    TestEvent event;
-    PvxHandle stream = 0;
-    uint32_t bytes = 0;
-    ASSERT_EQ(pvxOpenStream(camera, &stream, &bytes, event.Handle(), 2, 0), PVX_OK);
+    const PvxHandle stream = OpenStream(camera, 2);
     ASSERT_EQ(pvxStartStream(stream, 2), PVX_OK);
-    ASSERT_GT(event.Wait(2000), 0u);
-    uint32_t index = 0;
-    ASSERT_EQ(pvxGetCompletedImage(stream, &index), PVX_OK);
-    PvxImageRecord record{};
-    ASSERT_EQ(pvxLockImage(stream, index, &record), PVX_OK);
+    const PvxImageRecord record = NextImage(stream);
     std::vector<uint8_t> planes(3 * 16 * 4);
     uint8_t* out = planes.data();
     EXPECT_EQ(pvxConvertToPlanes(record.uiPixelFormat, out, out + 64, out + 128, record.pData, 16, 4),
               PVX_ERR_BUFFER_TOO_SMALL);
-    const std::vector<uint8_t> own(bytes, 0);
+    const std::vector<uint8_t> own(m_frameBytes, 0);
     EXPECT_EQ(pvxConvertToPlanes(PVX_PIXEL_BAYER_RG8, out, out + 64, out + 128, own.data(), 16, 4), PVX_OK);
-    EXPECT_EQ(pvxReleaseImage(stream, index), PVX_OK);
+    EXPECT_EQ(pvxReleaseImage(stream, record.uiIndex), PVX_OK);
 }
 
 } // namespace

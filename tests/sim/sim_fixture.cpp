@@ -47,7 +47,7 @@ void SimTest::SetUp() {
     std::replace(name.begin(), name.end(), '/', '_');
     m_folder = std::filesystem::temp_directory_path() / name;
     std::filesystem::create_directories(m_folder);
-    UseBuiltInCameras();
+    SetConfigVariable(""); // the built-in cameras
 }
 
 void SimTest::TearDown() {
@@ -73,10 +73,6 @@ std::string SimTest::UseCamera(const nlohmann::json& camera) {
     return UseDescription({{"cameras", nlohmann::json::array({camera})}});
 }
 
-void SimTest::UseBuiltInCameras() {
-    SetConfigVariable("");
-}
-
 void SimTest::Init() {
     ASSERT_EQ(pvxInitLibrary(1), PVX_OK) << LastErrorText();
 }
@@ -95,11 +91,39 @@ PvxHandle SimTest::Node(PvxHandle camera, const char* name) {
     return node;
 }
 
+PvxHandle SimTest::OpenStream(PvxHandle camera, uint32_t buffers) {
+    PvxHandle stream = 0;
+    EXPECT_EQ(pvxOpenStream(camera, &stream, &m_frameBytes, m_event.Handle(), buffers, 0), PVX_OK)
+        << LastErrorText();
+    return stream;
+}
+
+// A signal may announce an image taken already (one signal per image, none taken
+// back): such a wake-up finds none and waits again.
+PvxImageRecord SimTest::NextImage(PvxHandle stream) {
+    PvxImageRecord record{};
+    uint32_t index = sim::kNoCompletedImage;
+    for (int wakeUp = 0; wakeUp < 3 && index == sim::kNoCompletedImage; ++wakeUp) {
+        EXPECT_GT(m_event.Wait(kWaitMs), 0u) << "no image arrived";
+        if (pvxGetCompletedImage(stream, &index) != PVX_OK)
+            index = sim::kNoCompletedImage;
+    }
+    EXPECT_EQ(pvxLockImage(stream, index, &record), PVX_OK) << LastErrorText();
+    return record;
+}
+
 std::string SimTest::EnumText(PvxHandle camera, const char* name) {
     char text[256] = "";
     EXPECT_EQ(pvxGetEnumValueText(camera, Node(camera, name), text, sizeof text, false, false), PVX_OK)
         << LastErrorText();
     return text;
+}
+
+std::vector<uint32_t> RangeOf(PvxStatus(PVX_CALL* get)(PvxHandle, uint32_t*, uint32_t*, uint32_t*),
+                              PvxHandle camera) {
+    uint32_t min = 0, max = 0, inc = 0;
+    EXPECT_EQ(get(camera, &min, &max, &inc), PVX_OK) << LastErrorText();
+    return {min, max, inc};
 }
 
 std::string LastErrorText() {

@@ -8,37 +8,16 @@
 #include <nlohmann/json.hpp>
 
 #include <filesystem>
+#include <limits>
 #include <string>
+#include <tuple>
+#include <type_traits>
 #include <vector>
 
 namespace simtest {
 
-class SimTest : public ::testing::Test {
-protected:
-    void SetUp() override;
-    void TearDown() override;
-
-    // Writes the description (JSON, or raw text) and names it in QUORVEX_SIM_CONFIG.
-    std::string UseDescription(const nlohmann::json& description);
-    std::string UseDescriptionText(const std::string& text);
-    // One camera with these fields over the simulator's defaults.
-    std::string UseCamera(const nlohmann::json& camera);
-    void UseBuiltInCameras();
-
-    // pvxInitLibrary with the description in use; expects success.
-    void Init();
-    // Opens camera index and closes it at the end of the test.
-    PvxHandle Open(uint32_t index = 0);
-    PvxHandle Node(PvxHandle camera, const char* name);
-    std::string EnumText(PvxHandle camera, const char* name);
-
-    std::filesystem::path m_folder;
-
-private:
-    std::vector<PvxHandle> m_cameras;
-};
-
-std::string LastErrorText();
+// How long a test waits for an image: generous, the fast cameras send one every 2 ms.
+constexpr int kWaitMs = 2000;
 
 // The event a stream signals: an eventfd on POSIX, an auto-reset event on Windows.
 class TestEvent {
@@ -58,5 +37,52 @@ public:
 private:
     PvxEvent m_handle;
 };
+
+class SimTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Writes the description (JSON, or raw text) and names it in QUORVEX_SIM_CONFIG.
+    std::string UseDescription(const nlohmann::json& description);
+    std::string UseDescriptionText(const std::string& text);
+    // One camera with these fields over the simulator's defaults.
+    std::string UseCamera(const nlohmann::json& camera);
+
+    // pvxInitLibrary with the description in use; expects success.
+    void Init();
+    // Opens camera index and closes it at the end of the test.
+    PvxHandle Open(uint32_t index = 0);
+    PvxHandle Node(PvxHandle camera, const char* name);
+    std::string EnumText(PvxHandle camera, const char* name);
+
+    // Opens a stream of camera signalling m_event, noting its frame size in m_frameBytes.
+    PvxHandle OpenStream(PvxHandle camera, uint32_t buffers = 3);
+    // Waits for the next image and locks it.
+    PvxImageRecord NextImage(PvxHandle stream);
+
+    std::filesystem::path m_folder;
+    TestEvent m_event;
+    uint32_t m_frameBytes = 0;
+
+private:
+    std::vector<PvxHandle> m_cameras;
+};
+
+std::string LastErrorText();
+
+// What a getter whose last parameter is its one out-parameter answers; the call must
+// succeed. The out-parameter starts at its type's maximum, so a getter that writes
+// nothing shows.
+template <class... Params, class... Args> auto Got(PvxStatus(PVX_CALL* get)(Params...), Args... args) {
+    using Out = std::remove_pointer_t<std::tuple_element_t<sizeof...(Params) - 1, std::tuple<Params...>>>;
+    Out value = std::numeric_limits<Out>::max();
+    EXPECT_EQ(get(args..., &value), PVX_OK) << LastErrorText();
+    return value;
+}
+
+// The {min, max, increment} a region range getter answers; the call must succeed.
+std::vector<uint32_t> RangeOf(PvxStatus(PVX_CALL* get)(PvxHandle, uint32_t*, uint32_t*, uint32_t*),
+                              PvxHandle camera);
 
 } // namespace simtest

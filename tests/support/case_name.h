@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 namespace aiktest {
@@ -13,6 +14,17 @@ struct CaseName {
         return tested.param.name;
     }
 };
+
+namespace {
+
+// Prints a table-driven case as its name in test listings. It lives in the unnamed
+// namespace the test files declare their case structs in, where argument-dependent
+// lookup finds it.
+template <class Case> auto operator<<(std::ostream& out, const Case& c) -> decltype(out << c.name) {
+    return out << c.name;
+}
+
+} // namespace
 
 } // namespace aiktest
 

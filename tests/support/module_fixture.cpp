@@ -23,6 +23,19 @@ std::filesystem::path makeTemporaryFolder() {
 
 } // namespace
 
+CommonParamsRecord regionParams(int32_t x, int32_t y, int32_t width, int32_t height) {
+    CommonParamsRecord params{};
+    params.exposure = 0.005;
+    params.contrast = 0.5;
+    params.brightness = 0.5;
+    params.acqContinuous = 1;
+    params.roix = x;
+    params.roiy = y;
+    params.roiwidth = width;
+    params.roiheight = height;
+    return params;
+}
+
 void ModuleFixture::SetUp() {
     aikhost::unsetEnvironment(kSimConfigVariable);
     m_folder = makeTemporaryFolder();

@@ -12,9 +12,20 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace aiktest {
+
+// A slot's result code and errText, to compare both at once.
+using RcText = std::pair<int32_t, std::string>;
+template <class Result> RcText rcText(const Result& result) {
+    return {result.rc, result.errText};
+}
+
+// A record selecting the region for continuous acquisition, with mid-range exposure,
+// contrast and brightness.
+CommonParamsRecord regionParams(int32_t x, int32_t y, int32_t width, int32_t height);
 
 // Starts with the simulator's built-in cameras. The module is loaded on first use
 // and its cameras released at the end of the test, since the module never closes
@@ -29,6 +40,8 @@ protected:
     void useSimConfig(const nlohmann::json& config);
     void useCameras(const std::vector<nlohmann::json>& cameras);
 
+    // The test's temporary folder, removed at the end of the test.
+    const std::filesystem::path& folder() const { return m_folder; }
     aikhost::VideoModule& module();
     aikhost::VideoChannelResult getVideoChannel(uint32_t deviceNum,
                                                 int32_t recordLevel = AIK_EXTENDED_RECORD_BYTES);

@@ -14,6 +14,10 @@ std::string BackendName(Backend backend) {
     return backend == Backend::Gige ? "Gige" : "Fake";
 }
 
+std::string BackendTestName(const ::testing::TestParamInfo<Backend>& tested) {
+    return BackendName(tested.param);
+}
+
 CommonParamsRecord FakeParams(int32_t x, int32_t y, int32_t width, int32_t height) {
     CommonParamsRecord params{};
     params.exposure = 0.01;
@@ -57,6 +61,11 @@ std::string AravisFixture::read(const std::string& feature) const {
 void AravisFixture::write(const std::string& feature, const std::string& value) const {
     aikhost::SlotResult result = channel().writeValue(feature, value);
     ASSERT_EQ(result.rc, 0) << feature << " = " << value << ": " << result.errText;
+}
+
+void AravisFixture::setup(const CommonParamsRecord& params) const {
+    aikhost::SlotResult result = channel().setupCommonParams(params);
+    ASSERT_EQ(result.rc, 0) << result.errText;
 }
 
 std::map<std::string, double> AravisFixture::arvToolValues(const std::string& features) {

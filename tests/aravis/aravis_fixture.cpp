@@ -29,11 +29,9 @@ CommonParamsRecord FakeParams(int32_t x, int32_t y, int32_t width, int32_t heigh
     return params;
 }
 
-void AravisFixture::openCamera(Backend backend) {
+void PointAtBackend(Backend backend) {
     aikhost::setEnvironment("QUORVEX_ARAVIS_FAKE_GENICAM", AIK_TEST_ARAVIS_GENICAM);
     if (backend == Backend::Gige) {
-        if (!m_emulator.start(AIK_TEST_ARAVIS_GENICAM))
-            GTEST_SKIP() << "GigE Vision emulator unavailable: " << m_emulator.why();
         aikhost::setEnvironment("QUORVEX_ARAVIS_CAMERAS", "127.0.0.1");
         aikhost::unsetEnvironment("QUORVEX_ARAVIS_FAKE");
     } else {
@@ -41,6 +39,12 @@ void AravisFixture::openCamera(Backend backend) {
         aikhost::setEnvironment("QUORVEX_ARAVIS_CAMERAS", "");
         aikhost::setEnvironment("QUORVEX_ARAVIS_FAKE", "1");
     }
+}
+
+void AravisFixture::openCamera(Backend backend) {
+    if (backend == Backend::Gige && !m_emulator.start(AIK_TEST_ARAVIS_GENICAM))
+        GTEST_SKIP() << "GigE Vision emulator unavailable: " << m_emulator.why();
+    PointAtBackend(backend);
     aikhost::Enumeration enumeration = enumerate();
     void* library = dlopen("libQuorvexApi64.so", RTLD_LAZY | RTLD_NOLOAD);
     const bool aravisLibrary = library && dlsym(library, "pvxArvStreamCounters");

@@ -19,6 +19,8 @@ namespace aiktest {
 enum class Backend { Gige, Fake };
 const Backend kBackends[] = {Backend::Gige, Backend::Fake};
 std::string BackendName(Backend backend);
+// Points the camera library at the backend through its environment.
+void PointAtBackend(Backend backend);
 std::string BackendTestName(const ::testing::TestParamInfo<Backend>& tested);
 
 // The whole window with a ramp-preserving exposure (10 ms) and the lowest contrast

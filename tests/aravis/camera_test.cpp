@@ -69,7 +69,7 @@ TEST_P(AravisCameraTest, ChannelAndSetupMatchTheCamera) {
     EXPECT_DOUBLE_EQ(channel().record().exposure, 0.01);
     EXPECT_DOUBLE_EQ(channel().record().minExposure, 10e-6);
     for (const SetupCase& c : kSetups) {
-        SCOPED_TRACE(std::to_string(c.x) + "," + std::to_string(c.y) + " " + std::to_string(c.exposure));
+        SCOPED_TRACE(c.nodes);
         CommonParamsRecord params = FakeParams(c.x, c.y, c.width, c.height);
         params.exposure = c.exposure;
         params.contrast = c.contrast;

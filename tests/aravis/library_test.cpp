@@ -4,6 +4,7 @@
 // back).
 #include "aravis/arv_control.h"
 #include "aravis/core/frame_id.h"
+#include "tests/aravis/aravis_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +13,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
@@ -53,9 +53,7 @@ TEST(AravisFrameId, FrameNumbersKeepCounting) {
 class AravisLibraryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        setenv("QUORVEX_ARAVIS_CAMERAS", "", 1);
-        setenv("QUORVEX_ARAVIS_FAKE", "1", 1);
-        setenv("QUORVEX_ARAVIS_FAKE_GENICAM", AIK_TEST_ARAVIS_GENICAM, 1);
+        PointAtBackend(Backend::Fake);
         library = dlopen(AIK_TEST_ARAVIS_API_LIBRARY, RTLD_NOW | RTLD_LOCAL);
         ASSERT_TRUE(library) << dlerror();
         const PvxStatus init = PVX(pvxInitLibrary)(1);
@@ -68,12 +66,6 @@ protected:
         if (library)
             dlclose(library);
     }
-    PvxHandle node(const char* name) {
-        PvxHandle handle = 0;
-        EXPECT_EQ(PVX(pvxGetNode)(cam, name, &handle), PVX_OK) << name;
-        return handle;
-    }
-
     void* library = nullptr;
     PvxHandle cam = 0;
 };
@@ -88,7 +80,9 @@ TEST_F(AravisLibraryTest, OnlyTheStopRegisterIsWritten) {
 // Catches an image handed back to Aravis while locked, an older image named instead
 // of the newest, a released buffer kept, or counts that do not add up.
 TEST_F(AravisLibraryTest, StreamNamesTheNewestAndKeepsTheLockedImage) {
-    ASSERT_EQ(PVX(pvxSetFloatValue)(cam, node("AcquisitionFrameRate"), 100, true), PVX_OK);
+    PvxHandle rate = 0;
+    ASSERT_EQ(PVX(pvxGetNode)(cam, "AcquisitionFrameRate", &rate), PVX_OK);
+    ASSERT_EQ(PVX(pvxSetFloatValue)(cam, rate, 100, true), PVX_OK);
     const int event = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     PvxHandle stream = 0;
     uint32_t frameBytes = 0;

@@ -14,6 +14,10 @@ std::string BackendName(Backend backend) {
     return backend == Backend::Gige ? "Gige" : "Fake";
 }
 
+std::string BackendTestName(const ::testing::TestParamInfo<Backend>& tested) {
+    return BackendName(tested.param);
+}
+
 CommonParamsRecord FakeParams(int32_t x, int32_t y, int32_t width, int32_t height) {
     CommonParamsRecord params{};
     params.exposure = 0.01;
@@ -25,11 +29,9 @@ CommonParamsRecord FakeParams(int32_t x, int32_t y, int32_t width, int32_t heigh
     return params;
 }
 
-void AravisFixture::openCamera(Backend backend) {
+void PointAtBackend(Backend backend) {
     aikhost::setEnvironment("QUORVEX_ARAVIS_FAKE_GENICAM", AIK_TEST_ARAVIS_GENICAM);
     if (backend == Backend::Gige) {
-        if (!m_emulator.start(AIK_TEST_ARAVIS_GENICAM))
-            GTEST_SKIP() << "GigE Vision emulator unavailable: " << m_emulator.why();
         aikhost::setEnvironment("QUORVEX_ARAVIS_CAMERAS", "127.0.0.1");
         aikhost::unsetEnvironment("QUORVEX_ARAVIS_FAKE");
     } else {
@@ -37,6 +39,12 @@ void AravisFixture::openCamera(Backend backend) {
         aikhost::setEnvironment("QUORVEX_ARAVIS_CAMERAS", "");
         aikhost::setEnvironment("QUORVEX_ARAVIS_FAKE", "1");
     }
+}
+
+void AravisFixture::openCamera(Backend backend) {
+    if (backend == Backend::Gige && !m_emulator.start(AIK_TEST_ARAVIS_GENICAM))
+        GTEST_SKIP() << "GigE Vision emulator unavailable: " << m_emulator.why();
+    PointAtBackend(backend);
     aikhost::Enumeration enumeration = enumerate();
     void* library = dlopen("libQuorvexApi64.so", RTLD_LAZY | RTLD_NOLOAD);
     const bool aravisLibrary = library && dlsym(library, "pvxArvStreamCounters");
@@ -57,6 +65,11 @@ std::string AravisFixture::read(const std::string& feature) const {
 void AravisFixture::write(const std::string& feature, const std::string& value) const {
     aikhost::SlotResult result = channel().writeValue(feature, value);
     ASSERT_EQ(result.rc, 0) << feature << " = " << value << ": " << result.errText;
+}
+
+void AravisFixture::setup(const CommonParamsRecord& params) const {
+    aikhost::SlotResult result = channel().setupCommonParams(params);
+    ASSERT_EQ(result.rc, 0) << result.errText;
 }
 
 std::map<std::string, double> AravisFixture::arvToolValues(const std::string& features) {

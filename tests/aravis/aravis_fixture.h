@@ -19,10 +19,19 @@ namespace aiktest {
 enum class Backend { Gige, Fake };
 const Backend kBackends[] = {Backend::Gige, Backend::Fake};
 std::string BackendName(Backend backend);
+// Points the camera library at the backend through its environment.
+void PointAtBackend(Backend backend);
+std::string BackendTestName(const ::testing::TestParamInfo<Backend>& tested);
 
 // The whole window with a ramp-preserving exposure (10 ms) and the lowest contrast
 // and brightness, free running.
 CommonParamsRecord FakeParams(int32_t x, int32_t y, int32_t width, int32_t height);
+
+// Opens the camera, or ends the test when openCamera failed or skipped it.
+#define OPEN_OR_RETURN(backend)                                                                              \
+    ASSERT_NO_FATAL_FAILURE(openCamera(backend));                                                            \
+    if (IsSkipped())                                                                                         \
+    return
 
 class AravisFixture : public ModuleFixture {
 protected:
@@ -32,6 +41,8 @@ protected:
     const aikhost::Channel& channel() const { return m_channels.at(0); }
     std::string read(const std::string& feature) const;
     void write(const std::string& feature, const std::string& value) const;
+    // Sets the host's common parameters, asserting they are taken.
+    void setup(const CommonParamsRecord& params) const;
     // The nodes' values as arv-tool-0.8 reads them from the emulator, past the module
     // and its camera library (a node it cannot read is missing). It waits about 5 s
     // for the control the module holds, so tests call it once.

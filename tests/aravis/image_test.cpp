@@ -1,24 +1,60 @@
 // Images from the fake camera through the module, pixel by pixel against Aravis's
-// own generator: copied (Mono8) or converted into three planes (Bayer, RGB8), and a 16-bit format
-// the module does not deliver refused cleanly.
+// own generator: copied (Mono8) or converted into three planes (Bayer, RGB8), and a
+// 16-bit format the module does not deliver refused cleanly.
 #include "tests/aravis/aravis_fixture.h"
 
 #include "sim/util/planes.h"
-#include "tests/aravis/fake_reference.h"
+
+#include <arv.h>
 
 namespace aiktest {
 namespace {
 
+// Aravis's own image generator on a camera model of its own, its registers set as the
+// camera library sets them on the camera under test (exposure 10 ms, gain 0): the
+// images the emulator and the fake interface send, frame after frame.
+class FakeReference {
+public:
+    FakeReference(uint32_t pixelFormat, uint32_t x, uint32_t y, uint32_t width, uint32_t height)
+        : m_camera(arv_fake_camera_new_full("REF01", AIK_TEST_ARAVIS_GENICAM)) {
+        arv_fake_camera_write_register(m_camera, ARV_FAKE_CAMERA_REGISTER_X_OFFSET, x);
+        arv_fake_camera_write_register(m_camera, ARV_FAKE_CAMERA_REGISTER_Y_OFFSET, y);
+        arv_fake_camera_write_register(m_camera, ARV_FAKE_CAMERA_REGISTER_WIDTH, width);
+        arv_fake_camera_write_register(m_camera, ARV_FAKE_CAMERA_REGISTER_HEIGHT, height);
+        arv_fake_camera_write_register(m_camera, ARV_FAKE_CAMERA_REGISTER_PIXEL_FORMAT, pixelFormat);
+        arv_fake_camera_write_register(m_camera, ARV_FAKE_CAMERA_REGISTER_EXPOSURE_TIME_US, 10000);
+        arv_fake_camera_write_register(m_camera, ARV_FAKE_CAMERA_REGISTER_GAIN_RAW, 0);
+        m_buffer = arv_buffer_new(arv_fake_camera_get_payload(m_camera), nullptr);
+    }
+    ~FakeReference() {
+        g_object_unref(m_buffer);
+        g_object_unref(m_camera);
+    }
+    FakeReference(const FakeReference&) = delete;
+    FakeReference& operator=(const FakeReference&) = delete;
+
+    std::vector<uint8_t> nextFrame() {
+        arv_fake_camera_fill_buffer(m_camera, m_buffer, nullptr);
+        size_t bytes = 0;
+        const auto* data = static_cast<const uint8_t*>(arv_buffer_get_image_data(m_buffer, &bytes));
+        return std::vector<uint8_t>(data, data + bytes);
+    }
+
+private:
+    ArvFakeCamera* m_camera;
+    ArvBuffer* m_buffer;
+};
+
 struct FormatCase {
     const char* name;
     uint32_t pfnc;
+    bool delivered; // false: each image refused, the stream going on
 };
 
 const FormatCase kFormats[] = {
-    {"Mono8", PVX_PIXEL_MONO8},
-    {"BayerRG8", PVX_PIXEL_BAYER_RG8},
-    {"BayerGR8", PVX_PIXEL_BAYER_GR8},
-    {"RGB8", PVX_PIXEL_RGB8},
+    {"Mono8", PVX_PIXEL_MONO8, true},        {"BayerRG8", PVX_PIXEL_BAYER_RG8, true},
+    {"BayerGR8", PVX_PIXEL_BAYER_GR8, true}, {"RGB8", PVX_PIXEL_RGB8, true},
+    {"Mono16", PVX_PIXEL_MONO16, false},
 };
 
 // As the module lays colour out: the plane at 2·w·h is the first the conversion gets.
@@ -39,28 +75,36 @@ constexpr int kFramesSearched = 1000;
 class AravisImageTest : public AravisFixture, public ::testing::WithParamInterface<OnBackend<FormatCase>> {};
 
 // Catches rows or planes shifted or swapped, a buffer handed back to Aravis before
-// the copy (torn images), the wrong buffer named newest, or one image delivered twice.
+// the copy (torn images), the wrong buffer named newest, or one image delivered twice;
+// and a 16-bit image copied into a buffer the host sized for 8 bits (single-plane
+// formats get one byte a pixel), or a stream that the refusal leaves unusable.
 TEST_P(AravisImageTest, DeliveredImagesAreTheCameraPattern) {
     const auto& [backend, format] = GetParam();
-    ASSERT_NO_FATAL_FAILURE(openCamera(backend));
-    if (IsSkipped())
-        return;
+    OPEN_OR_RETURN(backend);
     write("PixelFormat", format.name);
-    ASSERT_EQ(channel().setupCommonParams(FakeParams(13, 7, 100, 50)).rc, 0);
-    aikhost::ImageAttributesResult attributes = channel().getImageAttributes();
-    ASSERT_EQ(attributes.rc, 0) << attributes.errText;
-    const auto width = static_cast<uint32_t>(attributes.attributes.width);
-    const auto height = static_cast<uint32_t>(attributes.attributes.height);
-    ASSERT_EQ(width, 112u);
-    ASSERT_EQ(height, 52u);
-    const size_t bytes = size_t{width} * height * (format.pfnc == PVX_PIXEL_MONO8 ? 1 : 3);
+    ASSERT_NO_FATAL_FAILURE(setup(FakeParams(13, 7, 100, 50)));
+    // The camera's window for this region: offsets 8, 6.
+    const uint32_t width = 112, height = 52;
+    if (format.delivered) {
+        aikhost::ImageAttributesResult attributes = channel().getImageAttributes();
+        ASSERT_EQ(attributes.rc, 0) << attributes.errText;
+        ASSERT_EQ(attributes.attributes.width, static_cast<int32_t>(width));
+        ASSERT_EQ(attributes.attributes.height, static_cast<int32_t>(height));
+    }
+    const bool planar = format.pfnc != PVX_PIXEL_MONO8 && format.pfnc != PVX_PIXEL_MONO16;
+    std::vector<uint8_t> delivered(size_t{width} * height * (planar ? 3 : 1));
     ASSERT_EQ(channel().startAcquisition().rc, 0);
     // Each image must be a frame of the generator later than the one before it.
     FakeReference reference(format.pfnc, 8, 6, width, height);
     for (int image = 0; image < 3; ++image) {
         ASSERT_TRUE(waitForImage()) << "image " << image;
-        std::vector<uint8_t> delivered(bytes);
         aikhost::AcquisitionResult got = channel().getImage(delivered.data());
+        if (!format.delivered) {
+            EXPECT_EQ(got.rc, 1);
+            EXPECT_EQ(got.acqResult, static_cast<uint32_t>(AIK_ACQ_NOT_DELIVERED));
+            EXPECT_EQ(got.errText, "Not suppreted image format.");
+            continue;
+        }
         ASSERT_EQ(got.rc, 0) << got.errText;
         int frame = 0;
         while (frame < kFramesSearched &&
@@ -74,33 +118,6 @@ TEST_P(AravisImageTest, DeliveredImagesAreTheCameraPattern) {
 INSTANTIATE_TEST_SUITE_P(Aravis, AravisImageTest,
                          ::testing::Combine(::testing::ValuesIn(kBackends), ::testing::ValuesIn(kFormats)),
                          BackendCaseName());
-
-class AravisWideFormatTest : public AravisFixture, public ::testing::WithParamInterface<Backend> {};
-
-// Catches a 16-bit image copied into a buffer the host sized for 8 bits, or a stream
-// that the refusal leaves unusable.
-TEST_P(AravisWideFormatTest, Mono16IsRefusedAndTheStreamGoesOn) {
-    ASSERT_NO_FATAL_FAILURE(openCamera(GetParam()));
-    if (IsSkipped())
-        return;
-    write("PixelFormat", "Mono16");
-    ASSERT_EQ(channel().setupCommonParams(FakeParams(0, 0, 64, 64)).rc, 0);
-    ASSERT_EQ(channel().startAcquisition().rc, 0);
-    std::vector<uint8_t> buffer(64 * 64 * 2);
-    for (int image = 0; image < 2; ++image) {
-        ASSERT_TRUE(waitForImage()) << "image " << image;
-        aikhost::AcquisitionResult got = channel().getImage(buffer.data());
-        EXPECT_EQ(got.rc, 1);
-        EXPECT_EQ(got.acqResult, static_cast<uint32_t>(AIK_ACQ_NOT_DELIVERED));
-        EXPECT_EQ(got.errText, "Not suppreted image format.");
-    }
-    EXPECT_EQ(channel().stopAcquisition().rc, 0);
-}
-
-INSTANTIATE_TEST_SUITE_P(Aravis, AravisWideFormatTest, ::testing::ValuesIn(kBackends),
-                         [](const ::testing::TestParamInfo<Backend>& tested) {
-                             return BackendName(tested.param);
-                         });
 
 } // namespace
 } // namespace aiktest

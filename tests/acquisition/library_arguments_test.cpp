@@ -79,31 +79,39 @@ INSTANTIATE_TEST_SUITE_P(Places, StopSequenceTest,
 
 using ChannelIdTest = AcquisitionFixture;
 
-// Catches a channel check on the whole 64-bit identifier, or a signed reading of its
-// low 32 bits: only the low word, unsigned, names a position.
-TEST_F(ChannelIdTest, AcquisitionSlotsUseTheLowWordUnsigned) {
+// Catches a channel check on the whole 64-bit identifier, a signed reading of its low
+// 32 bits, or a refusal written through a missing error-text buffer: only the low
+// word, unsigned, names a position.
+TEST_F(ChannelIdTest, SlotsUseTheLowWordUnsigned) {
     openCameras({gridCamera(64, 32)});
-    const VideoChannelRecord& record = channel().record();
-    const int64_t valid[] = {int64_t{1} << 32, INT64_MIN, int64_t{7} << 40};
-    const int64_t invalid[] = {-1, (int64_t{1} << 32) + 1, int64_t{0x7FFFFFFF}, INT64_MAX};
-    char errText[256] = {};
+    const VideoChannelRecord& r = channel().record();
+    char errText[256] = {}, value[256] = {};
     uint32_t acqResult = 0;
-    for (const int64_t id : valid) {
+    for (const int64_t id : {int64_t{1} << 32, INT64_MIN, int64_t{7} << 40}) {
         SCOPED_TRACE(id);
-        ASSERT_EQ(record.StartAcquisition(errText, id), 0) << errText;
-        EXPECT_EQ(record.WaitForIntegration(errText, id, &acqResult), 0) << errText;
-        EXPECT_EQ(record.StopAcquisition(errText, id), 0) << errText;
+        ASSERT_EQ(r.StartAcquisition(errText, id), 0) << errText;
+        EXPECT_EQ(r.WaitForIntegration(errText, id, &acqResult), 0) << errText;
+        EXPECT_EQ(r.StopAcquisition(errText, id), 0) << errText;
     }
-    for (const int64_t id : invalid) {
-        SCOPED_TRACE(id);
-        for (const auto& call : std::vector<std::function<int32_t()>>{
-                 [&] { return record.StartAcquisition(errText, id); },
-                 [&] { return record.StopAcquisition(errText, id); },
-                 [&] { return record.WaitForIntegration(errText, id, &acqResult); },
-                 [&] { return record.GetImage(errText, id, nullptr, &acqResult); }}) {
-            errText[0] = '\0';
-            EXPECT_EQ(call(), 1);
-            EXPECT_STREQ(errText, "INVALID PARAMETER.");
+    ImageAttributes attributes{};
+    const CommonParamsRecord params = regionParams(0, 0, 64, 32);
+    for (const int64_t id : {int64_t{-1}, (int64_t{1} << 32) + 1, int64_t{0x7FFFFFFF}, INT64_MAX}) {
+        for (char* const err : {errText, static_cast<char*>(nullptr)}) {
+            SCOPED_TRACE(std::to_string(id) + (err ? "" : " without errText"));
+            for (const auto& call : std::vector<std::function<int32_t()>>{
+                     [&] { return r.SetupCommonParams(err, id, &params); },
+                     [&] { return r.GetImageAttributes(err, id, &attributes, &acqResult); },
+                     [&] { return r.StartAcquisition(err, id); }, [&] { return r.StopAcquisition(err, id); },
+                     [&] { return r.WaitForIntegration(err, id, &acqResult); },
+                     [&] { return r.GetImage(err, id, value, &acqResult); }}) {
+                errText[0] = '\0';
+                EXPECT_EQ(call(), 1);
+                EXPECT_STREQ(errText, err ? "INVALID PARAMETER." : "");
+            }
+            EXPECT_EQ(r.ExecuteCommand(err, id, "TriggerSoftware"), 1);
+            EXPECT_EQ(r.ReadValue(err, id, "Gamma", value), 1);
+            EXPECT_EQ(r.WriteValue(err, id, "Gamma", "1"), 1);
+            EXPECT_EQ(r.GetFeatureName(err, id, 0, value), 1);
         }
     }
 }

@@ -62,4 +62,20 @@ std::optional<uint32_t> deliveredFrameNumber(const sim::ImageGeometry& geometry,
     return sim::DecodeFrameNumber(geometry.pixelFormat, buffer, geometry.width);
 }
 
+std::optional<uint32_t> stampedFrameNumber(const sim::ImageGeometry& geometry, const uint8_t* buffer) {
+    const uint32_t code = geometry.pixelFormat;
+    std::vector<uint8_t> stored;
+    if (deliveredAsPlanes(code)) {
+        const std::size_t plane = std::size_t{geometry.width} * geometry.height;
+        stored.resize(plane * sim::BytesPerPixel(code));
+        sim::StoredFromPlanes(code, buffer + 2 * plane, buffer + plane, buffer, geometry.width,
+                              geometry.height, stored.data());
+        buffer = stored.data();
+    }
+    const sim::StampCheck check = sim::CheckStamps(code, buffer, geometry.width, geometry.height);
+    if (check.pairs == 0 || check.corrupt != 0 || check.torn != 0)
+        return std::nullopt;
+    return check.frame;
+}
+
 } // namespace aiktest

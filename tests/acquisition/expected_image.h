@@ -27,6 +27,11 @@ std::vector<uint8_t> expectedDelivery(const sim::ImageGeometry& geometry, uint32
 // blue plane); demosaiced Bayer planes mix neighbouring header pixels.
 std::optional<uint32_t> deliveredFrameNumber(const sim::ImageGeometry& geometry, const uint8_t* buffer);
 
+// The frame number the row-pair stamps of a delivered buffer carry, in any format the
+// module delivers; none when a stamp is missing, fails its checksum or names another
+// frame (a torn image).
+std::optional<uint32_t> stampedFrameNumber(const sim::ImageGeometry& geometry, const uint8_t* buffer);
+
 } // namespace aiktest
 
 #endif

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -128,6 +129,52 @@ TEST_F(FaultSweepTest, EveryCallFailedOnceAndForGood) {
     reportFigure("fault sweep: " + std::to_string(positions) +
                  " library call positions, each failed once and for good; " + std::to_string(failedSessions) +
                  " of " + std::to_string(2 * positions) + " sessions saw the failure, every slot answered");
+}
+
+// Catches a wait that hangs or overruns its bound once the camera is gone, a release
+// that fails after an unplug, and handles of the old camera used after it came back.
+TEST_F(FaultSweepTest, UnplugMidStreamWhileWaitingOrCopying) {
+    aikhost::VideoModule module(AIK_TEST_MODULE_PATH);
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> imageIndex(0, 199);
+    for (int run = 0; run < 10; ++run) {
+        const bool duringCopy = run % 2 == 1;
+        const int unplugAt = imageIndex(random);
+        SCOPED_TRACE("unplugged after image " + std::to_string(unplugAt) +
+                     (duringCopy ? " while copying" : " while waiting"));
+        const aikhost::Enumeration enumeration = module.enumerate();
+        ASSERT_EQ(enumeration.channels.size(), 1u) << enumeration.errText;
+        const aikhost::Channel& channel = enumeration.channels.front();
+        ASSERT_EQ(channel.setupCommonParams(continuousParams(64, 32)).rc, 0);
+        ASSERT_EQ(channel.startAcquisition().rc, 0);
+        std::vector<uint8_t> buffer(64 * 32);
+        int images = 0;
+        for (int waits = 0; images < unplugAt && waits < 20 * (unplugAt + 10); ++waits) {
+            if (channel.waitForIntegration().acqResult == AIK_ACQ_DONE)
+                images += channel.getImage(buffer.data()).acqResult == AIK_ACQ_DONE;
+        }
+        ASSERT_EQ(images, unplugAt);
+        for (int waits = 0; duringCopy && waits < 200; ++waits) {
+            if (channel.waitForIntegration().acqResult == AIK_ACQ_DONE)
+                break; // an image to copy when the camera goes
+        }
+        pvxSimFailCalls(pvxSimTotalCallCount() + 1, UINT64_MAX, kUnplugged);
+        if (duringCopy)
+            expectAnswer(channel.getImage(buffer.data()), "GetImage");
+        for (int wait = 0; wait < 3; ++wait) {
+            const auto start = Clock::now();
+            expectAnswer(channel.waitForIntegration(), "WaitForIntegration");
+            // The 10 ms bound, with slack for a loaded machine.
+            EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(60));
+        }
+        expectAnswer(channel.stopAcquisition(), "StopAcquisition");
+        EXPECT_EQ(channel.releaseVideoChannel().rc, 0);
+        pvxSimFailCalls(0, 0, 0);
+        pvxSimCloseAll(); // plugged in again
+        ASSERT_TRUE(runSession(module)) << "the camera did not come back";
+        if (::testing::Test::HasFailure())
+            return;
+    }
 }
 
 } // namespace

@@ -72,6 +72,8 @@ inline constexpr uint32_t kLineCount = 4;
 
 // Streams.
 inline constexpr uint32_t kMaxStreamBuffers = 20;
+// A fault's delay: long enough for a blocking call, short of a test's time-out.
+inline constexpr int64_t kMaxFaultDelayMs = 10000;
 // pvxGetCompletedImage's status and index when no image is waiting.
 inline constexpr uint32_t kNoCompletedImage = PVX_ERR_EMPTY_COMPLETE_QUEUE;
 static_assert(kNoCompletedImage >= kMaxStreamBuffers, "never a buffer index");

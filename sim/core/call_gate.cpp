@@ -6,7 +6,9 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <mutex>
+#include <thread>
 
 namespace sim {
 
@@ -42,6 +44,10 @@ std::optional<PvxStatus> EnterCall(Operation operation, const CallTarget& target
                 hit = std::move(listHit);
         }
         if (!hit)
+            return std::nullopt;
+        if (hit->delayMs != 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(hit->delayMs));
+        if (!hit->status)
             return std::nullopt;
         SetLastErrorText(std::move(hit->errorText));
         return hit->status;

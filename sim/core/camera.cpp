@@ -249,7 +249,7 @@ PvxStatus Camera::OpenStream(PvxEvent event, uint32_t buffers, std::shared_ptr<S
                 std::lock_guard<std::mutex> settingsLock(m_mutex);
                 return Snapshot();
             },
-            event, buffers, bytes, m_spec.takeBackSignals);
+            event, buffers, bytes, Stream::Options{m_spec.takeBackSignals, m_spec.streamBuffers});
     } catch (const std::bad_alloc&) {
         return Fail(kStatusNoMemory, "cannot allocate " + std::to_string(buffers) + " buffers of " +
                                          std::to_string(bytes) + " bytes");

@@ -95,7 +95,8 @@ struct NodeSpec {
 
 struct FaultSpec {
     Operation call = Operation::Count;
-    PvxStatus status = 0;
+    std::optional<PvxStatus> status; // none: the call runs after its delay
+    uint32_t delayMs = 0;            // waited before the call fails or runs
     std::optional<std::string> node;
     uint64_t after = 0;
     int64_t times = -1; // -1: every later matching call
@@ -127,6 +128,7 @@ struct CameraSpec {
     TestPattern testPattern = TestPattern::Off;
     bool standardNodes = true;
     bool takeBackSignals = false; // locking the newest image consumes pending event signals
+    uint32_t streamBuffers = 0;   // buffers a stream uses at most; 0: as many as queued
     std::vector<NodeSpec> nodes;  // edits of the standard node map, in order
     std::vector<FaultSpec> faults;
     std::string path; // "cameras[i]"

@@ -230,7 +230,7 @@ NodeSpec ReadNode(const JsonField& field) {
 }
 
 FaultSpec ReadFault(const JsonField& field) {
-    field.RequireObject({"call", "status", "node", "after", "times", "errorText"});
+    field.RequireObject({"call", "status", "delayMs", "node", "after", "times", "errorText"});
     FaultSpec fault;
     const JsonField call = field.RequiredMember("call", "an operation's name such as \"pvxSetRoi\"");
     const auto operation = OperationFromName(call.String(kMaxNodeTextLength));
@@ -239,7 +239,11 @@ FaultSpec ReadFault(const JsonField& field) {
     if (*operation == Operation::InitLibrary)
         call.Fail("an operation other than pvxInitLibrary (its status is the top-level initStatus)");
     fault.call = *operation;
-    fault.status = field.RequiredMember("status", "the status the call returns").Code();
+    if (auto delay = field.Member("delayMs"))
+        fault.delayMs = static_cast<uint32_t>(delay->Integer(0, kMaxFaultDelayMs));
+    if (auto status = fault.delayMs != 0 ? field.Member("status")
+                                         : field.RequiredMember("status", "the status the call returns"))
+        fault.status = status->Code();
     if (auto node = field.Member("node"))
         fault.node = node->String(kMaxNodeTextLength);
     if (auto after = field.Member("after"))
@@ -380,11 +384,12 @@ void FoldDescribedState(const JsonField& field, CameraSpec& camera) {
 }
 
 CameraSpec ReadCamera(const JsonField& field, uint32_t index) {
-    field.RequireObject({"vendor",        "model",        "description",     "serial",         "openStatus",
-                         "sensorWidth",   "sensorHeight", "pixelFormat",     "pixelFormats",   "exposure",
-                         "contrast",      "brightness",   "offsetX",         "offsetY",        "width",
-                         "height",        "roiReadback",  "triggerPolarity", "frameRate",      "testPattern",
-                         "standardNodes", "nodes",        "faults",          "takeBackSignals"});
+    field.RequireObject(
+        {"vendor",        "model",        "description",     "serial",          "openStatus",
+         "sensorWidth",   "sensorHeight", "pixelFormat",     "pixelFormats",    "exposure",
+         "contrast",      "brightness",   "offsetX",         "offsetY",         "width",
+         "height",        "roiReadback",  "triggerPolarity", "frameRate",       "testPattern",
+         "standardNodes", "nodes",        "faults",          "takeBackSignals", "streamBuffers"});
     CameraSpec camera = DefaultCameraSpec(index);
     const auto text = [&](const char* key, std::string& target) {
         if (auto member = field.Member(key))
@@ -431,6 +436,8 @@ CameraSpec ReadCamera(const JsonField& field, uint32_t index) {
     }
     if (auto takeBack = field.Member("takeBackSignals"))
         camera.takeBackSignals = takeBack->Bool();
+    if (auto buffers = field.Member("streamBuffers"))
+        camera.streamBuffers = static_cast<uint32_t>(buffers->Integer(1, kMaxStreamBuffers));
     if (auto faults = field.Member("faults"))
         camera.faults = ReadFaults(*faults);
     return camera;

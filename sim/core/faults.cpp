@@ -25,12 +25,12 @@ std::optional<FaultHit> FaultList::Check(Operation operation, const std::string&
         std::string text;
         if (rule.desc.errorText) {
             text = *rule.desc.errorText;
-        } else {
+        } else if (rule.desc.status) {
             char status[16];
-            std::snprintf(status, sizeof status, "0x%X", static_cast<unsigned>(rule.desc.status));
+            std::snprintf(status, sizeof status, "0x%X", static_cast<unsigned>(*rule.desc.status));
             text = std::string(OperationName(operation)) + ": injected fault, status " + status;
         }
-        hit = FaultHit{rule.desc.status, std::move(text)};
+        hit = FaultHit{rule.desc.status, std::move(text), rule.desc.delayMs};
     }
     return hit;
 }

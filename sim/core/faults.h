@@ -12,8 +12,9 @@
 namespace sim {
 
 struct FaultHit {
-    PvxStatus status;
+    std::optional<PvxStatus> status; // none: the call runs, late
     std::string errorText;
+    uint32_t delayMs = 0;
 };
 
 class FaultList {

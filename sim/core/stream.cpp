@@ -19,11 +19,10 @@ uint64_t Microseconds(Stream::Clock::time_point time) {
 
 } // namespace
 
-Stream::Stream(SettingsSource source, PvxEvent event, uint32_t buffers, uint32_t frameBytes,
-               bool takeBackSignals)
+Stream::Stream(SettingsSource source, PvxEvent event, uint32_t buffers, uint32_t frameBytes, Options options)
     : m_source(std::move(source)), m_event(event),
-      m_canWithdraw(takeBackSignals && CanWithdrawSignals(event)), m_frameBytes(frameBytes),
-      m_buffers(buffers) {
+      m_canWithdraw(options.takeBackSignals && CanWithdrawSignals(event)), m_bufferLimit(options.bufferLimit),
+      m_frameBytes(frameBytes), m_buffers(buffers) {
     for (Buffer& buffer : m_buffers)
         buffer.data.resize(frameBytes);
 }
@@ -53,7 +52,7 @@ PvxStatus Stream::Start(uint32_t buffers) {
             buffer.state = BufferState::Free;
     }
     m_completed = -1;
-    m_activeBuffers = buffers;
+    m_activeBuffers = m_bufferLimit != 0 ? std::min(buffers, m_bufferLimit) : buffers;
     m_frameCounter = 0;
     m_triggers.clear();
     m_outputStopped = false;

@@ -31,11 +31,15 @@ public:
     using SettingsSource = std::function<FrameSettings()>;
     using Clock = std::chrono::steady_clock;
 
+    struct Options {
+        // Locking the newest image consumes the event's pending signals (where the
+        // event allows it), a promise beyond the library's one signal per image.
+        bool takeBackSignals = false;
+        // Buffers in use at most however many are queued (0: as queued).
+        uint32_t bufferLimit = 0;
+    };
     // Allocates buffers of frameBytes each (throws std::bad_alloc).
-    // takeBackSignals: locking the newest image consumes the event's pending signals
-    // (where the event allows it), a promise beyond the library's one signal per image.
-    Stream(SettingsSource source, PvxEvent event, uint32_t buffers, uint32_t frameBytes,
-           bool takeBackSignals);
+    Stream(SettingsSource source, PvxEvent event, uint32_t buffers, uint32_t frameBytes, Options options);
     ~Stream();
     Stream(const Stream&) = delete;
     Stream& operator=(const Stream&) = delete;
@@ -92,6 +96,7 @@ private:
     const SettingsSource m_source;
     const PvxEvent m_event;
     const bool m_canWithdraw;
+    const uint32_t m_bufferLimit;
     const uint32_t m_frameBytes;
 
     std::mutex m_control; // serialises Start, Stop and Close

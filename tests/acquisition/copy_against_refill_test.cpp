@@ -45,7 +45,8 @@ TEST_P(CopyAgainstRefillTest, NoImageIsTornWhileCopied) {
     for (int attempts = 0; delivered < 100 && attempts < 400; ++attempts) {
         ASSERT_TRUE(waitForImage(channel()));
         const aikhost::AcquisitionResult get = channel().getImage(image.data());
-        if (get.rc == 1 && get.errText == "EMPTY COMPLETE QUEUE.")
+        // Taken already, or, with one buffer, refilled between naming and locking: lost.
+        if (get.rc == 1 && (get.errText == "EMPTY COMPLETE QUEUE." || get.errText == "NOT READY."))
             continue;
         ASSERT_EQ(rcText(get), RcText(0, "")) << "image " << delivered;
         const std::optional<uint32_t> frame = stampedFrameNumber(window, image.data());

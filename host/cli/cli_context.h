@@ -1,28 +1,56 @@
-// What every aikhost command shares: the global options, loading the module
-// they name, and the exit code the command leaves.
+// What every aikhost command shares: the global options, the one session the module
+// is loaded in, the channel in use, and how results reach the user.
 #ifndef AIKHOST_CLI_CONTEXT_H
 #define AIKHOST_CLI_CONTEXT_H
 
-#include "host/loader/video_module.h"
+#include "host/session/feature_write.h"
+#include "host/session/session.h"
+
+#include <nlohmann/json.hpp>
 
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace aikhost {
 
+// A --set NAME=VALUE or --load FILE, in command-line order.
+struct Setting {
+    bool load = false;
+    std::string text;
+};
+
+// The options a command line gives before or after its command.
+struct LineOptions {
+    int channel = 0;
+    bool json = false;
+    std::vector<Setting> settings;
+};
+
 struct CliContext {
-    std::string modulePath; // empty: the module beside aikhost
-    std::string simConfig;  // empty: leave QUORVEX_SIM_CONFIG as the environment has it
+    SessionOptions sessionOptions;
+    LineOptions line;
+    std::unique_ptr<Session> session; // opened by the first command that needs a camera
+    int namedChannel = -1;            // the channel last named on stderr
     int exitCode = 0;
 };
 
-// Applies --sim-config to the environment, then loads the module; throws ModuleLoadError.
-std::unique_ptr<VideoModule> loadModule(const CliContext& context);
+Session& openSession(CliContext& context);
+// The line's channel: named once on stderr, its values at open noted, then the line's
+// --set/--load applied in order (a refusal throws HostFailure, Refused).
+const Channel& openChannel(CliContext& context);
+const Channel& openChannel(CliContext& context, int channel);
 
-// Runs a command's body and stores its exit code; anything it throws is reported
-// on stderr and gives exit code 1.
-void runCommand(CliContext& context, const std::function<int()>& body);
+// Reports a write's outcome on stderr (warning or error lines); true when it succeeded.
+bool reportWrite(const WriteOutcome& outcome);
+
+// Prints a JSON document as one line on stdout.
+void printDocument(const nlohmann::json& document);
+
+// Runs a command's body and stores its exit code; a HostFailure or anything else it
+// throws is reported on stderr (and as {"error", "exitCode"} under --json).
+void runCommand(CliContext& context, const char* command, const std::function<int()>& body);
 
 } // namespace aikhost
 

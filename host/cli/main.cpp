@@ -1,24 +1,35 @@
 // aikhost: drives the adapter module from the command line as the vision host would.
-#include "host/cli/cli_context.h"
-#include "host/commands/commands.h"
+#include "host/cli/app.h"
+#include "host/cli/exit_code.h"
+#include "host/cli/interrupt.h"
 
-#include <CLI/CLI.hpp>
+#include <cerrno>
+#include <cstring>
+#include <iostream>
 
 int main(int argc, char** argv) {
+    aikhost::catchInterrupts();
     aikhost::CliContext context;
-    CLI::App app{"Stand-in host for the QuorvexAIK64 camera adapter module"};
-    app.add_option("--module", context.modulePath, "Module to load (default: QuorvexAIK64 beside aikhost)");
-    app.add_option("--sim-config", context.simConfig, "JSON file describing the simulated cameras")
-        ->check(CLI::ExistingFile);
-    app.require_subcommand(1);
-
-    aikhost::addChannelsCommand(app, context);
-    aikhost::addGrabCommand(app, context);
-    aikhost::addFeaturesCommand(app, context);
-    aikhost::addGetCommand(app, context);
-    aikhost::addSetCommand(app, context);
-    aikhost::addExecCommand(app, context);
-
-    CLI11_PARSE(app, argc, argv);
-    return context.exitCode;
+    int exitCode = 0;
+    {
+        auto app = aikhost::buildApp(context, aikhost::AppKind::Program);
+        exitCode = aikhost::runApp(*app, context, argc, argv);
+        if (context.session) {
+            const aikhost::SlotResult released = context.session->release();
+            if (!released.ok()) {
+                std::cerr << "aikhost: ReleaseVideoChannel failed: " << released.errText << '\n';
+                exitCode = exitCode == 0 ? aikhost::kExitOther : exitCode;
+            }
+        }
+    }
+    // What a command printed and could not be written is a failure too (a full disk,
+    // a closed pipe).
+    errno = 0;
+    std::cout.flush();
+    if (!std::cout) {
+        std::cerr << "aikhost: cannot write standard output: "
+                  << (errno != 0 ? std::strerror(errno) : "write failed") << '\n';
+        return aikhost::kExitNotWritable;
+    }
+    return exitCode;
 }

@@ -1,11 +1,10 @@
-// Writing an image as a PNG file with no library: the pixels go into the file's zlib
-// stream as stored (uncompressed) blocks, which every PNG reader accepts.
+// Writing an image as a PNG file.
 #ifndef AIKHOST_PNG_FILE_H
 #define AIKHOST_PNG_FILE_H
 
 #include <cstdint>
+#include <functional>
 #include <string>
-#include <vector>
 
 namespace aikhost {
 
@@ -18,10 +17,12 @@ struct PngImage {
     const uint8_t* pixels = nullptr; // height rows of packed samples, no padding
 };
 
-// The whole file's bytes.
-std::vector<uint8_t> encodePng(const PngImage& image);
-// False when the file cannot be written.
-bool writePngFile(const std::string& path, const PngImage& image);
+// Called with the fraction of rows written so far.
+using PngProgress = std::function<void(double)>;
+
+// Writes the file; empty on success, else why it could not be written (the system's
+// text). A file left half written is removed.
+std::string writePngFile(const std::string& path, const PngImage& image, const PngProgress& progress = {});
 
 } // namespace aikhost
 

@@ -16,10 +16,10 @@ std::string formatNumber(const char* format, double value) {
     return text;
 }
 
-void printChannels(const Enumeration& enumeration) {
+void printChannels(const std::vector<Channel>& channels) {
     TextTable table({"Ch", "Name", "Description", "Sensor", "Exposure [s]", "Exposure [µs]",
                      "Min exposure [s]", "Contrast", "Brightness"});
-    for (const Channel& channel : enumeration.channels) {
+    for (const Channel& channel : channels) {
         const VideoChannelRecord& record = channel.record();
         table.addRow({std::to_string(channel.id()), channel.name(), channel.description(),
                       std::to_string(record.sensorWidth) + "x" + std::to_string(record.sensorHeight),
@@ -30,24 +30,34 @@ void printChannels(const Enumeration& enumeration) {
     table.print(std::cout);
 }
 
-int runChannels(const CliContext& context) {
-    auto module = loadModule(context);
-    std::cout << "Module: " << module->path() << '\n';
-    Enumeration enumeration = module->enumerate();
-    if (enumeration.channels.empty()) {
-        if (!enumeration.errText.empty()) {
-            std::cerr << "aikhost: GetVideoChannel(0) failed: " << enumeration.errText << '\n';
-            return 1;
-        }
-        std::cout << "No camera found.\n";
+nlohmann::json channelsDocument(const Session& session) {
+    nlohmann::json channels = nlohmann::json::array();
+    for (const Channel& channel : session.channels()) {
+        const VideoChannelRecord& record = channel.record();
+        channels.push_back({{"channel", channel.id()},
+                            {"name", channel.name()},
+                            {"description", channel.description()},
+                            {"sensorWidth", record.sensorWidth},
+                            {"sensorHeight", record.sensorHeight},
+                            {"exposure", record.exposure},
+                            {"minExposure", record.minExposure},
+                            {"contrast", record.contrast},
+                            {"brightness", record.brightness}});
+    }
+    return {{"command", "channels"}, {"module", session.module().path()}, {"channels", channels}};
+}
+
+int runChannels(CliContext& context) {
+    Session& session = openSession(context);
+    if (context.line.json) {
+        printDocument(channelsDocument(session));
         return 0;
     }
-    printChannels(enumeration);
-    SlotResult release = enumeration.channels.front().releaseVideoChannel();
-    if (!release.ok()) {
-        std::cerr << "aikhost: ReleaseVideoChannel failed: " << release.errText << '\n';
-        return 1;
-    }
+    std::cout << "Module: " << session.module().path() << '\n';
+    if (session.channels().empty())
+        std::cout << "No camera found.\n";
+    else
+        printChannels(session.channels());
     return 0;
 }
 
@@ -56,7 +66,8 @@ int runChannels(const CliContext& context) {
 void addChannelsCommand(CLI::App& app, CliContext& context) {
     app.add_subcommand("channels",
                        "List every channel with its name, sensor size, exposure, contrast, brightness")
-        ->callback([&context] { runCommand(context, [&context] { return runChannels(context); }); });
+        ->callback(
+            [&context] { runCommand(context, "channels", [&context] { return runChannels(context); }); });
 }
 
 } // namespace aikhost

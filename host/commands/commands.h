@@ -9,11 +9,16 @@
 namespace aikhost {
 
 void addChannelsCommand(CLI::App& app, CliContext& context);
-void addGrabCommand(CLI::App& app, CliContext& context);
 void addFeaturesCommand(CLI::App& app, CliContext& context);
 void addGetCommand(CLI::App& app, CliContext& context);
 void addSetCommand(CLI::App& app, CliContext& context);
 void addExecCommand(CLI::App& app, CliContext& context);
+void addSaveCommand(CLI::App& app, CliContext& context);
+void addLoadCommand(CLI::App& app, CliContext& context);
+void addGrabCommand(CLI::App& app, CliContext& context);
+void addShellCommand(CLI::App& app, CliContext& context);
+// Where aikhost is built with its live view (not on Windows).
+void addViewCommand(CLI::App& app, CliContext& context);
 
 } // namespace aikhost
 

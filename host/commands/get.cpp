@@ -1,28 +1,46 @@
 // aikhost get: reads one feature's value with ReadValue and prints it.
-#include "host/commands/channel_session.h"
 #include "host/commands/commands.h"
 
+#include "host/session/feature_info.h"
+
 #include <iostream>
+#include <memory>
 
 namespace aikhost {
 
+namespace {
+
+int runGet(CliContext& context, const std::string& feature) {
+    const Channel& channel = openChannel(context);
+    TextResult value = channel.readValue(feature);
+    if (!value.ok()) {
+        std::cerr << "aikhost: ReadValue(" << feature << ") failed: " << value.errText << '\n';
+        const std::optional<FeatureInfo> info = inspectFeature(channel, feature);
+        if (!info)
+            throw HostFailure(FailureKind::NotFound, "the camera has no feature " + feature +
+                                                         " (aikhost features --all lists them)");
+        throw HostFailure(FailureKind::Refused, feature + " cannot be read now (" +
+                                                    featureTypeName(info->type) +
+                                                    (info->writable ? ", write-only)" : ", not available)"));
+    }
+    if (context.line.json)
+        printDocument({{"command", "get"},
+                       {"channel", context.line.channel},
+                       {"feature", feature},
+                       {"value", value.text}});
+    else
+        std::cout << value.text << '\n';
+    return 0;
+}
+
+} // namespace
+
 void addGetCommand(CLI::App& app, CliContext& context) {
-    auto options = std::make_shared<FeatureCommandOptions>();
-    CLI::App* command = addFeatureCommand(app, "get", "Print a feature's value (ReadValue)", options);
-    command->add_option("feature", options->feature, "Feature name, or FeatureName_<index>")->required();
-    command->callback([&context, options] {
-        runCommand(context, [&context, options] {
-            return runOnChannel(context, options->channel, [&options](const Channel& channel) {
-                TextResult value = channel.readValue(options->feature);
-                if (!value.ok()) {
-                    std::cerr << "aikhost: ReadValue(" << options->feature << ") failed: " << value.errText
-                              << '\n';
-                    return 1;
-                }
-                std::cout << value.text << '\n';
-                return 0;
-            });
-        });
+    auto feature = std::make_shared<std::string>();
+    CLI::App* command = app.add_subcommand("get", "Print a feature's value (ReadValue)");
+    command->add_option("feature", *feature, "Feature name, or FeatureName_<index>")->required();
+    command->callback([&context, feature] {
+        runCommand(context, "get", [&context, feature] { return runGet(context, *feature); });
     });
 }
 

@@ -4,7 +4,9 @@
 #ifdef _WIN32
 #include <windows.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <io.h>
 #else
 #include <dlfcn.h>
 #include <unistd.h>
@@ -72,6 +74,11 @@ const char* moduleFileName() {
     return "QuorvexAIK64.dll";
 }
 
+const char* const* cameraLibraryFileNames() {
+    static const char* const names[] = {"QuorvexApi64.dll", "QuorvexUtl64.dll", nullptr};
+    return names;
+}
+
 char pathSeparator() {
     return '\\';
 }
@@ -87,6 +94,10 @@ void setEnvironment(const std::string& name, const std::string& value) {
 // An empty value removes the variable from the process environment on Windows.
 void unsetEnvironment(const std::string& name) {
     _putenv_s(name.c_str(), "");
+}
+
+bool stderrIsTerminal() {
+    return _isatty(_fileno(stderr)) != 0;
 }
 
 #else
@@ -123,6 +134,11 @@ const char* moduleFileName() {
     return "QuorvexAIK64.so";
 }
 
+const char* const* cameraLibraryFileNames() {
+    static const char* const names[] = {"libQuorvexApi64.so", "libQuorvexUtl64.so", nullptr};
+    return names;
+}
+
 char pathSeparator() {
     return '/';
 }
@@ -139,6 +155,15 @@ void unsetEnvironment(const std::string& name) {
     unsetenv(name.c_str());
 }
 
+bool stderrIsTerminal() {
+    return isatty(STDERR_FILENO) != 0;
+}
+
 #endif
+
+std::string environmentValue(const std::string& name) {
+    const char* value = std::getenv(name.c_str());
+    return value != nullptr ? value : "";
+}
 
 } // namespace aikhost

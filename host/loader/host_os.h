@@ -22,6 +22,8 @@ std::string lastLoadError();
 std::string executableDirectory();
 // The file name the module has on this platform.
 const char* moduleFileName();
+// The file names of the camera family's access and utility libraries, in load order.
+const char* const* cameraLibraryFileNames(); // ends with nullptr
 char pathSeparator();
 
 // The text to hand std::system for a command line whose words are already quoted:
@@ -32,6 +34,11 @@ std::string systemCommand(const std::string& commandLine);
 // Sets (or, with unset, removes) an environment variable of this process.
 void setEnvironment(const std::string& name, const std::string& value);
 void unsetEnvironment(const std::string& name);
+// The value of an environment variable; empty when unset.
+std::string environmentValue(const std::string& name);
+
+// Whether standard error goes to a terminal (not a pipe or a file).
+bool stderrIsTerminal();
 
 } // namespace aikhost
 

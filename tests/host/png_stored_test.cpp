@@ -1,6 +1,6 @@
 // The PNG writer read back by a reader of its own: chunk order and CRCs, the zlib
 // stream's stored blocks and Adler-32, and the rows behind their filter bytes.
-#include "host/cli/png_file.h"
+#include "host/cli/png_stored.h"
 #include "tests/support/case_name.h"
 
 #include <gtest/gtest.h>

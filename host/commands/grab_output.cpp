@@ -1,0 +1,120 @@
+// The 10/12-bit samples are scaled to 16 bits by bit replication, so that a viewer
+// that ignores sBIT still shows the full range.
+#include "host/commands/grab_output.h"
+
+#include "host/loader/host_os.h"
+#include "host/session/host_failure.h"
+#include "sim/pattern.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+namespace aikhost {
+
+namespace {
+
+// Whether pattern holds exactly one image-number conversion and no other '%' use.
+bool isNamePattern(const std::string& pattern) {
+    int conversions = 0;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] != '%')
+            continue;
+        std::size_t j = i + 1;
+        while (j < pattern.size() && std::isdigit(static_cast<unsigned char>(pattern[j])) != 0)
+            ++j;
+        if (j >= pattern.size() || pattern[j] != 'd' || j - i > 4)
+            return false;
+        ++conversions;
+        i = j;
+    }
+    return conversions == 1;
+}
+
+} // namespace
+
+GrabOutput::GrabOutput(const std::string& target, bool prefixChannel) : m_prefixChannel(prefixChannel) {
+    if (target.find('%') == std::string::npos) {
+        m_folder = target;
+        return;
+    }
+    const std::filesystem::path path(target);
+    if (!isNamePattern(path.filename().string()))
+        throw HostFailure(FailureKind::Usage, "--out " + target +
+                                                  ": a name pattern needs one image number such as %04d "
+                                                  "in its file name, and no other %");
+    m_folder = path.has_parent_path() ? path.parent_path().string() : ".";
+    m_pattern = path.filename().string();
+}
+
+void GrabOutput::prepare() const {
+    std::error_code error;
+    std::filesystem::create_directories(m_folder, error);
+    if (error)
+        throw HostFailure(FailureKind::OutputNotWritable,
+                          "cannot create the folder " + m_folder + ": " + error.message());
+    const std::string probe = m_folder + pathSeparator() + ".aikhost-write-test";
+    FILE* file = std::fopen(probe.c_str(), "wb");
+    if (file == nullptr)
+        throw HostFailure(FailureKind::OutputNotWritable,
+                          "cannot write in the folder " + m_folder + ": " + std::strerror(errno));
+    std::fclose(file);
+    std::remove(probe.c_str());
+}
+
+std::string GrabOutput::fileName(int64_t channel, int image) const {
+    char name[512];
+    const std::string prefix = "ch" + std::to_string(channel) + "_";
+    if (m_pattern.empty())
+        std::snprintf(name, sizeof name, "%s%04d.png", prefix.c_str(), image);
+    else
+        std::snprintf(name, sizeof name, m_pattern.c_str(), image);
+    const std::string file = m_prefixChannel && !m_pattern.empty() ? prefix + name : name;
+    return m_folder + pathSeparator() + file;
+}
+
+std::string writeImagePng(const std::string& path, const ImageAttributes& attributes,
+                          const std::vector<uint8_t>& image, std::optional<uint32_t> rawBayerFormat,
+                          const PngProgress& progress) {
+    const auto width = static_cast<std::size_t>(attributes.width);
+    const auto height = static_cast<std::size_t>(attributes.height);
+    const std::size_t plane = width * height;
+    PngImage png;
+    png.width = static_cast<uint32_t>(width);
+    png.height = static_cast<uint32_t>(height);
+    std::vector<uint8_t> pixels;
+    if (attributes.pixelFormat == AIK_PIXEL_MONO8) {
+        png.pixels = image.data();
+    } else if (attributes.pixelFormat == AIK_PIXEL_PLANES_RGB && rawBayerFormat) {
+        pixels.resize(plane);
+        sim::StoredFromPlanes(*rawBayerFormat, image.data() + 2 * plane, image.data() + plane, image.data(),
+                              png.width, png.height, pixels.data());
+        png.pixels = pixels.data();
+    } else if (attributes.pixelFormat == AIK_PIXEL_PLANES_RGB) {
+        png.rgb = true;
+        pixels.resize(3 * plane);
+        for (std::size_t i = 0; i < plane; ++i) {
+            pixels[3 * i] = image[2 * plane + i];
+            pixels[3 * i + 1] = image[plane + i];
+            pixels[3 * i + 2] = image[i];
+        }
+        png.pixels = pixels.data();
+    } else {
+        const int bits = attributes.pixelFormat == AIK_PIXEL_MONO10 ? 10 : 12;
+        png.bitDepth = 16;
+        png.significantBits = bits;
+        pixels.resize(2 * plane);
+        for (std::size_t i = 0; i < plane; ++i) {
+            const unsigned value = (image[2 * i] | (image[2 * i + 1] << 8u)) & ((1u << bits) - 1);
+            const unsigned scaled = (value << (16 - bits)) | (value >> (2 * bits - 16));
+            pixels[2 * i] = static_cast<uint8_t>(scaled >> 8);
+            pixels[2 * i + 1] = static_cast<uint8_t>(scaled);
+        }
+        png.pixels = pixels.data();
+    }
+    return writePngFile(path, png, progress);
+}
+
+} // namespace aikhost

@@ -1,0 +1,41 @@
+// Where grab writes: a folder (ch<N>_<image>.png inside) or a name pattern with one
+// printf-style image number ("out/img_%04d.png"), and how an image becomes PNG samples.
+#ifndef AIKHOST_GRAB_OUTPUT_H
+#define AIKHOST_GRAB_OUTPUT_H
+
+#include "adapter/video_channel.h"
+#include "host/cli/png_file.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace aikhost {
+
+class GrabOutput {
+public:
+    // Throws HostFailure (Usage) for a pattern without exactly one %d, %0Nd or %Nd.
+    GrabOutput(const std::string& target, bool prefixChannel);
+    // Creates the folder and tries a file in it; throws HostFailure (OutputNotWritable)
+    // with the system's reason.
+    void prepare() const;
+    std::string fileName(int64_t channel, int image) const;
+    const std::string& folder() const { return m_folder; }
+
+private:
+    std::string m_folder;
+    std::string m_pattern; // file name inside the folder; empty: ch<N>_%04d.png
+    bool m_prefixChannel;
+};
+
+// Writes the delivered image: grey as it is, 10/12-bit grey as 16-bit samples with
+// sBIT, the planes as RGB; raw: a Bayer image as the camera's mosaic (8-bit grey)
+// rebuilt from the planes. Empty on success, else why.
+std::string writeImagePng(const std::string& path, const ImageAttributes& attributes,
+                          const std::vector<uint8_t>& image, std::optional<uint32_t> rawBayerFormat,
+                          const PngProgress& progress);
+
+} // namespace aikhost
+
+#endif

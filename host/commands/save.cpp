@@ -1,0 +1,45 @@
+// aikhost save: writes the channel's readable and writable features as a feature set.
+#include "host/commands/commands.h"
+
+#include "host/session/feature_set.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <memory>
+
+namespace aikhost {
+
+namespace {
+
+int runSave(CliContext& context, const std::string& path) {
+    const nlohmann::json set = saveFeatureSet(openChannel(context));
+    std::ofstream file(path);
+    file << set.dump(2) << '\n';
+    file.close();
+    if (!file)
+        throw HostFailure(FailureKind::OutputNotWritable,
+                          "cannot write " + path + ": " + std::strerror(errno));
+    const std::size_t count = set["features"].size();
+    if (context.line.json)
+        printDocument(
+            {{"command", "save"}, {"channel", context.line.channel}, {"file", path}, {"features", count}});
+    else
+        std::cout << count << " features saved in " << path << '\n';
+    return 0;
+}
+
+} // namespace
+
+void addSaveCommand(CLI::App& app, CliContext& context) {
+    auto path = std::make_shared<std::string>();
+    CLI::App* command =
+        app.add_subcommand("save", "Save every readable and writable feature as a feature set (JSON)");
+    command->add_option("file", *path, "Feature-set file to write")->required();
+    command->callback([&context, path] {
+        runCommand(context, "save", [&context, path] { return runSave(context, *path); });
+    });
+}
+
+} // namespace aikhost

@@ -1,0 +1,45 @@
+// What a stream produced, delivered and lost, counted from the frame numbers the
+// delivered images carry. Images without a readable frame number (a real camera's)
+// leave the produced and lost counts unknown rather than guessed.
+#ifndef AIKHOST_IMAGE_TALLY_H
+#define AIKHOST_IMAGE_TALLY_H
+
+#include "adapter/video_channel.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace aikhost {
+
+// The camera library's code of a pixel format name ("BayerRG8"); nothing when unknown.
+std::optional<uint32_t> pixelFormatCode(const std::string& name);
+
+// The frame number a delivered image carries: read from row 0 of the host's buffer,
+// the camera's own samples rebuilt from the planes for colour. storedFormat is the
+// format the camera streams.
+std::optional<uint32_t> deliveredFrameNumber(const ImageAttributes& attributes, const uint8_t* image,
+                                             uint32_t storedFormat);
+
+class ImageTally {
+public:
+    void addDelivered(std::optional<uint32_t> frameNumber);
+    void addTimeout() { ++m_timeouts; }
+
+    uint64_t delivered() const { return m_delivered; }
+    uint64_t timeouts() const { return m_timeouts; }
+    // Highest frame number seen less the first plus one; nothing when not counted.
+    std::optional<uint64_t> produced() const;
+    std::optional<uint64_t> lost() const;
+
+private:
+    uint64_t m_delivered = 0;
+    uint64_t m_timeouts = 0;
+    bool m_counted = true;
+    std::optional<uint32_t> m_first, m_highest;
+};
+
+} // namespace aikhost
+
+#endif

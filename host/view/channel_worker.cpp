@@ -1,0 +1,159 @@
+// Tasks wait in a queue that the worker empties before every WaitForIntegration; a
+// wait lasts at most 10 ms, so a task waits no longer than that plus one image copy.
+#include "host/view/channel_worker.h"
+
+namespace aikhost {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A failing WaitForIntegration returns at once; this keeps a broken stream from
+// spinning a core while the page shows why.
+constexpr std::chrono::milliseconds kRetryAfterFailure{50};
+constexpr std::chrono::seconds kRateWindow{1};
+
+} // namespace
+
+ChannelWorker::ChannelWorker(const Channel& channel, LatestImage& latest, bool startNow)
+    : m_channel(channel), m_latest(latest), m_thread([this] { loop(); }) {
+    if (startNow)
+        start();
+}
+
+ChannelWorker::~ChannelWorker() {
+    {
+        std::lock_guard<std::mutex> lock(m_tasksMutex);
+        m_quit = true;
+    }
+    m_tasksPosted.notify_all();
+    m_thread.join();
+}
+
+void ChannelWorker::run(const std::function<void(const Channel&)>& task) {
+    std::packaged_task<void()> posted([this, &task] { task(m_channel); });
+    std::future<void> done = posted.get_future();
+    {
+        std::lock_guard<std::mutex> lock(m_tasksMutex);
+        m_tasks.push_back(std::move(posted));
+    }
+    m_tasksPosted.notify_all();
+    done.get();
+}
+
+SlotResult ChannelWorker::start() {
+    SlotResult result;
+    run([&](const Channel&) { result = startHere(); });
+    return result;
+}
+
+SlotResult ChannelWorker::stop() {
+    SlotResult result;
+    run([&](const Channel&) { result = stopHere(); });
+    return result;
+}
+
+ViewFigures ChannelWorker::figures() const {
+    std::lock_guard<std::mutex> lock(m_figuresMutex);
+    return m_figures;
+}
+
+void ChannelWorker::loop() {
+    for (;;) {
+        std::deque<std::packaged_task<void()>> tasks;
+        {
+            std::unique_lock<std::mutex> lock(m_tasksMutex);
+            if (!m_streaming)
+                m_tasksPosted.wait(lock, [this] { return m_quit || !m_tasks.empty(); });
+            tasks.swap(m_tasks);
+            if (m_quit && tasks.empty())
+                break;
+        }
+        for (auto& task : tasks)
+            task();
+        if (m_streaming)
+            acquireOne();
+    }
+    stopHere();
+}
+
+SlotResult ChannelWorker::startHere() {
+    if (m_streaming)
+        return SlotResult{0, {}};
+    const ImageAttributesResult attributes = m_channel.getImageAttributes();
+    SlotResult result = attributes;
+    if (result.ok())
+        result = m_channel.startAcquisition();
+    std::lock_guard<std::mutex> lock(m_figuresMutex);
+    if (!result.ok()) {
+        m_figures.problem =
+            (attributes.ok() ? "StartAcquisition: " : "GetImageAttributes: ") + result.errText;
+        return result;
+    }
+    m_streaming = true;
+    m_figures.streaming = true;
+    m_figures.geometry = attributes.attributes;
+    m_figures.problem.clear();
+    m_figures.loss.lastFrame.reset(); // a new stream may number its frames afresh
+    m_rateStart = Clock::now();
+    m_rateDelivered = m_figures.delivered;
+    return result;
+}
+
+SlotResult ChannelWorker::stopHere() {
+    if (!m_streaming)
+        return SlotResult{0, {}};
+    const SlotResult result = m_channel.stopAcquisition();
+    std::lock_guard<std::mutex> lock(m_figuresMutex);
+    m_streaming = false;
+    m_figures.streaming = false;
+    m_figures.imagesPerSecond = 0;
+    if (!result.ok())
+        m_figures.problem = "StopAcquisition: " + result.errText;
+    return result;
+}
+
+void ChannelWorker::acquireOne() {
+    const AcquisitionResult waited = m_channel.waitForIntegration();
+    if (waited.acqResult != AIK_ACQ_DONE) {
+        if (!waited.ok()) {
+            {
+                std::lock_guard<std::mutex> lock(m_figuresMutex);
+                m_figures.problem = "WaitForIntegration: " + waited.errText;
+            }
+            std::unique_lock<std::mutex> lock(m_tasksMutex);
+            m_tasksPosted.wait_for(lock, kRetryAfterFailure, [this] { return m_quit || !m_tasks.empty(); });
+        }
+        std::lock_guard<std::mutex> lock(m_figuresMutex);
+        countRate(Clock::now());
+        return;
+    }
+    LiveImage& image = m_latest.writable();
+    const AcquisitionResult delivered = m_channel.getImage(image.pixels.data());
+    const Clock::time_point now = Clock::now();
+    std::lock_guard<std::mutex> lock(m_figuresMutex);
+    if (!delivered.ok() || delivered.acqResult != AIK_ACQ_DONE) {
+        ++m_figures.failures;
+        m_figures.problem = "GetImage: " + delivered.errText;
+    } else {
+        image.number = ++m_figures.delivered;
+        image.geometry = m_figures.geometry;
+        image.frame = deliveredFrameNumber(image.geometry, image.pixels.data());
+        image.acquired = now;
+        countFrame(m_figures.loss, image.frame);
+        m_latest.publish();
+    }
+    countRate(now);
+}
+
+void ChannelWorker::countRate(Clock::time_point now) {
+    const auto elapsed = now - m_rateStart;
+    if (elapsed < kRateWindow)
+        return;
+    m_figures.imagesPerSecond = static_cast<double>(m_figures.delivered - m_rateDelivered) /
+                                std::chrono::duration<double>(elapsed).count();
+    m_rateStart = now;
+    m_rateDelivered = m_figures.delivered;
+}
+
+} // namespace aikhost

@@ -1,0 +1,78 @@
+// The one thread that calls the channel's slots while the view runs: it streams
+// through WaitForIntegration and GetImage as a host does and, between two images, runs
+// what the page asks of the channel (features, start, stop), so that the channel
+// never sees two threads at once and no client can hold up acquisition.
+#ifndef AIKHOST_CHANNEL_WORKER_H
+#define AIKHOST_CHANNEL_WORKER_H
+
+#include "host/loader/channel.h"
+#include "host/view/frame_loss.h"
+#include "host/view/latest_image.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <future>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+
+namespace aikhost {
+
+struct ViewFigures {
+    bool streaming = false;
+    uint64_t delivered = 0;     // images GetImage delivered
+    FrameLoss loss;             // images the camera made that the host did not get
+    uint64_t failures = 0;      // GetImage calls that delivered nothing
+    double imagesPerSecond = 0; // delivered over the last full second
+    ImageAttributes geometry{}; // as GetImageAttributes reported at the last start
+    std::string problem;        // the last slot failure, empty while all goes well
+};
+
+class ChannelWorker {
+public:
+    // latest receives every delivered image. Streaming starts at once when startNow.
+    ChannelWorker(const Channel& channel, LatestImage& latest, bool startNow);
+    // Stops acquisition if it runs; after the last task has run.
+    ~ChannelWorker();
+    ChannelWorker(const ChannelWorker&) = delete;
+    ChannelWorker& operator=(const ChannelWorker&) = delete;
+
+    // Runs task on the worker thread between two images and waits until it has run.
+    void run(const std::function<void(const Channel&)>& task);
+    // GetImageAttributes, then StartAcquisition; StopAcquisition. Each answers on the
+    // worker thread; starting a running stream or stopping a stopped one does nothing.
+    SlotResult start();
+    SlotResult stop();
+    ViewFigures figures() const;
+
+private:
+    void loop();
+    SlotResult startHere();
+    SlotResult stopHere();
+    void acquireOne();
+    void countRate(std::chrono::steady_clock::time_point now);
+
+    Channel m_channel;
+    LatestImage& m_latest;
+    bool m_streaming = false; // worker thread only
+
+    std::mutex m_tasksMutex;
+    std::condition_variable m_tasksPosted;
+    std::deque<std::packaged_task<void()>> m_tasks;
+    bool m_quit = false;
+
+    mutable std::mutex m_figuresMutex;
+    ViewFigures m_figures;
+    std::chrono::steady_clock::time_point m_rateStart{};
+    uint64_t m_rateDelivered = 0;
+
+    std::thread m_thread; // last: starts once everything above exists
+};
+
+} // namespace aikhost
+
+#endif

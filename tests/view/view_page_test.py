@@ -1,0 +1,158 @@
+#!/usr/bin/python3
+"""The live view in a real browser: starts `aikhost view` on 127.0.0.1 (a free port),
+opens the page in headless Chromium, waits for ten new images, writes ExposureTime
+through the panel and reads it back, sees a refused value's error in place, and saves
+a screenshot. aikhost and the browser are stopped by their process ids; the whole test
+ends within 60 s. Exit code 77 (skipped) only where Chromium cannot start.
+
+usage: view_page_test.py AIKHOST SCREENSHOT"""
+import os
+import signal
+import sys
+import tempfile
+
+from view_process import start_aikhost, stop_by_pid
+
+from selenium import webdriver
+from selenium.common.exceptions import TimeoutException, WebDriverException
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.by import By
+from selenium.webdriver.support.ui import WebDriverWait
+
+SKIPPED = 77
+TEST_SECONDS = 55        # below ctest's 60 s, with room to stop everything
+STEP_SECONDS = 15        # any one wait for the page
+NEW_IMAGES = 10
+EXPOSURE_US = "25000"
+REFUSED_US = "-5"        # below the camera's minimum
+REFUSED_DELAY_US = "5000000"  # above TriggerDelay_Max
+
+
+class Timeout(Exception):
+    pass
+
+
+def on_alarm(signum, frame):
+    raise Timeout(f"the test ran past {TEST_SECONDS} s")
+
+
+def start_browser(profile):
+    options = webdriver.ChromeOptions()
+    options.binary_location = "/usr/bin/chromium"
+    for argument in ("--headless=new", "--no-sandbox", "--disable-gpu", "--disable-dev-shm-usage",
+                     "--window-size=1500,900", f"--user-data-dir={profile}"):
+        options.add_argument(argument)
+    service = Service("/usr/bin/chromedriver")
+    return webdriver.Chrome(service=service, options=options), service
+
+
+def stop_browser(driver, service):
+    try:
+        driver.quit()
+    finally:
+        process = service.process
+        if process and process.poll() is None:
+            os.kill(process.pid, signal.SIGKILL)
+            process.wait()
+
+
+def text_of(driver, element_id):
+    return driver.find_element(By.ID, element_id).text
+
+
+def wait_for(driver, what, condition):
+    try:
+        return WebDriverWait(driver, STEP_SECONDS, poll_frequency=0.1).until(lambda d: condition(d))
+    except TimeoutException:
+        raise AssertionError(f"the page did not {what} within {STEP_SECONDS} s") from None
+
+
+def shown(driver):
+    return int(text_of(driver, "shown") or 0)
+
+
+def set_other(driver, value):
+    field = driver.find_element(By.ID, "value-other")
+    field.clear()
+    field.send_keys(value)
+    driver.find_element(By.ID, "set-other").click()
+
+
+def exercise_page(driver, url, screenshot):
+    driver.get(url)
+    wait_for(driver, "show a first image", lambda d: shown(d) >= 1)
+    first = shown(driver)
+    wait_for(driver, f"show {NEW_IMAGES} new images", lambda d: shown(d) >= first + NEW_IMAGES)
+    wait_for(driver, "count delivered images", lambda d: text_of(d, "delivered").isdigit())
+    wait_for(driver, "list the features", lambda d: d.find_element(By.TAG_NAME, "body").get_attribute(
+        "data-features") == "loaded")
+
+    # ExposureTime is not in the channel's list: the filter's text reaches it by name.
+    driver.find_element(By.ID, "filter").send_keys("ExposureTime")
+    wait_for(driver, "offer ExposureTime by name", lambda d: d.find_element(By.ID, "feature-other").is_displayed())
+    set_other(driver, EXPOSURE_US)
+    wait_for(driver, "confirm the write", lambda d: "reads" in text_of(d, "note-other"))
+    note = text_of(driver, "note-other")
+    assert float(note.split("reads", 1)[1]) == float(EXPOSURE_US), f"ExposureTime reads back: {note}"
+    driver.find_element(By.ID, "value-other").clear()
+    driver.find_element(By.ID, "read-other").click()
+    wait_for(driver, "read ExposureTime again",
+             lambda d: d.find_element(By.ID, "value-other").get_attribute("value") != "")
+    value = driver.find_element(By.ID, "value-other").get_attribute("value")
+    assert float(value) == float(EXPOSURE_US), f"ExposureTime read {value}, {EXPOSURE_US} written"
+
+    set_other(driver, REFUSED_US)
+    wait_for(driver, "show the refusal", lambda d: d.find_element(By.ID, "note-other").get_attribute(
+        "class") == "error")
+    refusal = text_of(driver, "note-other")
+    assert "WriteValue(ExposureTime) failed" in refusal, f"refusal shown: {refusal}"
+
+    # A listed feature, written through its own row.
+    driver.find_element(By.ID, "filter").clear()
+    driver.find_element(By.ID, "filter").send_keys("Gamma")
+    gamma = driver.find_element(By.ID, "value-Gamma")
+    gamma.clear()
+    gamma.send_keys("1.5")
+    driver.find_element(By.ID, "set-Gamma").click()
+    wait_for(driver, "confirm the Gamma write", lambda d: "reads 1.5" in text_of(d, "note-Gamma"))
+    driver.find_element(By.ID, "filter").clear()
+    # A listed feature's refusal, in its own row: the screenshot shows it.
+    driver.find_element(By.ID, "filter").clear()
+    driver.find_element(By.ID, "filter").send_keys("Trigger")
+    delay = driver.find_element(By.ID, "value-TriggerDelay")
+    delay.clear()
+    delay.send_keys(REFUSED_DELAY_US)
+    driver.find_element(By.ID, "set-TriggerDelay").click()
+    wait_for(driver, "show the TriggerDelay refusal",
+             lambda d: "WriteValue(TriggerDelay) failed" in text_of(d, "note-TriggerDelay"))
+    wait_for(driver, "show more images", lambda d: shown(d) >= first + 2 * NEW_IMAGES)
+    driver.save_screenshot(screenshot)
+    print(f"view test: {shown(driver) - first} new images shown, delivered {text_of(driver, 'delivered')}, "
+          f"lost {text_of(driver, 'lost')}; screenshot {screenshot}")
+
+
+def main():
+    aikhost, screenshot = sys.argv[1], sys.argv[2]
+    signal.signal(signal.SIGALRM, on_alarm)
+    signal.alarm(TEST_SECONDS)
+    process, url, said = start_aikhost([aikhost, "view", "--http", "127.0.0.1:0"])
+    try:
+        with tempfile.TemporaryDirectory() as profile:
+            try:
+                driver, service = start_browser(profile)
+            except WebDriverException as error:
+                print(f"SKIPPED: headless Chromium cannot start here: {error.msg}")
+                return SKIPPED
+            try:
+                exercise_page(driver, url, screenshot)
+            finally:
+                stop_browser(driver, service)
+    finally:
+        code = stop_by_pid(process)
+        signal.alarm(0)
+    assert code == 0, f"aikhost view exited with {code}:\n{said}{process.stderr.read().decode(errors='replace')}"
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

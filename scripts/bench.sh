@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the benchmarks (with OpenCV for the plane comparison), runs each once and
 # writes bench/REPORT.md: every figure beside its reference from the same run. The
-# loopback GigE Vision benchmark over Aravis runs too where the emulator starts.
+# loopback GigE Vision benchmark over Aravis runs too where the emulator starts, and
+# the live view's where aikhost has it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh --bench
@@ -20,6 +21,14 @@ if [ -x build-bench/bin/aik_aravis_stream_bench ]; then
         { echo "## Loopback GigE Vision over Aravis, beside arv-camera-test-0.8"; echo; cat "$results/aravis.txt"; } \
             > "$results/aravis.md"
         extra=("$results/aravis.md")
+    fi
+fi
+if [ -x build-bench/bin/aik_view_bench ]; then
+    echo "bench: view"
+    if build-bench/bin/aik_view_bench 10 > "$results/view.txt" 2> "$results/view.log"; then
+        { echo "## Live view (aikhost view), 1280x1024 Mono8 at 100 images/s"; echo; cat "$results/view.txt"; } \
+            > "$results/view.md"
+        extra+=("$results/view.md")
     fi
 fi
 /usr/bin/python3 scripts/bench_report.py "$results" bench/REPORT.md "${extra[@]}"

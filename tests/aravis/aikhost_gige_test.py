@@ -1,0 +1,58 @@
+"""aikhost --backend aravis as a user runs it on a real GigE Vision camera: Aravis's
+emulator on 127.0.0.1, listed by `channels`, its images written by `grab`. The
+emulator is stopped by its process id; every wait is bounded."""
+import os
+import pathlib
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+EMULATOR = "arv-fake-gv-camera-0.8"
+READY_SECONDS = 10
+
+
+def run(aikhost, *arguments):
+    env = dict(os.environ, QUORVEX_ARAVIS_CAMERAS="127.0.0.1")
+    env.pop("LD_LIBRARY_PATH", None)  # --backend alone chooses the libraries
+    env.pop("QUORVEX_SIM_CONFIG", None)
+    return subprocess.run([aikhost, "--backend", "aravis", *arguments], env=env,
+                          capture_output=True, text=True, timeout=60)
+
+
+def main():
+    aikhost, genicam = sys.argv[1], sys.argv[2]
+    if shutil.which(EMULATOR) is None:
+        print(f"skipped: {EMULATOR} not found (package aravis-tools)")
+        return 77
+    emulator = subprocess.Popen([EMULATOR, "-i", "127.0.0.1", "-g", genicam],
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        deadline = time.monotonic() + READY_SECONDS
+        listed = run(aikhost, "channels")
+        while listed.returncode != 0 and time.monotonic() < deadline and emulator.poll() is None:
+            time.sleep(0.25)
+            listed = run(aikhost, "channels")
+        assert listed.returncode == 0, f"channels exited {listed.returncode}:\n{listed.stderr}"
+        assert "Aravis Fake(AIK)" in listed.stdout, listed.stdout
+        with tempfile.TemporaryDirectory() as folder:
+            grabbed = run(aikhost, "grab", "-n", "3", "-o", folder)
+            assert grabbed.returncode == 0, f"grab exited {grabbed.returncode}:\n{grabbed.stderr}"
+            files = sorted(pathlib.Path(folder).glob("*.png"))
+            assert len(files) == 3, f"{len(files)} PNG files:\n{grabbed.stdout}"
+            assert all(f.read_bytes()[:8] == b"\x89PNG\r\n\x1a\n" for f in files)
+        print(listed.stdout + grabbed.stdout)
+        return 0
+    finally:
+        emulator.send_signal(signal.SIGTERM)
+        try:
+            emulator.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            emulator.kill()
+            emulator.wait()
+
+
+if __name__ == "__main__":
+    sys.exit(main())

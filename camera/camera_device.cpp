@@ -3,6 +3,21 @@
 
 #include "diag/log.h"
 
+namespace {
+
+// A library that lets an exception out of a stop or close is taken to have failed
+// that call, so that a release still reaches every camera and every event.
+template <class Call> PvxStatus Contained(const char* operation, Call call) noexcept {
+    try {
+        return call();
+    } catch (...) {
+        AIK_LOG(LOG_WARN, "%s: the camera library threw an exception", operation);
+        return PVX_ERR_UNSUCCESSFUL;
+    }
+}
+
+} // namespace
+
 PvxStatus OpenDevice(CameraDevice& cam) {
     PvxStatus status = pvxOpenCamera(cam.m_uiCamIndex, &cam.m_hCam, 0, true, 0, 1);
     if (status != 0)
@@ -51,8 +66,9 @@ PvxStatus UpdateCamSetInfo(CameraDevice& cam) {
 PvxStatus StopSequence(CameraDevice& cam) {
     const uint32_t stop = 0;
     // Whether the camera took the register write shows in the stream stop.
-    pvxWriteRegister(cam.m_hCam, PVX_REG_ACQUISITION_STOP, 1, &stop);
-    return pvxStopStream(cam.m_hStrm);
+    Contained("pvxWriteRegister",
+              [&] { return pvxWriteRegister(cam.m_hCam, PVX_REG_ACQUISITION_STOP, 1, &stop); });
+    return Contained("pvxStopStream", [&] { return pvxStopStream(cam.m_hStrm); });
 }
 
 PvxStatus OpenStream(CameraDevice& cam) {
@@ -70,7 +86,7 @@ PvxStatus CloseStream(CameraDevice& cam) {
     if (cam.m_hStrm == 0)
         return 0;
     StopSequence(cam);
-    PvxStatus status = pvxCloseStream(cam.m_hStrm);
+    PvxStatus status = Contained("pvxCloseStream", [&] { return pvxCloseStream(cam.m_hStrm); });
     if (status == 0)
         cam.m_hStrm = 0;
     return status;
@@ -82,7 +98,7 @@ PvxStatus CloseDevice(CameraDevice& cam) {
     CloseStream(cam);
     PvxStatus status = 0;
     if (cam.m_hCam != 0) {
-        status = pvxCloseCamera(cam.m_hCam);
+        status = Contained("pvxCloseCamera", [&] { return pvxCloseCamera(cam.m_hCam); });
         if (status == 0)
             cam.m_hCam = 0;
     }

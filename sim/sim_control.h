@@ -22,6 +22,13 @@ PVX_EXPORT uint64_t PVX_CALL pvxSimTotalCallCount(void);
  * answer uiStatus instead of running: one call, or with a huge count every call from
  * then on, as from an unplugged camera. ullFirst 0 ends it. */
 PVX_EXPORT void PVX_CALL pvxSimFailCalls(uint64_t ullFirst, uint64_t ullCount, PvxStatus uiStatus);
+/* Call ullPosition of that count, whatever its operation, throws out of the export
+ * instead of answering: std::bad_alloc (PVX_SIM_THROW_BAD_ALLOC) or an exception of
+ * a type no host knows (PVX_SIM_THROW_FOREIGN), as a library that lets exceptions
+ * escape its C functions would. ullPosition 0 ends it. */
+#define PVX_SIM_THROW_BAD_ALLOC 1u
+#define PVX_SIM_THROW_FOREIGN 2u
+PVX_EXPORT void PVX_CALL pvxSimThrowAtCall(uint64_t ullPosition, uint32_t uiKind);
 /* Closes every open camera and stream whatever faults are due, as if each camera had
  * been unplugged and plugged in again. */
 PVX_EXPORT void PVX_CALL pvxSimCloseAll(void);

@@ -24,6 +24,10 @@ PVX_EXPORT void PVX_CALL pvxSimFailCalls(uint64_t ullFirst, uint64_t ullCount, P
     FailCalls(ullFirst, ullCount, uiStatus);
 }
 
+PVX_EXPORT void PVX_CALL pvxSimThrowAtCall(uint64_t ullPosition, uint32_t uiKind) {
+    ThrowAtCall(ullPosition, uiKind);
+}
+
 PVX_EXPORT void PVX_CALL pvxSimCloseAll(void) {
     Registry::Instance().CloseAll();
 }

@@ -3,21 +3,37 @@
 
 #include "sim/core/last_error.h"
 #include "sim/core/registry.h"
+#include "sim/sim_control.h"
 
 #include <array>
 #include <atomic>
 #include <chrono>
 #include <mutex>
+#include <new>
 #include <thread>
 
 namespace sim {
 
 namespace {
+
+// What a library written carelessly lets escape through its C functions.
+struct ForeignException {
+    int code;
+};
+
+[[noreturn]] void ThrowFrom(uint32_t kind) {
+    if (kind == PVX_SIM_THROW_BAD_ALLOC)
+        throw std::bad_alloc();
+    throw ForeignException{static_cast<int>(kind)};
+}
+
 std::array<std::atomic<uint64_t>, kOperationCount> g_callCounts{};
 // Calls of every operation since the last reset, and the span of them that fails.
 std::atomic<uint64_t> g_totalCalls{0};
 std::atomic<uint64_t> g_failFirst{0}, g_failCount{0};
 std::atomic<PvxStatus> g_failStatus{0};
+std::atomic<uint64_t> g_throwAt{0};
+std::atomic<uint32_t> g_throwKind{0};
 std::mutex g_argumentsMutex;
 std::array<std::vector<uint64_t>, kOperationCount> g_lastArguments;
 } // namespace
@@ -26,6 +42,8 @@ std::optional<PvxStatus> EnterCall(Operation operation, const CallTarget& target
     SetCurrentOperation(operation);
     ++g_callCounts[static_cast<std::size_t>(operation)];
     const uint64_t position = ++g_totalCalls;
+    if (position == g_throwAt)
+        ThrowFrom(g_throwKind);
     const uint64_t first = g_failFirst;
     try {
         if (first != 0 && position >= first && position - first < g_failCount) {
@@ -78,6 +96,11 @@ void ResetCallCounts() {
 
 uint64_t TotalCallCount() {
     return g_totalCalls;
+}
+
+void ThrowAtCall(uint64_t position, uint32_t kind) {
+    g_throwKind = kind;
+    g_throwAt = position;
 }
 
 void FailCalls(uint64_t first, uint64_t count, PvxStatus status) {

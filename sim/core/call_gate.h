@@ -55,6 +55,10 @@ uint64_t TotalCallCount();
 // transient fault, or with a huge count an unplugged camera); first 0 ends it.
 void FailCalls(uint64_t first, uint64_t count, PvxStatus status);
 
+// Call position of that count throws an exception of kind (PVX_SIM_THROW_*) out of
+// the export, as a library that lets exceptions escape would; position 0 ends it.
+void ThrowAtCall(uint64_t position, uint32_t kind);
+
 // The scalar arguments of the latest call of an operation that records them (the
 // reserved words and modes a camera never reports back), for tests.
 void RecordArguments(Operation operation, std::initializer_list<uint64_t> arguments);

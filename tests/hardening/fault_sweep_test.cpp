@@ -3,6 +3,7 @@
 // answers as documented, the session ends in time, and the next one works.
 #include "host/loader/video_module.h"
 #include "sim/sim_control.h"
+#include "tests/hardening/failing_allocator.h"
 #include "tests/support/figures.h"
 #include "tests/support/sim_json.h"
 
@@ -12,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <new>
 #include <random>
 #include <string>
 #include <vector>
@@ -95,6 +97,7 @@ protected:
     }
     void TearDown() override {
         pvxSimFailCalls(0, 0, 0);
+        pvxSimThrowAtCall(0, 0);
         ::unsetenv("QUORVEX_SIM_CONFIG");
         fs::remove_all(m_folder);
     }
@@ -129,6 +132,65 @@ TEST_F(FaultSweepTest, EveryCallFailedOnceAndForGood) {
     reportFigure("fault sweep: " + std::to_string(positions) +
                  " library call positions, each failed once and for good; " + std::to_string(failedSessions) +
                  " of " + std::to_string(2 * positions) + " sessions saw the failure, every slot answered");
+}
+
+// Catches an exception that a careless library lets out of its C functions reaching
+// the host (std::terminate) or leaving the module's state half changed, at every call
+// position: a std::bad_alloc, and an exception of a type nobody knows.
+TEST_F(FaultSweepTest, EveryCallThrowsOutOfTheLibrary) {
+    aikhost::VideoModule module(AIK_TEST_MODULE_PATH);
+    pvxSimResetCallCounts();
+    ASSERT_TRUE(runSession(module));
+    const uint64_t positions = pvxSimTotalCallCount();
+    for (const uint32_t kind : {PVX_SIM_THROW_BAD_ALLOC, PVX_SIM_THROW_FOREIGN}) {
+        for (uint64_t k = 1; k <= positions; ++k) {
+            SCOPED_TRACE((kind == PVX_SIM_THROW_BAD_ALLOC ? "std::bad_alloc" : "a foreign exception") +
+                         std::string(" out of call ") + std::to_string(k));
+            pvxSimResetCallCounts();
+            pvxSimThrowAtCall(k, kind);
+            const auto start = Clock::now();
+            runSession(module);
+            EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));
+            pvxSimThrowAtCall(0, 0);
+            pvxSimCloseAll();
+            ASSERT_TRUE(runSession(module)) << "the next session failed";
+            if (::testing::Test::HasFailure())
+                return;
+        }
+    }
+    reportFigure("exception barrier: " + std::to_string(positions) +
+                 " library call positions, each throwing std::bad_alloc and a foreign exception; "
+                 "every slot answered, std::terminate never reached");
+}
+
+// Catches an allocation failure in the module that escapes to the host, ends in
+// std::terminate or leaves state that breaks the next session: every allocation the
+// module's own code makes in a whole session fails in turn.
+TEST_F(FaultSweepTest, EveryAllocationOfASessionFails) {
+#ifndef AIK_TEST_FAILING_ALLOCATOR
+    GTEST_SKIP() << "the sanitizers' operator new stands in for the failing one";
+#else
+    aikhost::VideoModule module(AIK_TEST_MODULE_PATH);
+    CountAllocationsOf(reinterpret_cast<const void*>(module.entryPoint()));
+    ASSERT_TRUE(runSession(module));
+    const uint64_t before = AllocationCount();
+    ASSERT_TRUE(runSession(module));
+    const uint64_t allocations = AllocationCount() - before;
+    ASSERT_GT(allocations, 20u);
+    for (uint64_t n = 1; n <= allocations; ++n) {
+        SCOPED_TRACE("allocation " + std::to_string(n) + " fails");
+        FailAllocation(n);
+        runSession(module);
+        EXPECT_TRUE(AllocationFailed());
+        FailAllocation(0);
+        pvxSimCloseAll();
+        ASSERT_TRUE(runSession(module)) << "the next session failed";
+        if (::testing::Test::HasFailure())
+            return;
+    }
+    reportFigure("allocation failures: " + std::to_string(allocations) +
+                 " allocations of the module in a session, each failed in turn; every slot answered");
+#endif
 }
 
 // Catches a wait that hangs or overruns its bound once the camera is gone, a release

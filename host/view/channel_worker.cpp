@@ -2,6 +2,8 @@
 // wait lasts at most 10 ms, so a task waits no longer than that plus one image copy.
 #include "host/view/channel_worker.h"
 
+#include "host/session/image_tally.h"
+
 namespace aikhost {
 
 namespace {
@@ -91,6 +93,7 @@ SlotResult ChannelWorker::startHere() {
         return result;
     }
     m_streaming = true;
+    m_storedFormat = pixelFormatCode(m_channel.readValue("PixelFormat").text);
     m_figures.streaming = true;
     m_figures.geometry = attributes.attributes;
     m_figures.problem.clear();
@@ -138,7 +141,9 @@ void ChannelWorker::acquireOne() {
     } else {
         image.number = ++m_figures.delivered;
         image.geometry = m_figures.geometry;
-        image.frame = deliveredFrameNumber(image.geometry, image.pixels.data());
+        image.frame = m_storedFormat
+                          ? deliveredFrameNumber(image.geometry, image.pixels.data(), *m_storedFormat)
+                          : std::nullopt;
         image.acquired = now;
         countFrame(m_figures.loss, image.frame);
         m_latest.publish();

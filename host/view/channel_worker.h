@@ -58,7 +58,8 @@ private:
 
     Channel m_channel;
     LatestImage& m_latest;
-    bool m_streaming = false; // worker thread only
+    bool m_streaming = false;               // worker thread only
+    std::optional<uint32_t> m_storedFormat; // the camera's PixelFormat code; worker thread only
 
     std::mutex m_tasksMutex;
     std::condition_variable m_tasksPosted;

@@ -1,18 +1,14 @@
-// Images the camera made that never reached the host, counted from the frame number
-// that simulated images carry (sim/pattern.h): every gap between two delivered frame
-// numbers is that many lost images. Images without a number leave the count unknown.
+// Images the camera made that never reached the host, counted across restarts of the
+// stream from the frame numbers delivered images carry (deliveredFrameNumber): every
+// gap between two of them is that many lost images. Images without a number leave the
+// count unknown.
 #ifndef AIKHOST_FRAME_LOSS_H
 #define AIKHOST_FRAME_LOSS_H
-
-#include "adapter/video_channel.h"
 
 #include <cstdint>
 #include <optional>
 
 namespace aikhost {
-
-// The frame number of an image laid out as GetImage delivers it for geometry.
-std::optional<uint32_t> deliveredFrameNumber(const ImageAttributes& geometry, const uint8_t* image);
 
 struct FrameLoss {
     std::optional<uint32_t> lastFrame;

@@ -29,6 +29,10 @@ PVX_EXPORT void PVX_CALL pvxSimFailCalls(uint64_t ullFirst, uint64_t ullCount, P
 #define PVX_SIM_THROW_BAD_ALLOC 1u
 #define PVX_SIM_THROW_FOREIGN 2u
 PVX_EXPORT void PVX_CALL pvxSimThrowAtCall(uint64_t ullPosition, uint32_t uiKind);
+/* The next ullCount images of any stream throw an exception of that kind on the
+ * library's frame thread while they are made: each such image is lost (counted as
+ * dropped), and the stream goes on. ullCount 0 ends it. */
+PVX_EXPORT void PVX_CALL pvxSimThrowInFrames(uint64_t ullCount, uint32_t uiKind);
 /* Closes every open camera and stream whatever faults are due, as if each camera had
  * been unplugged and plugged in again. */
 PVX_EXPORT void PVX_CALL pvxSimCloseAll(void);
@@ -48,8 +52,8 @@ PVX_EXPORT uint32_t PVX_CALL pvxSimLastArguments(const char* pszOperation, uint6
                                                  uint32_t uiCapacity);
 
 /* Images the stream of the camera open at uiCameraIndex has completed and announced,
- * and images it dropped because every buffer was locked, since the stream was
- * opened. 0; 6 when no camera is open at that index; 9 when it has no stream. */
+ * and images it dropped (every buffer was locked, or the image could not be made),
+ * since the stream was opened. 0; 6 when no camera is open at that index; 9 when it has no stream. */
 PVX_EXPORT PvxStatus PVX_CALL pvxSimStreamCounters(uint32_t uiCameraIndex, uint64_t* pullImages,
                                                    uint64_t* pullDropped);
 

@@ -28,6 +28,10 @@ PVX_EXPORT void PVX_CALL pvxSimThrowAtCall(uint64_t ullPosition, uint32_t uiKind
     ThrowAtCall(ullPosition, uiKind);
 }
 
+PVX_EXPORT void PVX_CALL pvxSimThrowInFrames(uint64_t ullCount, uint32_t uiKind) {
+    ThrowInFrames(ullCount, uiKind);
+}
+
 PVX_EXPORT void PVX_CALL pvxSimCloseAll(void) {
     Registry::Instance().CloseAll();
 }

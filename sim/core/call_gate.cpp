@@ -34,6 +34,8 @@ std::atomic<uint64_t> g_failFirst{0}, g_failCount{0};
 std::atomic<PvxStatus> g_failStatus{0};
 std::atomic<uint64_t> g_throwAt{0};
 std::atomic<uint32_t> g_throwKind{0};
+std::atomic<uint64_t> g_frameThrows{0};
+std::atomic<uint32_t> g_frameThrowKind{0};
 std::mutex g_argumentsMutex;
 std::array<std::vector<uint64_t>, kOperationCount> g_lastArguments;
 } // namespace
@@ -101,6 +103,19 @@ uint64_t TotalCallCount() {
 void ThrowAtCall(uint64_t position, uint32_t kind) {
     g_throwKind = kind;
     g_throwAt = position;
+}
+
+void ThrowInFrames(uint64_t count, uint32_t kind) {
+    g_frameThrowKind = kind;
+    g_frameThrows = count;
+}
+
+void EnterFrame() {
+    uint64_t due = g_frameThrows;
+    while (due != 0 && !g_frameThrows.compare_exchange_weak(due, due - 1)) {
+    }
+    if (due != 0)
+        ThrowFrom(g_frameThrowKind);
 }
 
 void FailCalls(uint64_t first, uint64_t count, PvxStatus status) {

@@ -59,6 +59,11 @@ void FailCalls(uint64_t first, uint64_t count, PvxStatus status);
 // the export, as a library that lets exceptions escape would; position 0 ends it.
 void ThrowAtCall(uint64_t position, uint32_t kind);
 
+// The next count images of any stream throw an exception of kind on the frame thread
+// while they are made; count 0 ends it. EnterFrame is where they throw.
+void ThrowInFrames(uint64_t count, uint32_t kind);
+void EnterFrame();
+
 // The scalar arguments of the latest call of an operation that records them (the
 // reserved words and modes a camera never reports back), for tests.
 void RecordArguments(Operation operation, std::initializer_list<uint64_t> arguments);

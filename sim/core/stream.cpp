@@ -1,6 +1,7 @@
 // The stream's buffers and its generator thread.
 #include "sim/core/stream.h"
 
+#include "sim/core/call_gate.h"
 #include "sim/core/event_signal.h"
 #include "sim/core/last_error.h"
 #include "sim/defaults.h"
@@ -273,17 +274,27 @@ void Stream::Produce(std::unique_lock<std::mutex>& lock) {
     lock.unlock();
     // Read now rather than before the wait, so that every image started after a
     // setting changed shows it.
-    const FrameSettings settings = m_source();
-    const ImageGeometry& geometry = settings.geometry;
-    // The camera keeps size and format fixed while a stream is open; an image that
-    // would not fit its buffer is lost rather than written past it.
-    const bool fits =
-        static_cast<uint64_t>(geometry.width) * geometry.height * BytesPerPixel(geometry.pixelFormat) ==
-        m_frameBytes;
-    if (fits) {
-        m_renderer.Prepare(geometry, settings.pattern);
-        m_renderer.Render(static_cast<uint32_t>(frameId), buffer.data.data());
+    FrameSettings settings;
+    bool fits = false;
+    // Nothing may leave the frame thread: an image that cannot be made (out of
+    // memory, say) is lost and the stream goes on.
+    try {
+        EnterFrame();
+        settings = m_source();
+        const ImageGeometry& geometry = settings.geometry;
+        // The camera keeps size and format fixed while a stream is open; an image that
+        // would not fit its buffer is lost rather than written past it.
+        fits =
+            static_cast<uint64_t>(geometry.width) * geometry.height * BytesPerPixel(geometry.pixelFormat) ==
+            m_frameBytes;
+        if (fits) {
+            m_renderer.Prepare(geometry, settings.pattern);
+            m_renderer.Render(static_cast<uint32_t>(frameId), buffer.data.data());
+        }
+    } catch (...) {
+        fits = false;
     }
+    const ImageGeometry& geometry = settings.geometry;
     const uint64_t timestamp = Microseconds(Clock::now());
     lock.lock();
     if (!fits) {

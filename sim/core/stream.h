@@ -66,7 +66,7 @@ public:
     bool Holds(const void* data) const;
     struct Counters {
         uint64_t images = 0;      // completed and announced
-        uint64_t dropped = 0;     // due while every buffer was locked
+        uint64_t dropped = 0;     // due while every buffer was locked, or not made
         uint64_t overwritten = 0; // announced, then overwritten before anyone locked them
     };
     Counters GetCounters();

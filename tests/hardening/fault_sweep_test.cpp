@@ -98,6 +98,7 @@ protected:
     void TearDown() override {
         pvxSimFailCalls(0, 0, 0);
         pvxSimThrowAtCall(0, 0);
+        pvxSimThrowInFrames(0, 0);
         ::unsetenv("QUORVEX_SIM_CONFIG");
         fs::remove_all(m_folder);
     }
@@ -161,6 +162,34 @@ TEST_F(FaultSweepTest, EveryCallThrowsOutOfTheLibrary) {
     reportFigure("exception barrier: " + std::to_string(positions) +
                  " library call positions, each throwing std::bad_alloc and a foreign exception; "
                  "every slot answered, std::terminate never reached");
+}
+
+// Catches an exception on the library's frame thread ending the process
+// (std::terminate) or the stream: each image it hits is lost, and the next arrive.
+TEST_F(FaultSweepTest, FrameThreadThrowsAndOnlyThatImageIsLost) {
+    aikhost::VideoModule module(AIK_TEST_MODULE_PATH);
+    const aikhost::Enumeration enumeration = module.enumerate();
+    ASSERT_EQ(enumeration.channels.size(), 1u) << enumeration.errText;
+    const aikhost::Channel& channel = enumeration.channels.front();
+    ASSERT_EQ(channel.setupCommonParams(continuousParams(64, 32)).rc, 0);
+    ASSERT_EQ(channel.startAcquisition().rc, 0);
+    std::vector<uint8_t> buffer(64 * 32);
+    constexpr uint64_t kThrown = 10;
+    int images = 0;
+    for (const uint32_t kind : {PVX_SIM_THROW_BAD_ALLOC, PVX_SIM_THROW_FOREIGN}) {
+        pvxSimThrowInFrames(kThrown / 2, kind);
+        for (int waits = 0; images < 20 && waits < 2000; ++waits) {
+            if (channel.waitForIntegration().acqResult == AIK_ACQ_DONE)
+                images += channel.getImage(buffer.data()).acqResult == AIK_ACQ_DONE;
+        }
+        images = 0;
+    }
+    uint64_t produced = 0, dropped = 0;
+    ASSERT_EQ(pvxSimStreamCounters(0, &produced, &dropped), 0u);
+    EXPECT_EQ(dropped, kThrown);
+    EXPECT_GE(produced, 40u);
+    EXPECT_EQ(channel.stopAcquisition().rc, 0);
+    EXPECT_EQ(channel.releaseVideoChannel().rc, 0);
 }
 
 // Catches an allocation failure in the module that escapes to the host, ends in

@@ -33,6 +33,9 @@ PVX_EXPORT void PVX_CALL pvxSimThrowAtCall(uint64_t ullPosition, uint32_t uiKind
  * library's frame thread while they are made: each such image is lost (counted as
  * dropped), and the stream goes on. ullCount 0 ends it. */
 PVX_EXPORT void PVX_CALL pvxSimThrowInFrames(uint64_t ullCount, uint32_t uiKind);
+/* From then on every stream's frame thread waits uiMilliseconds inside each image's
+ * signal, with its stream locked, as a slow library would; 0 ends it. */
+PVX_EXPORT void PVX_CALL pvxSimHoldInSignal(uint32_t uiMilliseconds);
 /* Closes every open camera and stream whatever faults are due, as if each camera had
  * been unplugged and plugged in again. */
 PVX_EXPORT void PVX_CALL pvxSimCloseAll(void);

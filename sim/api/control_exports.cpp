@@ -32,6 +32,10 @@ PVX_EXPORT void PVX_CALL pvxSimThrowInFrames(uint64_t ullCount, uint32_t uiKind)
     ThrowInFrames(ullCount, uiKind);
 }
 
+PVX_EXPORT void PVX_CALL pvxSimHoldInSignal(uint32_t uiMilliseconds) {
+    HoldInSignal(uiMilliseconds);
+}
+
 PVX_EXPORT void PVX_CALL pvxSimCloseAll(void) {
     Registry::Instance().CloseAll();
 }

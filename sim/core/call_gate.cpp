@@ -36,6 +36,7 @@ std::atomic<uint64_t> g_throwAt{0};
 std::atomic<uint32_t> g_throwKind{0};
 std::atomic<uint64_t> g_frameThrows{0};
 std::atomic<uint32_t> g_frameThrowKind{0};
+std::atomic<uint32_t> g_signalHoldMs{0};
 std::mutex g_argumentsMutex;
 std::array<std::vector<uint64_t>, kOperationCount> g_lastArguments;
 } // namespace
@@ -116,6 +117,15 @@ void EnterFrame() {
     }
     if (due != 0)
         ThrowFrom(g_frameThrowKind);
+}
+
+void HoldInSignal(uint32_t ms) {
+    g_signalHoldMs = ms;
+}
+
+void EnterSignal() {
+    if (const uint32_t ms = g_signalHoldMs)
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
 void FailCalls(uint64_t first, uint64_t count, PvxStatus status) {

@@ -64,6 +64,11 @@ void ThrowAtCall(uint64_t position, uint32_t kind);
 void ThrowInFrames(uint64_t count, uint32_t kind);
 void EnterFrame();
 
+// Every stream's frame thread then waits ms at each image's signal (EnterSignal), with
+// the stream locked, as a slow library would; 0 ends it.
+void HoldInSignal(uint32_t ms);
+void EnterSignal();
+
 // The scalar arguments of the latest call of an operation that records them (the
 // reserved words and modes a camera never reports back), for tests.
 void RecordArguments(Operation operation, std::initializer_list<uint64_t> arguments);

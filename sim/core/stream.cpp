@@ -312,6 +312,7 @@ void Stream::Produce(std::unique_lock<std::mutex>& lock) {
     ++m_counters.images;
     // Signalled under the lock, so that taking an image (which withdraws the pending
     // signals) and announcing one never interleave.
+    EnterSignal();
     SignalEvent(m_event);
 }
 

@@ -56,8 +56,9 @@ TEST_P(CopyAgainstRefillTest, NoImageIsTornWhileCopied) {
         ++delivered;
     }
     EXPECT_EQ(delivered, 100);
-    // While one buffer was locked for 3 ms the camera went on producing.
-    EXPECT_GT(lastFrame, 150u);
+    // While one buffer was locked for 3 ms the camera went on producing: images the
+    // host never saw (about three per copy, fewer on a loaded machine).
+    EXPECT_GT(lastFrame, static_cast<uint32_t>(delivered));
     EXPECT_EQ(channel().stopAcquisition().rc, 0);
 }
 

@@ -8,14 +8,16 @@ ends within 60 s. Exit code 77 (skipped) only where Chromium cannot start.
 usage: view_page_test.py AIKHOST SCREENSHOT"""
 import os
 import signal
+import socket
+import subprocess
 import sys
 import tempfile
+import time
 
 from view_process import start_aikhost, stop_by_pid
 
 from selenium import webdriver
 from selenium.common.exceptions import TimeoutException, WebDriverException
-from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.by import By
 from selenium.webdriver.support.ui import WebDriverWait
 
@@ -36,24 +38,55 @@ def on_alarm(signum, frame):
     raise Timeout(f"the test ran past {TEST_SECONDS} s")
 
 
+def free_port():
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        return probe.getsockname()[1]
+
+
+def answers(port):
+    try:
+        socket.create_connection(("127.0.0.1", port), timeout=0.5).close()
+        return True
+    except OSError:
+        return False
+
+
 def start_browser(profile):
+    """ChromeDriver on 127.0.0.1 (started here: a machine without /etc/hosts has no
+    "localhost" for Selenium's own start), then a headless Chromium session through it."""
+    port = free_port()
+    service = subprocess.Popen(["/usr/bin/chromedriver", f"--port={port}"],
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    deadline = time.monotonic() + STEP_SECONDS
+    while not answers(port):
+        if service.poll() is not None or time.monotonic() > deadline:
+            stop_process(service)
+            raise WebDriverException(f"chromedriver did not answer on 127.0.0.1:{port}")
+        time.sleep(0.1)
     options = webdriver.ChromeOptions()
     options.binary_location = "/usr/bin/chromium"
     for argument in ("--headless=new", "--no-sandbox", "--disable-gpu", "--disable-dev-shm-usage",
                      "--window-size=1500,900", f"--user-data-dir={profile}"):
         options.add_argument(argument)
-    service = Service("/usr/bin/chromedriver")
-    return webdriver.Chrome(service=service, options=options), service
+    try:
+        return webdriver.Remote(command_executor=f"http://127.0.0.1:{port}", options=options), service
+    except WebDriverException:
+        stop_process(service)
+        raise
+
+
+def stop_process(process):
+    if process.poll() is None:
+        os.kill(process.pid, signal.SIGKILL)
+        process.wait()
 
 
 def stop_browser(driver, service):
     try:
         driver.quit()
     finally:
-        process = service.process
-        if process and process.poll() is None:
-            os.kill(process.pid, signal.SIGKILL)
-            process.wait()
+        stop_process(service)
 
 
 def text_of(driver, element_id):

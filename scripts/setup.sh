@@ -33,3 +33,14 @@ if [ ${#missing[@]} -gt 0 ]; then
     apt-get update -qq
     apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
+
+# A bare root may have no /etc/hosts: ChromeDriver reaches the browser it starts at
+# "localhost", so the browser test needs that name.
+if ! getent hosts localhost >/dev/null 2>&1; then
+    if [ "$(id -u)" -eq 0 ]; then
+        echo "setup: adding localhost to /etc/hosts"
+        printf '127.0.0.1\tlocalhost\n::1\tlocalhost ip6-localhost ip6-loopback\n' >> /etc/hosts
+    else
+        echo "setup: this machine has no name localhost; the browser test will be skipped" >&2
+    fi
+fi

@@ -170,7 +170,7 @@ def main():
     signal.alarm(TEST_SECONDS)
     process, url, said = start_aikhost([aikhost, "view", "--http", "127.0.0.1:0"])
     try:
-        with tempfile.TemporaryDirectory() as profile:
+        with tempfile.TemporaryDirectory(ignore_cleanup_errors=True) as profile:
             try:
                 driver, service = start_browser(profile)
             except WebDriverException as error:

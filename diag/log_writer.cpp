@@ -49,6 +49,22 @@ public:
     LogLockGuard& operator=(const LogLockGuard&) = delete;
 };
 
+// At unload a thread may have ended while it held the lock (killed, or ended with the
+// process): waiting for it would hang the host's exit. Tries for about 100 ms, then
+// the unload goes on without it.
+constexpr int64_t kUnloadLockMs = 100;
+
+bool EnterLockAtUnload() {
+    const int64_t frequency = platform::PerfFrequency();
+    const int64_t giveUp = platform::PerfCounter() + frequency * kUnloadLockMs / 1000;
+    while (!platform::LockTryEnter(g_logLock)) {
+        if (platform::PerfCounter() > giveUp)
+            return false;
+        platform::SleepMs(1);
+    }
+    return true;
+}
+
 void StartClock() {
     g_logState.frequency = platform::PerfFrequency();
     g_logState.startCount = platform::PerfCounter();
@@ -199,30 +215,36 @@ bool FlushMemoryLog(const char* path) {
     if (LogVolumeShortOfSpace(path))
         return false;
     EnsureLogFolder(path);
-    LogLockGuard lock;
+    // Without the lock the ring is written as it stands: its holder is gone.
+    const bool locked = EnterLockAtUnload();
+    bool written = true;
     try {
         FILE* file = OpenLogFile(path, "w");
-        if (file == nullptr)
-            return false;
-        const char* ring = g_logState.ring;
-        const uint32_t pos = g_logState.writePos;
-        if (g_logState.wrapped) {
-            if (WriteUpToZero(ring + pos, g_logState.ringSize - pos, file))
-                WriteUpToZero(ring, pos, file);
+        if (file == nullptr) {
+            written = false;
         } else {
-            WriteUpToZero(ring, pos, file);
+            const char* ring = g_logState.ring;
+            const uint32_t pos = g_logState.writePos;
+            if (g_logState.wrapped) {
+                if (WriteUpToZero(ring + pos, g_logState.ringSize - pos, file))
+                    WriteUpToZero(ring, pos, file);
+            } else {
+                WriteUpToZero(ring, pos, file);
+            }
+            fclose(file);
         }
-        fclose(file);
-        return true;
     } catch (...) {
-        return true;
     }
+    if (locked)
+        platform::LockLeave(g_logLock);
+    return written;
 }
 
 bool CloseLog() {
     if (!g_logEnabled)
         return false;
-    platform::LockEnter(g_logLock);
+    if (!EnterLockAtUnload())
+        return true; // its holder may still be inside: the log, its ring and its lock stay
     g_logState.target = TARGET_NONE;
     free(g_logState.ring);
     g_logState.ring = nullptr;

@@ -6,6 +6,7 @@
 #include "host/loader/host_os.h"
 #include "tests/support/case_name.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -17,6 +18,13 @@ namespace diagtest {
 namespace {
 
 namespace fs = std::filesystem;
+
+// A host left with a thread stuck inside the module: bounded in time, without
+// LeakSanitizer's scan at exit, which faults on a thread blocked in a system call
+// ("Tracer caught signal 11") before it reports anything, and without
+// ThreadSanitizer's one-second pause at exit, which would count as the module's.
+constexpr const char* kStuckHostPrefix =
+    "ASAN_OPTIONS=detect_leaks=0 TSAN_OPTIONS=\"${TSAN_OPTIONS:-} atexit_sleep_ms=0\" timeout 20 ";
 
 struct HostRun {
     std::map<std::string, long> report;
@@ -50,14 +58,16 @@ protected:
     }
 
     // Copies the host program into its own folder, so that the module finds the
-    // configuration beside it, and runs it once.
-    HostRun runHost(const fs::path& logs) {
+    // configuration beside it, and runs it once (with mode, if given, as its last
+    // argument; at most 20 s).
+    HostRun runHost(const fs::path& logs, const std::string& mode = "") {
         fs::create_directories(hostFolder());
         const fs::path host = hostFolder() / fs::path(AIK_DIAG_HOST).filename();
         fs::copy_file(AIK_DIAG_HOST, host, fs::copy_options::overwrite_existing);
         const fs::path reportPath = m_folder.path() / "report.txt";
-        const std::string command =
-            Quoted(host) + " " + Quoted(AIK_MODULE_PATH) + " " + Quoted(reportPath) + " " + Quoted(logs);
+        const std::string command = std::string(mode.empty() ? "" : kStuckHostPrefix) + Quoted(host) + " " +
+                                    Quoted(AIK_MODULE_PATH) + " " + Quoted(reportPath) + " " + Quoted(logs) +
+                                    (mode.empty() ? "" : " " + mode);
         EXPECT_EQ(std::system(aikhost::systemCommand(command).c_str()), 0) << command;
         HostRun run;
         for (const std::string& line : SplitLines(ReadText(reportPath))) {
@@ -119,6 +129,25 @@ TEST_F(ModuleLogTest, FileLineBesideTheHost) {
     const std::vector<LogLine> lines = CheckedLines(run.logs[0], run, LOG_WARN);
     EXPECT_TRUE(HasLine(lines, LOG_ERROR, "EXIT : StartAcquisition, INVALID PARAMETER."));
 }
+
+#ifndef _WIN32
+// Catches an exit that hangs because a thread ended while it held the log lock (here:
+// blocked for ever in the log file's open), and a log that loses what came before.
+TEST_F(ModuleLogTest, ExitGoesOnPastAThreadStuckInTheLog) {
+    WriteText(hostFolder() / "QuorvexSDK.cfg", pathLine("QuorvexAIK,FILE,WARN,", logFolder()));
+    const HostRun run = runHost(logFolder(), "stuck");
+    const auto exited = std::chrono::steady_clock::now().time_since_epoch().count();
+    ASSERT_EQ(run.report.count("exit-ns"), 1u);
+    EXPECT_LT(exited - run.report.at("exit-ns"), 1'000'000'000L) << "the exit took a second or more";
+    fs::path kept;
+    for (const fs::path& file : run.logs)
+        kept = file.extension() == ".kept" ? file : kept;
+    ASSERT_FALSE(kept.empty());
+    const std::vector<LogLine> lines = CheckedLines(kept, run, LOG_WARN);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back().text, "EXIT : StartAcquisition, INVALID PARAMETER.");
+}
+#endif
 
 // Catches a MEMORY log written before unload or not at all, a quoted folder with a
 // space mishandled, and traces that gain a prefix.

@@ -5,6 +5,7 @@
 #include "sim/sim_control.h"
 #include "tests/hardening/failing_allocator.h"
 #include "tests/support/figures.h"
+#include "tests/support/module_fixture.h"
 #include "tests/support/sim_json.h"
 
 #include <gtest/gtest.h>
@@ -168,11 +169,9 @@ TEST_F(FaultSweepTest, EveryCallThrowsOutOfTheLibrary) {
 // (std::terminate) or the stream: each image it hits is lost, and the next arrive.
 TEST_F(FaultSweepTest, FrameThreadThrowsAndOnlyThatImageIsLost) {
     aikhost::VideoModule module(AIK_TEST_MODULE_PATH);
-    const aikhost::Enumeration enumeration = module.enumerate();
-    ASSERT_EQ(enumeration.channels.size(), 1u) << enumeration.errText;
+    aikhost::Enumeration enumeration;
+    ASSERT_NO_FATAL_FAILURE(startOneCamera(module, enumeration, 64, 32));
     const aikhost::Channel& channel = enumeration.channels.front();
-    ASSERT_EQ(channel.setupCommonParams(continuousParams(64, 32)).rc, 0);
-    ASSERT_EQ(channel.startAcquisition().rc, 0);
     std::vector<uint8_t> buffer(64 * 32);
     constexpr uint64_t kThrown = 10;
     int images = 0;
@@ -233,11 +232,9 @@ TEST_F(FaultSweepTest, UnplugMidStreamWhileWaitingOrCopying) {
         const int unplugAt = imageIndex(random);
         SCOPED_TRACE("unplugged after image " + std::to_string(unplugAt) +
                      (duringCopy ? " while copying" : " while waiting"));
-        const aikhost::Enumeration enumeration = module.enumerate();
-        ASSERT_EQ(enumeration.channels.size(), 1u) << enumeration.errText;
+        aikhost::Enumeration enumeration;
+        ASSERT_NO_FATAL_FAILURE(startOneCamera(module, enumeration, 64, 32));
         const aikhost::Channel& channel = enumeration.channels.front();
-        ASSERT_EQ(channel.setupCommonParams(continuousParams(64, 32)).rc, 0);
-        ASSERT_EQ(channel.startAcquisition().rc, 0);
         std::vector<uint8_t> buffer(64 * 32);
         int images = 0;
         for (int waits = 0; images < unplugAt && waits < 20 * (unplugAt + 10); ++waits) {

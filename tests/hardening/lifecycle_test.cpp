@@ -3,6 +3,7 @@
 // process with the module, taking any camera state with it.
 #include "host/loader/video_module.h"
 #include "tests/support/figures.h"
+#include "tests/support/module_fixture.h"
 #include "tests/support/sim_json.h"
 
 #include <gtest/gtest.h>
@@ -47,11 +48,9 @@ bool cameraLibraryMapped() {
 
 // One host session: enumerate, set up, start, 50 images, stop, release.
 void runSession(const aikhost::VideoModule& module) {
-    aikhost::Enumeration enumeration = module.enumerate();
-    ASSERT_EQ(enumeration.channels.size(), 1u) << enumeration.errText;
+    aikhost::Enumeration enumeration;
+    ASSERT_NO_FATAL_FAILURE(startOneCamera(module, enumeration, 64, 32));
     const aikhost::Channel& channel = enumeration.channels.front();
-    ASSERT_EQ(channel.setupCommonParams(continuousParams(64, 32)).rc, 0);
-    ASSERT_EQ(channel.startAcquisition().rc, 0);
     std::vector<uint8_t> buffer(64 * 32);
     int images = 0;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);

@@ -6,6 +6,7 @@
 #include "sim/sim_control.h"
 #include "tests/support/case_name.h"
 #include "tests/support/figures.h"
+#include "tests/support/module_fixture.h"
 #include "tests/support/sim_json.h"
 
 #include <gtest/gtest.h>
@@ -69,11 +70,8 @@ struct Streaming {
 
 // Enumerates, sets up and starts the one camera; takes a few images.
 void startStreaming(const aikhost::VideoModule& module, Streaming& streaming, int images) {
-    streaming.enumeration = module.enumerate();
-    ASSERT_EQ(streaming.enumeration.channels.size(), 1u) << streaming.enumeration.errText;
+    ASSERT_NO_FATAL_FAILURE(startOneCamera(module, streaming.enumeration, 64, 32));
     const aikhost::Channel& channel = streaming.channel();
-    ASSERT_EQ(channel.setupCommonParams(continuousParams(64, 32)).rc, 0);
-    ASSERT_EQ(channel.startAcquisition().rc, 0);
     std::vector<uint8_t> buffer(64 * 32);
     for (int waits = 0, got = 0; got < images && waits < 1000; ++waits) {
         if (channel.waitForIntegration().acqResult == AIK_ACQ_DONE)

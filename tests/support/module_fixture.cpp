@@ -23,6 +23,14 @@ std::filesystem::path makeTemporaryFolder() {
 
 } // namespace
 
+void startOneCamera(const aikhost::VideoModule& module, aikhost::Enumeration& enumeration, int32_t width,
+                    int32_t height) {
+    enumeration = module.enumerate();
+    ASSERT_EQ(enumeration.channels.size(), 1u) << enumeration.errText;
+    ASSERT_EQ(enumeration.channels.front().setupCommonParams(continuousParams(width, height)).rc, 0);
+    ASSERT_EQ(enumeration.channels.front().startAcquisition().rc, 0);
+}
+
 CommonParamsRecord regionParams(int32_t x, int32_t y, int32_t width, int32_t height) {
     CommonParamsRecord params{};
     params.exposure = 0.005;

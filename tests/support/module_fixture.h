@@ -27,6 +27,11 @@ template <class Result> RcText rcText(const Result& result) {
 // contrast and brightness.
 CommonParamsRecord regionParams(int32_t x, int32_t y, int32_t width, int32_t height);
 
+// Enumerates through module, which must find exactly one camera, sets it up for
+// continuous acquisition of width x height and starts it; a fatal failure otherwise.
+void startOneCamera(const aikhost::VideoModule& module, aikhost::Enumeration& enumeration, int32_t width,
+                    int32_t height);
+
 // Starts with the simulator's built-in cameras. The module is loaded on first use
 // and its cameras released at the end of the test, since the module never closes
 // them at unload.

@@ -47,8 +47,10 @@ protected:
     // and its camera library (a node it cannot read is missing). It waits about 5 s
     // for the control the module holds, so tests call it once.
     static std::map<std::string, double> arvToolValues(const std::string& features);
-    // Polls WaitForIntegration as a host does; false after timeoutMs.
-    bool waitForImage(int timeoutMs = 3000) const;
+    // Polls WaitForIntegration as a host does; false after timeoutMs. The bound is
+    // generous: on a machine running many tests at once the emulator's UDP images
+    // can fail for seconds (resends time out), which is lost images, not a fault.
+    bool waitForImage(int timeoutMs = 15000) const;
 
 private:
     GigeEmulator m_emulator;

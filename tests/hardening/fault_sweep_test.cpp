@@ -12,19 +12,14 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <new>
 #include <random>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 namespace aiktest {
 namespace {
 
-namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 constexpr PvxStatus kUnplugged = 19; // CAMERA NOT RESPONDING
@@ -88,22 +83,12 @@ bool runSession(const aikhost::VideoModule& module) {
 
 class FaultSweepTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_folder = fs::temp_directory_path() / ("aik-sweep-" + std::to_string(::getpid()));
-        fs::create_directories(m_folder);
-        nlohmann::json camera = cameraJson("Quorvex", "QX-SWEEP", "fault sweep", 64, 32);
-        camera["frameRate"] = 1000;
-        std::ofstream(m_folder / "cameras.json") << simConfigJson({camera}).dump();
-        ::setenv("QUORVEX_SIM_CONFIG", (m_folder / "cameras.json").string().c_str(), 1);
-    }
     void TearDown() override {
         pvxSimFailCalls(0, 0, 0);
         pvxSimThrowAtCall(0, 0);
         pvxSimThrowInFrames(0, 0);
-        ::unsetenv("QUORVEX_SIM_CONFIG");
-        fs::remove_all(m_folder);
     }
-    fs::path m_folder;
+    OneSimulatedCamera m_camera{"sweep"};
 };
 
 // Catches a slot that crashes, hangs, answers outside its codes or without its

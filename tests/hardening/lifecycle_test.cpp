@@ -4,7 +4,6 @@
 #include "host/loader/video_module.h"
 #include "tests/support/figures.h"
 #include "tests/support/module_fixture.h"
-#include "tests/support/sim_json.h"
 
 #include <gtest/gtest.h>
 
@@ -68,13 +67,7 @@ void runSession(const aikhost::VideoModule& module) {
 // Catches descriptors, threads or memory left behind by a session or an unload, and a
 // camera library that stays mapped after the module is gone.
 TEST(LifecycleTest, TwoHundredLoadStreamUnloadCyclesLeaveNothingBehind) {
-    const fs::path folder = fs::temp_directory_path() / ("aik-lifecycle-" + std::to_string(::getpid()));
-    fs::create_directories(folder);
-    const fs::path config = folder / "cameras.json";
-    nlohmann::json camera = cameraJson("Quorvex", "QX-LIFE", "lifecycle", 64, 32);
-    camera["frameRate"] = 1000;
-    std::ofstream(config) << simConfigJson({camera}).dump();
-    ::setenv("QUORVEX_SIM_CONFIG", config.string().c_str(), 1);
+    const OneSimulatedCamera camera("lifecycle");
 
     constexpr int kCycles = 200;
     std::size_t descriptors = 0, threads = 0;
@@ -100,8 +93,6 @@ TEST(LifecycleTest, TwoHundredLoadStreamUnloadCyclesLeaveNothingBehind) {
 #if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
     EXPECT_LT(growth, 64); // the sanitizers' own bookkeeping grows by design
 #endif
-    ::unsetenv("QUORVEX_SIM_CONFIG");
-    fs::remove_all(folder);
 }
 
 } // namespace

@@ -7,7 +7,6 @@
 #include "tests/support/case_name.h"
 #include "tests/support/figures.h"
 #include "tests/support/module_fixture.h"
-#include "tests/support/sim_json.h"
 
 #include <gtest/gtest.h>
 
@@ -15,19 +14,14 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <random>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include <unistd.h>
-
 namespace aiktest {
 namespace {
 
-namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 constexpr auto kRoundLimit = std::chrono::seconds(5);
@@ -134,19 +128,7 @@ const RaceCase kRaceCases[] = {
 
 class TeardownRaceTest : public ::testing::TestWithParam<RaceCase> {
 protected:
-    void SetUp() override {
-        m_folder = fs::temp_directory_path() / ("aik-teardown-" + std::to_string(::getpid()));
-        fs::create_directories(m_folder);
-        nlohmann::json camera = cameraJson("Quorvex", "QX-RACE", "teardown races", 64, 32);
-        camera["frameRate"] = 1000;
-        std::ofstream(m_folder / "cameras.json") << simConfigJson({camera}).dump();
-        ::setenv("QUORVEX_SIM_CONFIG", (m_folder / "cameras.json").string().c_str(), 1);
-    }
-    void TearDown() override {
-        ::unsetenv("QUORVEX_SIM_CONFIG");
-        fs::remove_all(m_folder);
-    }
-    fs::path m_folder;
+    OneSimulatedCamera m_camera{"teardown"};
 };
 
 // Catches a hang, a crash or a sanitizer report when teardown meets the frame thread.

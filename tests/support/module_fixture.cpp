@@ -31,6 +31,20 @@ void startOneCamera(const aikhost::VideoModule& module, aikhost::Enumeration& en
     ASSERT_EQ(enumeration.channels.front().startAcquisition().rc, 0);
 }
 
+OneSimulatedCamera::OneSimulatedCamera(const std::string& name) : m_folder(makeTemporaryFolder()) {
+    nlohmann::json camera = cameraJson("Quorvex", "QX-" + name, name, 64, 32);
+    camera["frameRate"] = 1000;
+    const std::filesystem::path config = m_folder / "cameras.json";
+    std::ofstream(config) << simConfigJson({camera}).dump();
+    aikhost::setEnvironment(kSimConfigVariable, config.string());
+}
+
+OneSimulatedCamera::~OneSimulatedCamera() {
+    aikhost::unsetEnvironment(kSimConfigVariable);
+    std::error_code ignored;
+    std::filesystem::remove_all(m_folder, ignored);
+}
+
 CommonParamsRecord regionParams(int32_t x, int32_t y, int32_t width, int32_t height) {
     CommonParamsRecord params{};
     params.exposure = 0.005;

@@ -32,6 +32,22 @@ CommonParamsRecord regionParams(int32_t x, int32_t y, int32_t width, int32_t hei
 void startOneCamera(const aikhost::VideoModule& module, aikhost::Enumeration& enumeration, int32_t width,
                     int32_t height);
 
+// One simulated 64 x 32 Mono8 camera at 1000 images/s, described in a temporary
+// folder and named to the camera library for the life of the object: the camera of
+// the hardening tests. name goes into its model and description.
+class OneSimulatedCamera {
+public:
+    explicit OneSimulatedCamera(const std::string& name);
+    ~OneSimulatedCamera();
+    OneSimulatedCamera(const OneSimulatedCamera&) = delete;
+    OneSimulatedCamera& operator=(const OneSimulatedCamera&) = delete;
+
+    const std::filesystem::path& folder() const { return m_folder; }
+
+private:
+    std::filesystem::path m_folder;
+};
+
 // Starts with the simulator's built-in cameras. The module is loaded on first use
 // and its cameras released at the end of the test, since the module never closes
 // them at unload.

@@ -1,0 +1,28 @@
+/* Records, on the calling thread only and while switched on, the calls into the
+   operating system that a module's load and unload steps must never make: loading a
+   library, creating or joining a thread, and every blocking wait or sleep. The
+   functions are defined in the test program, which exports them, so that the
+   module's calls reach them before the C library's. Uncontended mutexes are left out:
+   the module's own lock taken without waiting is no wait. */
+#ifndef AIKTEST_OS_CALL_RECORDER_H
+#define AIKTEST_OS_CALL_RECORDER_H
+
+#include <stddef.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Starts recording on the calling thread, forgetting what was recorded before. */
+void aikRecordOsCalls(int on);
+/* The names of the calls recorded, separated by spaces, in at most size bytes. */
+void aikRecordedOsCalls(char* names, size_t size);
+/* The C library's dlopen and dlclose, past the recording. */
+void* aikRealDlopen(const char* file, int mode);
+int aikRealDlclose(void* handle);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

@@ -8,7 +8,13 @@
 // so the thread's next line waits in the file's open for ever. The log written until
 // then stays as "<log>.kept"; the report ends with the time of the exit call.
 //
-// Usage: diag_host <module> <report file> <log folder> [stuck]
+// With "parked" (POSIX, for a MEMORY log at WARN), a thread that writes the failing
+// call's line over and over is stopped by a signal at random moments until it is
+// caught holding the log lock (another thread's line then waits), as if the thread
+// had been killed there; the host exits without unloading. The report ends with the
+// time of the exit call; "attempts" says how many stops it took.
+//
+// Usage: diag_host <module> <report file> <log folder> [stuck|parked]
 #include "host/loader/video_module.h"
 #include "platform/thread.h"
 
@@ -20,7 +26,11 @@
 #include <thread>
 
 #ifndef _WIN32
+#include <atomic>
+#include <csignal>
+#include <pthread.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 #endif
 
@@ -54,14 +64,76 @@ void FailingSlotCall(const aikhost::Channel& channel) {
     report.flush();
     std::exit(0);
 }
+
+std::atomic<bool> g_parked{false};
+std::atomic<bool> g_releaseParked{false};
+
+// Holds the interrupted thread where the signal found it until released.
+void Park(int) {
+    g_parked = true;
+    const timespec millisecond{0, 1'000'000};
+    while (!g_releaseParked)
+        nanosleep(&millisecond, nullptr);
+    g_parked = false;
+}
+
+// The failing call straight through the slot, without the loader's strings: the
+// stopped thread must hold no allocator lock of its own.
+void CallFailingSlot(const VideoChannelRecord* record) {
+    char errText[512];
+    record->StartAcquisition(errText, 99);
+}
+
+[[noreturn]] void ExitWithThreadParkedInLog(const aikhost::Channel& channel, std::ofstream& report) {
+    static VideoChannelRecord record = channel.record();
+    std::signal(SIGUSR1, Park);
+    pthread_t writer;
+    if (pthread_create(
+            &writer, nullptr,
+            [](void*) -> void* {
+                for (;;)
+                    CallFailingSlot(&record);
+            },
+            nullptr) != 0)
+        std::exit(3);
+    constexpr int kAttempts = 20000;
+    for (int attempt = 1; attempt <= kAttempts; ++attempt) {
+        std::this_thread::sleep_for(std::chrono::microseconds(attempt % 97));
+        g_releaseParked = false;
+        pthread_kill(writer, SIGUSR1);
+        while (!g_parked)
+            std::this_thread::yield();
+        std::atomic<bool> logged{false};
+        std::thread probe([&logged] {
+            CallFailingSlot(&record);
+            logged = true;
+        });
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(50);
+        while (!logged && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::yield();
+        if (!logged) {
+            probe.detach();
+            report << "attempts " << attempt << "\n";
+            report << "exit-ns " << std::chrono::steady_clock::now().time_since_epoch().count() << "\n";
+            report.flush();
+            std::exit(0);
+        }
+        probe.join();
+        g_releaseParked = true;
+        while (g_parked)
+            std::this_thread::yield();
+    }
+    std::exit(4);
+}
 #endif
 
 } // namespace
 
 int main(int argc, char** argv) {
-    const bool stuck = argc == 5 && std::string(argv[4]) == "stuck";
-    if (argc != 4 && !stuck) {
-        std::cerr << "usage: diag_host <module> <report file> <log folder> [stuck]\n";
+    const std::string mode = argc == 5 ? argv[4] : "";
+    const bool stuck = mode == "stuck", parked = mode == "parked";
+    if (argc != 4 && !stuck && !parked) {
+        std::cerr << "usage: diag_host <module> <report file> <log folder> [stuck|parked]\n";
         return 2;
     }
     std::ofstream report(argv[2]);
@@ -76,6 +148,8 @@ int main(int argc, char** argv) {
 #ifndef _WIN32
             if (stuck)
                 ExitWithThreadStuckInLog(enumeration.channels[0], argv[3], report);
+            if (parked)
+                ExitWithThreadParkedInLog(enumeration.channels[0], report);
 #endif
             enumeration.channels[0].releaseVideoChannel();
         }

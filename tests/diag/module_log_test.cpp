@@ -5,6 +5,7 @@
 #include "diag_test_support.h"
 #include "host/loader/host_os.h"
 #include "tests/support/case_name.h"
+#include "tests/support/figures.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -146,6 +147,29 @@ TEST_F(ModuleLogTest, ExitGoesOnPastAThreadStuckInTheLog) {
     const std::vector<LogLine> lines = CheckedLines(kept, run, LOG_WARN);
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.back().text, "EXIT : StartAcquisition, INVALID PARAMETER.");
+}
+
+// The same for a MEMORY log, whose thread is stopped while it holds the lock in the
+// middle of storing its line: the exit writes out the log without the lock, whole
+// lines only.
+TEST_F(ModuleLogTest, ExitGoesOnPastAThreadStoppedInTheMemoryLog) {
+    WriteText(hostFolder() / "QuorvexSDK.cfg",
+              "QuorvexAIK MEMORY 1048576 WARN PATH=" + logFolder().string() + "\n");
+    const HostRun run = runHost(logFolder(), "parked");
+    const auto exited = std::chrono::steady_clock::now().time_since_epoch().count();
+    ASSERT_EQ(run.report.count("exit-ns"), 1u);
+    EXPECT_LT(exited - run.report.at("exit-ns"), 1'000'000'000L) << "the exit took a second or more";
+    ASSERT_EQ(run.logs.size(), 1u);
+    const std::vector<std::string> lines = SplitLines(ReadText(run.logs[0]));
+    ASSERT_FALSE(lines.empty());
+    for (const std::string& line : lines) {
+        const std::optional<LogLine> parsed = ParseLogLine(line);
+        ASSERT_TRUE(parsed) << "not a whole log line: " << line;
+        EXPECT_EQ(parsed->text, "EXIT : StartAcquisition, INVALID PARAMETER.");
+    }
+    aiktest::reportFigure("killed thread in the log lock: MEMORY log written out at exit after " +
+                          std::to_string(run.report.at("attempts")) + " stops, " +
+                          std::to_string(lines.size()) + " whole lines");
 }
 #endif
 

@@ -162,14 +162,15 @@ TEST_F(ModuleLogTest, ExitGoesOnPastAThreadStoppedInTheMemoryLog) {
     ASSERT_EQ(run.logs.size(), 1u);
     const std::vector<std::string> lines = SplitLines(ReadText(run.logs[0]));
     ASSERT_FALSE(lines.empty());
-    for (const std::string& line : lines) {
-        const std::optional<LogLine> parsed = ParseLogLine(line);
-        ASSERT_TRUE(parsed) << "not a whole log line: " << line;
+    // Once the ring has wrapped, the oldest line is the tail of one overwritten.
+    for (size_t i = ParseLogLine(lines[0]) ? 0 : 1; i < lines.size(); ++i) {
+        const std::optional<LogLine> parsed = ParseLogLine(lines[i]);
+        ASSERT_TRUE(parsed) << "not a whole log line: " << lines[i];
         EXPECT_EQ(parsed->text, "EXIT : StartAcquisition, INVALID PARAMETER.");
     }
     aiktest::reportFigure("killed thread in the log lock: MEMORY log written out at exit after " +
                           std::to_string(run.report.at("attempts")) + " stops, " +
-                          std::to_string(lines.size()) + " whole lines");
+                          std::to_string(lines.size()) + " lines");
 }
 #endif
 

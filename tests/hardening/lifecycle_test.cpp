@@ -2,48 +2,18 @@
 // may accumulate (descriptors, threads, memory) and the camera library must leave the
 // process with the module, taking any camera state with it.
 #include "host/loader/video_module.h"
+#include "tests/hardening/process_census.h"
 #include "tests/support/figures.h"
 #include "tests/support/module_fixture.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 namespace aiktest {
 namespace {
-
-namespace fs = std::filesystem;
-
-std::size_t entriesIn(const char* folder) {
-    std::size_t count = 0;
-    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder))
-        ++count;
-    return count;
-}
-
-long residentKiB() {
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0, resident = 0;
-    statm >> pages >> resident;
-    return resident * 4;
-}
-
-bool cameraLibraryMapped() {
-    std::ifstream maps("/proc/self/maps");
-    std::string line;
-    while (std::getline(maps, line)) {
-        if (line.find("libQuorvexApi64") != std::string::npos)
-            return true;
-    }
-    return false;
-}
 
 // One host session: enumerate, set up, start, 50 images, stop, release.
 void runSession(const aikhost::VideoModule& module) {
@@ -66,10 +36,15 @@ void runSession(const aikhost::VideoModule& module) {
 
 // Catches descriptors, threads or memory left behind by a session or an unload, and a
 // camera library that stays mapped after the module is gone.
-TEST(LifecycleTest, TwoHundredLoadStreamUnloadCyclesLeaveNothingBehind) {
+TEST(LifecycleTest, LoadStreamUnloadCyclesLeaveNothingBehind) {
     const OneSimulatedCamera camera("lifecycle");
 
+    // Wine's loader is slower; fewer cycles there still show a per-cycle leak.
+#ifdef _WIN32
+    constexpr int kCycles = 50;
+#else
     constexpr int kCycles = 200;
+#endif
     std::size_t descriptors = 0, threads = 0;
     long residentAtTen = 0;
     for (int cycle = 1; cycle <= kCycles; ++cycle) {
@@ -77,21 +52,22 @@ TEST(LifecycleTest, TwoHundredLoadStreamUnloadCyclesLeaveNothingBehind) {
             aikhost::VideoModule module(AIK_TEST_MODULE_PATH);
             ASSERT_NO_FATAL_FAILURE(runSession(module));
         }
-        ASSERT_FALSE(cameraLibraryMapped()) << "after cycle " << cycle;
+        ASSERT_FALSE(libraryLoaded("QuorvexApi64")) << "after cycle " << cycle;
         if (cycle == 1) {
-            descriptors = entriesIn("/proc/self/fd");
-            threads = entriesIn("/proc/self/task");
+            descriptors = openHandles();
+            threads = threadCount();
         }
-        EXPECT_EQ(entriesIn("/proc/self/fd"), descriptors) << "after cycle " << cycle;
-        EXPECT_EQ(entriesIn("/proc/self/task"), threads) << "after cycle " << cycle;
+        EXPECT_EQ(openHandles(), descriptors) << "after cycle " << cycle;
+        EXPECT_EQ(threadCount(), threads) << "after cycle " << cycle;
         if (cycle == 10)
             residentAtTen = residentKiB();
     }
     const long growth = residentKiB() - residentAtTen;
     reportFigure("lifecycle: " + std::to_string(kCycles) + " load-stream-unload cycles, resident memory +" +
                  std::to_string(growth) + " KiB over cycles 10 to " + std::to_string(kCycles));
-#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
-    EXPECT_LT(growth, 64); // the sanitizers' own bookkeeping grows by design
+// The sanitizers' own bookkeeping grows by design, and so does wine's working set.
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__) && !defined(_WIN32)
+    EXPECT_LT(growth, 64);
 #endif
 }
 

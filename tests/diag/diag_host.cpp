@@ -8,13 +8,13 @@
 // so the thread's next line waits in the file's open for ever. The log written until
 // then stays as "<log>.kept"; the report ends with the time of the exit call.
 //
-// With "parked" (POSIX, for a MEMORY log at WARN), a thread that writes the failing
-// call's line over and over is stopped by a signal at random moments until it is
-// caught holding the log lock (another thread's line then waits), as if the thread
-// had been killed there; the host exits without unloading. The report ends with the
-// time of the exit call; "attempts" says how many stops it took.
+// With "killed" (for a MEMORY log at WARN), a thread that writes the failing call's
+// line over and over is stopped at random moments until it is caught holding the log
+// lock (another thread's line then waits) and killed there; the host exits without
+// unloading. The report ends with the time of the exit call; "attempts" says how
+// many stops it took.
 //
-// Usage: diag_host <module> <report file> <log folder> [stuck|parked]
+// Usage: diag_host <module> <report file> <log folder> [stuck|killed]
 #include "host/loader/video_module.h"
 #include "platform/thread.h"
 
@@ -25,8 +25,11 @@
 #include <iostream>
 #include <thread>
 
-#ifndef _WIN32
 #include <atomic>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <csignal>
 #include <pthread.h>
 #include <sys/stat.h>
@@ -65,6 +68,50 @@ void FailingSlotCall(const aikhost::Channel& channel) {
     std::exit(0);
 }
 
+#endif
+
+// The failing call straight through the slot, without the loader's strings: the
+// stopped thread must hold no allocator lock of its own.
+VideoChannelRecord g_record{};
+std::atomic<long> g_writerCalls{0};
+void CallFailingSlot() {
+    char errText[512];
+    g_record.StartAcquisition(errText, 99);
+}
+void WriteForEver() {
+    for (;;) {
+        CallFailingSlot();
+        ++g_writerCalls;
+    }
+}
+
+// A thread writing the failing call's line for ever, stopped and let go at random
+// moments, and in the end killed where it stands. POSIX, which cannot kill one
+// thread, stops it in a signal handler and keeps it there.
+#ifdef _WIN32
+HANDLE g_writer = nullptr;
+
+bool StartWriter() {
+    g_writer = CreateThread(
+        nullptr, 0,
+        [](void*) -> DWORD {
+            WriteForEver();
+            return 0;
+        },
+        nullptr, 0, nullptr);
+    return g_writer != nullptr;
+}
+void StopWriter() {
+    SuspendThread(g_writer);
+}
+void LetWriterGo() {
+    ResumeThread(g_writer);
+}
+void KillWriter() {
+    TerminateThread(g_writer, 1);
+}
+#else
+pthread_t g_writer;
 std::atomic<bool> g_parked{false};
 std::atomic<bool> g_releaseParked{false};
 
@@ -77,41 +124,57 @@ void Park(int) {
     g_parked = false;
 }
 
-// The failing call straight through the slot, without the loader's strings: the
-// stopped thread must hold no allocator lock of its own.
-void CallFailingSlot(const VideoChannelRecord* record) {
-    char errText[512];
-    record->StartAcquisition(errText, 99);
-}
-
-[[noreturn]] void ExitWithThreadParkedInLog(const aikhost::Channel& channel, std::ofstream& report) {
-    static VideoChannelRecord record = channel.record();
+bool StartWriter() {
     std::signal(SIGUSR1, Park);
-    pthread_t writer;
-    if (pthread_create(
-            &writer, nullptr,
-            [](void*) -> void* {
-                for (;;)
-                    CallFailingSlot(&record);
-            },
-            nullptr) != 0)
+    return pthread_create(
+               &g_writer, nullptr,
+               [](void*) -> void* {
+                   WriteForEver();
+                   return nullptr;
+               },
+               nullptr) == 0;
+}
+void StopWriter() {
+    g_releaseParked = false;
+    pthread_kill(g_writer, SIGUSR1);
+    while (!g_parked)
+        std::this_thread::yield();
+}
+void LetWriterGo() {
+    g_releaseParked = true;
+    while (g_parked)
+        std::this_thread::yield();
+}
+void KillWriter() {}
+#endif
+
+// Stops the writer until another thread's line cannot get the log lock, kills it
+// there and exits without unloading.
+[[noreturn]] void ExitWithThreadKilledInLog(const aikhost::Channel& channel, std::ofstream& report) {
+    g_record = channel.record();
+    if (!StartWriter())
         std::exit(3);
+    // Past its start-up, where the loader's own lock may be held (Windows).
+    while (g_writerCalls < 1000)
+        std::this_thread::yield();
     constexpr int kAttempts = 20000;
     for (int attempt = 1; attempt <= kAttempts; ++attempt) {
-        std::this_thread::sleep_for(std::chrono::microseconds(attempt % 97));
-        g_releaseParked = false;
-        pthread_kill(writer, SIGUSR1);
-        while (!g_parked)
-            std::this_thread::yield();
-        std::atomic<bool> logged{false};
-        std::thread probe([&logged] {
-            CallFailingSlot(&record);
+        // Started before the stop, for the same reason.
+        std::atomic<bool> go{false}, logged{false};
+        std::thread probe([&go, &logged] {
+            while (!go)
+                std::this_thread::yield();
+            CallFailingSlot();
             logged = true;
         });
+        std::this_thread::sleep_for(std::chrono::microseconds(attempt % 97));
+        StopWriter();
+        go = true;
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(50);
         while (!logged && std::chrono::steady_clock::now() < deadline)
             std::this_thread::yield();
         if (!logged) {
+            KillWriter();
             probe.detach();
             report << "attempts " << attempt << "\n";
             report << "exit-ns " << std::chrono::steady_clock::now().time_since_epoch().count() << "\n";
@@ -119,21 +182,18 @@ void CallFailingSlot(const VideoChannelRecord* record) {
             std::exit(0);
         }
         probe.join();
-        g_releaseParked = true;
-        while (g_parked)
-            std::this_thread::yield();
+        LetWriterGo();
     }
     std::exit(4);
 }
-#endif
 
 } // namespace
 
 int main(int argc, char** argv) {
     const std::string mode = argc == 5 ? argv[4] : "";
-    const bool stuck = mode == "stuck", parked = mode == "parked";
-    if (argc != 4 && !stuck && !parked) {
-        std::cerr << "usage: diag_host <module> <report file> <log folder> [stuck|parked]\n";
+    const bool stuck = mode == "stuck", killed = mode == "killed";
+    if (argc != 4 && !stuck && !killed) {
+        std::cerr << "usage: diag_host <module> <report file> <log folder> [stuck|killed]\n";
         return 2;
     }
     std::ofstream report(argv[2]);
@@ -148,9 +208,9 @@ int main(int argc, char** argv) {
 #ifndef _WIN32
             if (stuck)
                 ExitWithThreadStuckInLog(enumeration.channels[0], argv[3], report);
-            if (parked)
-                ExitWithThreadParkedInLog(enumeration.channels[0], report);
 #endif
+            if (killed)
+                ExitWithThreadKilledInLog(enumeration.channels[0], report);
             enumeration.channels[0].releaseVideoChannel();
         }
     } catch (const std::exception& error) {

@@ -159,8 +159,18 @@ void streamImages(const Channel& channel, const GrabOptions& options, const Grab
             }
             continue;
         }
-        timeoutsInRow = 0;
         const AcquisitionResult delivered = channel.getImage(image.data());
+        if (delivered.foundNoNewImage()) {
+            // Counts toward giving up, so that a library that never delivers ends too.
+            if (++timeoutsInRow >= options.maxTimeouts) {
+                grab.problem =
+                    "woken " + std::to_string(timeoutsInRow) + " times in a row without a new image";
+                break;
+            }
+            --i;
+            continue;
+        }
+        timeoutsInRow = 0;
         if (!delivered.ok() || delivered.acqResult != AIK_ACQ_DONE) {
             grab.problem = "GetImage: " + (delivered.errText.empty() ? "no image" : delivered.errText);
             break;

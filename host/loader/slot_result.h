@@ -31,6 +31,12 @@ struct FeatureTypeResult : SlotResult {
 
 struct AcquisitionResult : SlotResult {
     uint32_t acqResult = kAcqResultUnwritten;
+    // GetImage woken by a signal whose image was already taken: the camera library
+    // promises one signal per completed image, so a signal can outlive its image when
+    // a newer one was taken meanwhile. No image is lost; the host waits again.
+    bool foundNoNewImage() const {
+        return rc == 1 && acqResult == AIK_ACQ_NOT_DELIVERED && errText == "EMPTY COMPLETE QUEUE.";
+    }
 };
 
 struct ImageAttributesResult : AcquisitionResult {

@@ -135,7 +135,9 @@ void ChannelWorker::acquireOne() {
     const AcquisitionResult delivered = m_channel.getImage(image.pixels.data());
     const Clock::time_point now = Clock::now();
     std::lock_guard<std::mutex> lock(m_figuresMutex);
-    if (!delivered.ok() || delivered.acqResult != AIK_ACQ_DONE) {
+    if (delivered.foundNoNewImage()) {
+        // Neither an image nor a failure: the signal outlived its image.
+    } else if (!delivered.ok() || delivered.acqResult != AIK_ACQ_DONE) {
         ++m_figures.failures;
         m_figures.problem = "GetImage: " + delivered.errText;
     } else {

@@ -47,89 +47,41 @@ int aikRealDlclose(void* handle) {
     return REAL(dlclose)(handle);
 }
 
-void* dlopen(const char* file, int mode) {
-    Record("dlopen");
-    return REAL(dlopen)(file, mode);
-}
+/* A recorded function: its return type, name, parameters and their names. */
+#define RECORDED(type, name, parameters, arguments)                                                          \
+    type name parameters {                                                                                   \
+        Record(#name);                                                                                       \
+        return REAL(name) arguments;                                                                         \
+    }
 
-void* dlmopen(Lmid_t namespaceId, const char* file, int mode) {
-    Record("dlmopen");
-    return REAL(dlmopen)(namespaceId, file, mode);
-}
-
-int pthread_create(pthread_t* thread, const pthread_attr_t* attributes, void* (*start)(void*),
-                   void* argument) {
-    Record("pthread_create");
-    return REAL(pthread_create)(thread, attributes, start, argument);
-}
-
-int pthread_join(pthread_t thread, void** result) {
-    Record("pthread_join");
-    return REAL(pthread_join)(thread, result);
-}
-
-int pthread_cond_wait(pthread_cond_t* condition, pthread_mutex_t* mutex) {
-    Record("pthread_cond_wait");
-    return REAL(pthread_cond_wait)(condition, mutex);
-}
-
-int pthread_cond_timedwait(pthread_cond_t* condition, pthread_mutex_t* mutex, const struct timespec* until) {
-    Record("pthread_cond_timedwait");
-    return REAL(pthread_cond_timedwait)(condition, mutex, until);
-}
-
-int pthread_cond_clockwait(pthread_cond_t* condition, pthread_mutex_t* mutex, clockid_t clock,
-                           const struct timespec* until) {
-    Record("pthread_cond_clockwait");
-    return REAL(pthread_cond_clockwait)(condition, mutex, clock, until);
-}
-
-int sem_wait(sem_t* semaphore) {
-    Record("sem_wait");
-    return REAL(sem_wait)(semaphore);
-}
-
-int sem_timedwait(sem_t* semaphore, const struct timespec* until) {
-    Record("sem_timedwait");
-    return REAL(sem_timedwait)(semaphore, until);
-}
-
-int poll(struct pollfd* descriptors, nfds_t count, int timeoutMs) {
-    Record("poll");
-    return REAL(poll)(descriptors, count, timeoutMs);
-}
-
-int ppoll(struct pollfd* descriptors, nfds_t count, const struct timespec* timeout, const sigset_t* mask) {
-    Record("ppoll");
-    return REAL(ppoll)(descriptors, count, timeout, mask);
-}
-
-int select(int count, fd_set* readable, fd_set* writable, fd_set* failed, struct timeval* timeout) {
-    Record("select");
-    return REAL(select)(count, readable, writable, failed, timeout);
-}
-
-int epoll_wait(int epoll, struct epoll_event* events, int count, int timeoutMs) {
-    Record("epoll_wait");
-    return REAL(epoll_wait)(epoll, events, count, timeoutMs);
-}
-
-int nanosleep(const struct timespec* duration, struct timespec* left) {
-    Record("nanosleep");
-    return REAL(nanosleep)(duration, left);
-}
-
-int clock_nanosleep(clockid_t clock, int flags, const struct timespec* duration, struct timespec* left) {
-    Record("clock_nanosleep");
-    return REAL(clock_nanosleep)(clock, flags, duration, left);
-}
-
-int usleep(useconds_t microseconds) {
-    Record("usleep");
-    return REAL(usleep)(microseconds);
-}
-
-unsigned int sleep(unsigned int seconds) {
-    Record("sleep");
-    return REAL(sleep)(seconds);
-}
+RECORDED(void*, dlopen, (const char* file, int mode), (file, mode))
+RECORDED(void*, dlmopen, (Lmid_t space, const char* file, int mode), (space, file, mode))
+RECORDED(int, pthread_create,
+         (pthread_t * thread, const pthread_attr_t* attributes, void* (*start)(void*), void* argument),
+         (thread, attributes, start, argument))
+RECORDED(int, pthread_join, (pthread_t thread, void** result), (thread, result))
+RECORDED(int, pthread_cond_wait, (pthread_cond_t * condition, pthread_mutex_t* mutex), (condition, mutex))
+RECORDED(int, pthread_cond_timedwait,
+         (pthread_cond_t * condition, pthread_mutex_t* mutex, const struct timespec* until),
+         (condition, mutex, until))
+RECORDED(int, pthread_cond_clockwait,
+         (pthread_cond_t * condition, pthread_mutex_t* mutex, clockid_t clock, const struct timespec* until),
+         (condition, mutex, clock, until))
+RECORDED(int, sem_wait, (sem_t * semaphore), (semaphore))
+RECORDED(int, sem_timedwait, (sem_t * semaphore, const struct timespec* until), (semaphore, until))
+RECORDED(int, poll, (struct pollfd * descriptors, nfds_t count, int timeoutMs),
+         (descriptors, count, timeoutMs))
+RECORDED(int, ppoll,
+         (struct pollfd * descriptors, nfds_t count, const struct timespec* timeout, const sigset_t* mask),
+         (descriptors, count, timeout, mask))
+RECORDED(int, select,
+         (int count, fd_set* readable, fd_set* writable, fd_set* failed, struct timeval* timeout),
+         (count, readable, writable, failed, timeout))
+RECORDED(int, epoll_wait, (int epoll, struct epoll_event* events, int count, int timeoutMs),
+         (epoll, events, count, timeoutMs))
+RECORDED(int, nanosleep, (const struct timespec* duration, struct timespec* left), (duration, left))
+RECORDED(int, clock_nanosleep,
+         (clockid_t clock, int flags, const struct timespec* duration, struct timespec* left),
+         (clock, flags, duration, left))
+RECORDED(int, usleep, (useconds_t microseconds), (microseconds))
+RECORDED(unsigned int, sleep, (unsigned int seconds), (seconds))

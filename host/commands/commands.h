@@ -6,7 +6,20 @@
 
 #include <CLI/CLI.hpp>
 
+#include <string>
+
 namespace aikhost {
+
+// What a subcommand of one required argument does with it; its exit code.
+using OneArgumentBody = int (*)(CliContext& context, const std::string& argument);
+struct OneArgumentCommand {
+    const char* name;
+    const char* description;
+    const char* argument;
+    const char* argumentDescription;
+    OneArgumentBody body;
+};
+void addOneArgumentCommand(CLI::App& app, CliContext& context, const OneArgumentCommand& command);
 
 void addChannelsCommand(CLI::App& app, CliContext& context);
 void addFeaturesCommand(CLI::App& app, CliContext& context);

@@ -4,7 +4,6 @@
 #include "host/session/feature_info.h"
 
 #include <iostream>
-#include <memory>
 
 namespace aikhost {
 
@@ -36,12 +35,9 @@ int runExec(CliContext& context, const std::string& feature) {
 } // namespace
 
 void addExecCommand(CLI::App& app, CliContext& context) {
-    auto feature = std::make_shared<std::string>();
-    CLI::App* command = app.add_subcommand("exec", "Execute a command feature (ExecuteCommand)");
-    command->add_option("feature", *feature, "Command feature name")->required();
-    command->callback([&context, feature] {
-        runCommand(context, "exec", [&context, feature] { return runExec(context, *feature); });
-    });
+    addOneArgumentCommand(
+        app, context,
+        {"exec", "Execute a command feature (ExecuteCommand)", "feature", "Command feature name", runExec});
 }
 
 } // namespace aikhost

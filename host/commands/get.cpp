@@ -4,7 +4,6 @@
 #include "host/session/feature_info.h"
 
 #include <iostream>
-#include <memory>
 
 namespace aikhost {
 
@@ -36,12 +35,9 @@ int runGet(CliContext& context, const std::string& feature) {
 } // namespace
 
 void addGetCommand(CLI::App& app, CliContext& context) {
-    auto feature = std::make_shared<std::string>();
-    CLI::App* command = app.add_subcommand("get", "Print a feature's value (ReadValue)");
-    command->add_option("feature", *feature, "Feature name, or FeatureName_<index>")->required();
-    command->callback([&context, feature] {
-        runCommand(context, "get", [&context, feature] { return runGet(context, *feature); });
-    });
+    addOneArgumentCommand(app, context,
+                          {"get", "Print a feature's value (ReadValue)", "feature",
+                           "Feature name, or FeatureName_<index>", runGet});
 }
 
 } // namespace aikhost

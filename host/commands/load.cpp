@@ -6,7 +6,6 @@
 #include "host/session/feature_set.h"
 
 #include <iostream>
-#include <memory>
 
 namespace aikhost {
 
@@ -38,12 +37,9 @@ int runLoad(CliContext& context, const std::string& path) {
 } // namespace
 
 void addLoadCommand(CLI::App& app, CliContext& context) {
-    auto path = std::make_shared<std::string>();
-    CLI::App* command = app.add_subcommand("load", "Write a feature set (JSON) back to the channel");
-    command->add_option("file", *path, "Feature-set file to read")->required();
-    command->callback([&context, path] {
-        runCommand(context, "load", [&context, path] { return runLoad(context, *path); });
-    });
+    addOneArgumentCommand(app, context,
+                          {"load", "Write a feature set (JSON) back to the channel", "file",
+                           "Feature-set file to read", runLoad});
 }
 
 } // namespace aikhost

@@ -7,7 +7,6 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
-#include <memory>
 
 namespace aikhost {
 
@@ -33,13 +32,9 @@ int runSave(CliContext& context, const std::string& path) {
 } // namespace
 
 void addSaveCommand(CLI::App& app, CliContext& context) {
-    auto path = std::make_shared<std::string>();
-    CLI::App* command =
-        app.add_subcommand("save", "Save every readable and writable feature as a feature set (JSON)");
-    command->add_option("file", *path, "Feature-set file to write")->required();
-    command->callback([&context, path] {
-        runCommand(context, "save", [&context, path] { return runSave(context, *path); });
-    });
+    addOneArgumentCommand(app, context,
+                          {"save", "Save every readable and writable feature as a feature set (JSON)", "file",
+                           "Feature-set file to write", runSave});
 }
 
 } // namespace aikhost

@@ -7,6 +7,7 @@
 #include "sim/sim_control.h"
 #include "tests/hardening/os_call_recorder.h"
 #include "tests/support/case_name.h"
+#include "tests/support/figures.h"
 #include "tests/support/module_fixture.h"
 
 #include <gtest/gtest.h>
@@ -97,6 +98,9 @@ TEST_P(LoadDisciplineTest, LoadAndUnloadMakeNoForbiddenCall) {
     if (tested.logLine) {
         EXPECT_FALSE(fs::is_empty(m_camera.folder() / "logs")) << "the log was never set up";
     }
+    reportFigure(std::string("load discipline, ") + tested.name + ": load and unload made " +
+                 std::to_string(load.cameraCalls + unload.cameraCalls) + " camera-library calls and no " +
+                 "library load, thread, wait or sleep");
 }
 
 INSTANTIATE_TEST_SUITE_P(Steps, LoadDisciplineTest, ::testing::ValuesIn(kCases), CaseName());

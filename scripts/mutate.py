@@ -4,7 +4,7 @@ one call at a time in the module's sources, rebuilds, runs the suite and counts 
 mutants it kills. The mutant set is a fixed sample (by seed), so two runs on
 different tests compare the same mutants.
 
-usage: mutate.py BUILD_DIR [--count N] [--seed S] [--list]"""
+usage: mutate.py BUILD_DIR [--count N] [--seed S] [--jobs J] [--list]"""
 import argparse
 import pathlib
 import random
@@ -60,6 +60,8 @@ def main():
     parser.add_argument("--count", type=int, default=60)
     parser.add_argument("--seed", type=int, default=12)
     parser.add_argument("--list", action="store_true")
+    # The suite holds at several tests a core, so a run may oversubscribe the machine.
+    parser.add_argument("--jobs", type=int, default=2)
     args = parser.parse_args()
     pool = candidates()
     sample = sorted(random.Random(args.seed).sample(pool, min(args.count, len(pool))),
@@ -69,7 +71,7 @@ def main():
             print(f"{path.relative_to(ROOT)}:{number + 1}: {what}")
         return 0
     build = ["cmake", "--build", args.build, "-j2"]
-    test = ["ctest", "--test-dir", args.build, "-j2", "--timeout", "60", "--stop-on-failure"]
+    test = ["ctest", "--test-dir", args.build, f"-j{args.jobs}", "--timeout", "60", "--stop-on-failure"]
     if run(build, 900) != 0 or run(test, 600) != 0:
         print("mutate: the unchanged tree does not build or pass its tests", file=sys.stderr)
         return 2

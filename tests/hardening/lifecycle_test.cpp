@@ -29,7 +29,7 @@ void runSession(const aikhost::VideoModule& module) {
         const aikhost::AcquisitionResult image = channel.getImage(buffer.data());
         images += image.rc == 0 && image.acqResult == AIK_ACQ_DONE;
     }
-    EXPECT_EQ(images, 50);
+    ASSERT_EQ(images, 50) << "a session that loses its images ends the cycles";
     EXPECT_EQ(channel.stopAcquisition().rc, 0);
     EXPECT_EQ(channel.releaseVideoChannel().rc, 0);
 }

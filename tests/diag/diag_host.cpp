@@ -18,14 +18,13 @@
 #include "host/loader/video_module.h"
 #include "platform/thread.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <thread>
-
-#include <atomic>
 
 #ifdef _WIN32
 #include <windows.h>

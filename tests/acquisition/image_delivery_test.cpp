@@ -5,8 +5,11 @@
 #include "tests/acquisition/expected_image.h"
 #include "tests/support/case_name.h"
 #include "tests/support/marked_err_text.h"
+#include "tests/support/sdk_log.h"
 
 #include <algorithm>
+#include <optional>
+#include <regex>
 
 namespace aiktest {
 namespace {
@@ -176,6 +179,63 @@ TEST_P(TransferFaultTest, RefusalIsNotADelivery) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Library, TransferFaultTest, ::testing::ValuesIn(kTransferFaults), CaseName());
+
+struct DeliveryLogCase {
+    const char* name;
+    uint32_t releaseStatus; // what pvxReleaseImage answers, or 0
+    int32_t widthWritten;   // Width written behind the module after the setup, or 0
+    const char* warning;    // the one WARN or ERROR line GetImage adds, as a pattern; null: none
+};
+const DeliveryLogCase kDeliveryLogCases[] = {
+    {"CleanDelivery", 0, 0, nullptr},
+    {"ReleaseRefused", 12, 0,
+     R"(WARN\|GetImage: pvxReleaseImage\([0-9]+\) failed\(INVALID IMAGE HANDLE\.\))"},
+    {"WindowChangedBehindTheModule", 0, 32,
+     R"(WARN\|GetImage: image of 32x48, geometry last reported 64x48)"},
+};
+
+class DeliveryLogTest : public AcquisitionFixture, public ::testing::WithParamInterface<DeliveryLogCase> {
+protected:
+    void SetUp() override {
+        AcquisitionFixture::SetUp();
+        m_log.emplace(folder());
+    }
+    std::optional<SdkLog> m_log;
+};
+
+// Catches library trouble that a delivery hides from the log (a buffer the library
+// may not have back, an image of another size than the host was told) and warnings
+// on a clean one. The image is delivered all the same: the host sized its buffer by
+// the contract.
+TEST_P(DeliveryLogTest, GetImageWarnsOfWhatTheHostCannotSee) {
+    const DeliveryLogCase& c = GetParam();
+    nlohmann::json camera = gridCamera(64, 48);
+    openCameras({c.releaseStatus ? withFault(camera, "pvxReleaseImage", c.releaseStatus) : camera});
+    ASSERT_EQ(channel().setupCommonParams(regionParams(0, 0, 64, 48)).rc, 0);
+    if (c.widthWritten) {
+        ASSERT_EQ(channel().writeValue("Width", std::to_string(c.widthWritten)).rc, 0);
+    }
+    ASSERT_EQ(channel().startAcquisition().rc, 0);
+    ASSERT_TRUE(waitForImage(channel()));
+    std::vector<uint8_t> image(64 * 48);
+    const size_t before = m_log->lines().size();
+    EXPECT_EQ(rcText(channel().getImage(image.data())), RcText(0, ""));
+    const std::vector<std::string> lines = m_log->lines();
+    std::vector<std::string> warnings;
+    for (size_t i = before; i < lines.size(); ++i) {
+        if (lines[i].rfind("WARN|", 0) == 0 || lines[i].rfind("ERROR|", 0) == 0)
+            warnings.push_back(lines[i]);
+    }
+    if (c.warning == nullptr) {
+        EXPECT_TRUE(warnings.empty()) << (warnings.empty() ? "" : warnings.front());
+    } else {
+        ASSERT_EQ(warnings.size(), 1u);
+        EXPECT_TRUE(std::regex_match(warnings[0], std::regex(c.warning))) << warnings[0];
+    }
+    EXPECT_EQ(channel().stopAcquisition().rc, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Deliveries, DeliveryLogTest, ::testing::ValuesIn(kDeliveryLogCases), CaseName());
 
 } // namespace
 } // namespace aiktest

@@ -96,9 +96,10 @@ TEST_F(ValueTextTest, ReadsTheLeadingDecimalNumberOnly) {
     level["max"] = 1e6;
     level["precision"] = 2;
     aikhost::Channel channel = openCamera(standardCamera({level}));
+    // The last pair: every blank the C locale knows, before the number.
     const std::pair<const char*, const char*> floats[] = {
-        {"0x2", "0.00"}, {"inf", "0.00"},  {"nan", "0.00"},    {" -1.5e3xyz", "-1500.00"},
-        {".5", "0.50"},  {"2e1", "20.00"}, {"1.5abc", "1.50"}, {"+7.", "7.00"},
+        {"0x2", "0.00"},  {"inf", "0.00"},    {"nan", "0.00"}, {" -1.5e3xyz", "-1500.00"}, {".5", "0.50"},
+        {"2e1", "20.00"}, {"1.5abc", "1.50"}, {"+7.", "7.00"}, {"\t\n\v\f\r 4", "4.00"},
     };
     for (const auto& [text, shown] : floats) {
         EXPECT_EQ(channel.writeValue("Level", text).rc, 0) << text;

@@ -1,18 +1,15 @@
 // The log lines of the feature slots as a configured module writes them: the ENTER
 // and EXIT texts and their levels, and the feature list's trace.
-#include "host/loader/host_os.h"
 #include "tests/features/feature_fixture.h"
 #include "tests/support/case_name.h"
+#include "tests/support/sdk_log.h"
 
-#include <filesystem>
-#include <fstream>
+#include <algorithm>
 #include <functional>
-#include <regex>
+#include <optional>
 
 namespace aiktest {
 namespace {
-
-namespace fs = std::filesystem;
 
 nlohmann::json loggedCamera() {
     nlohmann::json gamma = nodeJson("Gamma", "Float");
@@ -22,41 +19,20 @@ nlohmann::json loggedCamera() {
                        enumJson("TriggerSequence", "Timed", {{"Timed", "RW"}, {"Burst", "RW"}})});
 }
 
-// A FILE log at DEBUG, configured through the SDK folder before the module loads.
+// The module loads after the log is configured: the fixture loads it on first use.
 class FeatureLogTest : public FeatureTest {
 protected:
     void SetUp() override {
         FeatureTest::SetUp();
-        m_sdk = folder() / "sdk";
-        const fs::path configFolder = m_sdk / "QuorvexApi" / "bin" / "x64";
-        fs::create_directories(configFolder);
-        fs::create_directories(m_sdk / "logs");
-        std::ofstream(configFolder / "QuorvexSDK.cfg")
-            << "QuorvexAIK,FILE,DEBUG,PATH=" << (m_sdk / "logs").string() << "\n";
-        aikhost::setEnvironment("QUORVEXSDK", m_sdk.string());
+        m_log.emplace(folder());
         useCamera(loggedCamera());
     }
     void TearDown() override {
         FeatureTest::TearDown();
-        aikhost::unsetEnvironment("QUORVEXSDK");
+        m_log.reset();
     }
 
-    // Every line of the log so far: "LEVEL|text" for a log line, the text as it is
-    // for a trace.
-    std::vector<std::string> logLines() const {
-        static const std::regex kLine(R"(^[0-9]+\.[0-9]{6},API ([A-Z]+) ?,ThreadId:-?[0-9]+,(.*)$)");
-        std::vector<std::string> lines;
-        for (const auto& entry : fs::directory_iterator(m_sdk / "logs")) {
-            std::ifstream in(entry.path());
-            for (std::string line; std::getline(in, line);) {
-                std::smatch match;
-                lines.push_back(std::regex_match(line, match, kLine) ? match[1].str() + "|" + match[2].str()
-                                                                     : line);
-            }
-        }
-        return lines;
-    }
-
+    std::vector<std::string> logLines() const { return m_log->lines(); }
     // The lines one call adds to the log.
     std::vector<std::string> linesOf(const std::function<void(const aikhost::Channel&)>& call) const {
         const size_t before = logLines().size();
@@ -65,7 +41,7 @@ protected:
         return {lines.begin() + static_cast<std::ptrdiff_t>(std::min(before, lines.size())), lines.end()};
     }
 
-    fs::path m_sdk;
+    std::optional<SdkLog> m_log;
 };
 
 struct LogCase {

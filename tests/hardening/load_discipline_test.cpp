@@ -9,13 +9,14 @@
 #include "tests/support/case_name.h"
 #include "tests/support/figures.h"
 #include "tests/support/module_fixture.h"
+#include "tests/support/sdk_log.h"
 
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
 
 #include <filesystem>
-#include <fstream>
+#include <optional>
 #include <string>
 
 namespace aiktest {
@@ -58,10 +59,7 @@ template <class Step> StepCalls recorded(Step step) {
 
 class LoadDisciplineTest : public ::testing::TestWithParam<DisciplineCase> {
 protected:
-    void TearDown() override {
-        pvxSimCloseAll();
-        aikhost::unsetEnvironment("QUORVEXSDK");
-    }
+    void TearDown() override { pvxSimCloseAll(); }
     OneSimulatedCamera m_camera{"discipline"};
 };
 
@@ -69,13 +67,9 @@ protected:
 // waits or sleeps, or calls the camera library (closing cameras left open, say).
 TEST_P(LoadDisciplineTest, LoadAndUnloadMakeNoForbiddenCall) {
     const DisciplineCase& tested = GetParam();
-    if (tested.logLine) {
-        const fs::path sdk = m_camera.folder() / "sdk";
-        fs::create_directories(sdk / "QuorvexApi" / "bin" / "x64");
-        std::ofstream(sdk / "QuorvexApi" / "bin" / "x64" / "QuorvexSDK.cfg")
-            << tested.logLine << (m_camera.folder() / "logs").string() << "\n";
-        aikhost::setEnvironment("QUORVEXSDK", sdk.string());
-    }
+    std::optional<SdkLog> log;
+    if (tested.logLine)
+        log.emplace(m_camera.folder(), tested.logLine);
     void* handle = nullptr;
     const StepCalls load =
         recorded([&] { handle = aikRealDlopen(AIK_TEST_MODULE_PATH, RTLD_NOW | RTLD_LOCAL); });
@@ -96,7 +90,7 @@ TEST_P(LoadDisciplineTest, LoadAndUnloadMakeNoForbiddenCall) {
     EXPECT_EQ(unload.cameraCalls, 0u);
     EXPECT_EQ(dlopen(AIK_TEST_MODULE_PATH, RTLD_NOW | RTLD_NOLOAD), nullptr) << "the module stayed loaded";
     if (tested.logLine) {
-        EXPECT_FALSE(fs::is_empty(m_camera.folder() / "logs")) << "the log was never set up";
+        EXPECT_FALSE(fs::is_empty(log->logFolder())) << "the log was never set up";
     }
     reportFigure(std::string("load discipline, ") + tested.name + ": load and unload made " +
                  std::to_string(load.cameraCalls + unload.cameraCalls) + " camera-library calls and no " +

@@ -9,12 +9,11 @@ namespace aiktest {
 
 namespace fs = std::filesystem;
 
-SdkLog::SdkLog(const fs::path& folder) : m_sdk(folder / "sdk") {
+SdkLog::SdkLog(const fs::path& folder, const std::string& lineHead) : m_sdk(folder / "sdk") {
     const fs::path configFolder = m_sdk / "QuorvexApi" / "bin" / "x64";
     fs::create_directories(configFolder);
-    fs::create_directories(m_sdk / "logs");
-    std::ofstream(configFolder / "QuorvexSDK.cfg")
-        << "QuorvexAIK,FILE,DEBUG,PATH=" << (m_sdk / "logs").string() << "\n";
+    fs::create_directories(logFolder());
+    std::ofstream(configFolder / "QuorvexSDK.cfg") << lineHead << logFolder().string() << "\n";
     aikhost::setEnvironment("QUORVEXSDK", m_sdk.string());
 }
 
@@ -25,7 +24,7 @@ SdkLog::~SdkLog() {
 std::vector<std::string> SdkLog::lines() const {
     static const std::regex kLine(R"(^[0-9]+\.[0-9]{6},API ([A-Z]+) ?,ThreadId:-?[0-9]+,(.*)$)");
     std::vector<std::string> lines;
-    for (const auto& entry : fs::directory_iterator(m_sdk / "logs")) {
+    for (const auto& entry : fs::directory_iterator(logFolder())) {
         std::ifstream in(entry.path());
         for (std::string line; std::getline(in, line);) {
             std::smatch match;

@@ -48,9 +48,9 @@ PVX_EXPORT PvxStatus PVX_CALL pvxSimLastRegisterWrite(uint32_t uiCameraIndex, ui
 
 /* The scalar arguments of the latest call of pvxOpenCamera (index, both reserved
  * words, exclusivity, mode), pvxWriteRegister (address, count, first word),
- * pvxSetExposureControl (mode), pvxOpenStream (buffers, flags) or pvxStartStream
- * (buffers), in that order: how many there are (0 before the first call or for
- * another operation); at most uiCapacity of them are written. */
+ * pvxSetExposureControl (mode), pvxSetTriggerPolarity (word), pvxOpenStream (buffers,
+ * flags) or pvxStartStream (buffers), in that order: how many there are (0 before the
+ * first call or for another operation); at most uiCapacity of them are written. */
 PVX_EXPORT uint32_t PVX_CALL pvxSimLastArguments(const char* pszOperation, uint64_t* pullArguments,
                                                  uint32_t uiCapacity);
 

@@ -73,6 +73,7 @@ PVX_EXPORT PvxStatus PVX_CALL pvxGetTriggerPolarity(PvxHandle hCam, uint32_t* pu
 }
 
 PVX_EXPORT PvxStatus PVX_CALL pvxSetTriggerPolarity(PvxHandle hCam, uint32_t uiWord) {
+    RecordArguments(Operation::SetTriggerPolarity, {uiWord});
     if (const auto fault = EnterCall(Operation::SetTriggerPolarity, OnCamera(hCam)))
         return *fault;
     return WithCamera(hCam, [&](Camera& camera) {

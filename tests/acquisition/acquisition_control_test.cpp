@@ -131,54 +131,5 @@ TEST_F(AcquisitionControlTest, GetImageAfterStopWithPendingSignalFails) {
     EXPECT_EQ(image, std::vector<uint8_t>(64 * 48, 0xA5));
 }
 
-// The six acquisition slots on a channel beyond the registry.
-using Record = const VideoChannelRecord&;
-struct InvalidChannelCase {
-    const char* name;
-    int32_t (*call)(Record record, char* errText, int64_t channelID, uint32_t* acqResult);
-};
-const InvalidChannelCase kInvalidChannelCases[] = {
-    {"SetupCommonParams",
-     [](Record r, char* e, int64_t id, uint32_t*) {
-         const CommonParamsRecord params = regionParams(0, 0, 64, 48);
-         return r.SetupCommonParams(e, id, &params);
-     }},
-    {"GetImageAttributes",
-     [](Record r, char* e, int64_t id, uint32_t* acq) {
-         ImageAttributes attributes{};
-         attributes.width = -7;
-         const int32_t rc = r.GetImageAttributes(e, id, &attributes, acq);
-         EXPECT_EQ(attributes.width, -7);
-         return rc;
-     }},
-    {"WaitForIntegration",
-     [](Record r, char* e, int64_t id, uint32_t* acq) { return r.WaitForIntegration(e, id, acq); }},
-    {"GetImage",
-     [](Record r, char* e, int64_t id, uint32_t* acq) {
-         uint8_t image[64 * 48] = {};
-         return r.GetImage(e, id, image, acq);
-     }},
-    {"StartAcquisition", [](Record r, char* e, int64_t id, uint32_t*) { return r.StartAcquisition(e, id); }},
-    {"StopAcquisition", [](Record r, char* e, int64_t id, uint32_t*) { return r.StopAcquisition(e, id); }},
-};
-
-class InvalidChannelTest : public AcquisitionControlTest,
-                           public ::testing::WithParamInterface<InvalidChannelCase> {};
-
-// Catches a slot that reaches past the registry, answers with another text, or
-// writes acqResult or the host's record for a channel that does not exist.
-TEST_P(InvalidChannelTest, ChannelPastTheRegistryIsAnInvalidParameter) {
-    openCamera();
-    for (int64_t id : {int64_t{1}, int64_t{0x7FFFFFFF}, int64_t{-1}}) {
-        char errText[256] = {};
-        uint32_t acqResult = 0xDEADBEEF;
-        EXPECT_EQ(GetParam().call(channel().record(), errText, id, &acqResult), 1) << id;
-        EXPECT_STREQ(errText, "INVALID PARAMETER.") << id;
-        EXPECT_EQ(acqResult, 0xDEADBEEFu) << id;
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Slots, InvalidChannelTest, ::testing::ValuesIn(kInvalidChannelCases), CaseName());
-
 } // namespace
 } // namespace aiktest

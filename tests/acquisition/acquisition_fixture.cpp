@@ -2,6 +2,7 @@
 #include "tests/acquisition/acquisition_fixture.h"
 
 #include "sim/sim_control.h"
+#include "tests/acquisition/expected_image.h"
 
 #include <chrono>
 
@@ -53,6 +54,37 @@ bool AcquisitionFixture::waitForImage(const aikhost::Channel& channel, int timeo
         EXPECT_EQ(wait.acqResult, static_cast<uint32_t>(AIK_ACQ_TIMEOUT));
     } while (std::chrono::steady_clock::now() < deadline);
     return false;
+}
+
+int AcquisitionFixture::receiveImages(const sim::ImageGeometry& window, int count, bool mayLoseRefills,
+                                      uint32_t* lastFrame) const {
+    std::vector<uint8_t> image(deliveredBytes(window));
+    uint32_t newest = 0;
+    int delivered = 0;
+    for (int wakeUps = 0; delivered < count && wakeUps < 4 * count + 20; ++wakeUps) {
+        if (!waitForImage(channel()))
+            break;
+        const aikhost::AcquisitionResult get = channel().getImage(image.data());
+        if (get.rc == 1 &&
+            (get.errText == "EMPTY COMPLETE QUEUE." || (mayLoseRefills && get.errText == "NOT READY.")))
+            continue;
+        const std::optional<uint32_t> frame = stampedFrameNumber(window, image.data());
+        const char* fault = get.rc != 0                                 ? "was refused"
+                            : get.acqResult != AIK_ACQ_DONE             ? "is not reported done"
+                            : !frame                                    ? "is not whole"
+                            : *frame <= newest                          ? "is not new"
+                            : image != expectedDelivery(window, *frame) ? "is not the pattern at the window"
+                                                                        : nullptr;
+        if (fault != nullptr) {
+            ADD_FAILURE() << "image " << delivered << " " << fault << ": " << get.errText;
+            break;
+        }
+        newest = *frame;
+        ++delivered;
+    }
+    if (lastFrame != nullptr)
+        *lastFrame = newest;
+    return delivered;
 }
 
 int64_t AcquisitionFixture::calls(const char* operation) {

@@ -3,6 +3,7 @@
 #ifndef AIKTEST_ACQUISITION_FIXTURE_H
 #define AIKTEST_ACQUISITION_FIXTURE_H
 
+#include "sim/pattern.h"
 #include "tests/support/module_fixture.h"
 #include "tests/support/sim_json.h"
 
@@ -31,6 +32,14 @@ protected:
     void startWholeSensor(const aikhost::Channel& channel);
     // Polls WaitForIntegration as a host does until it reports an image; false after timeoutMs.
     static bool waitForImage(const aikhost::Channel& channel, int timeoutMs = 2000);
+
+    // GetImage after each wake-up of channel() until count images arrived, each whole
+    // (stamps intact), newer than the one before and its frame's pattern at window byte
+    // for byte. A wake-up that finds no new image is waited past, and with mayLoseRefills
+    // one whose image was refilled between naming and locking ("NOT READY."), within
+    // 4 * count + 20 wake-ups. The number delivered; lastFrame the newest frame number.
+    int receiveImages(const sim::ImageGeometry& window, int count, bool mayLoseRefills = false,
+                      uint32_t* lastFrame = nullptr) const;
 
     // Calls of the named camera-library operation since the last resetCalls.
     static int64_t calls(const char* operation);

@@ -1,8 +1,9 @@
 // SetupCommonParams as the host sees it: the values the camera receives, which
 // settings are sent again, the trigger-polarity word, and the step that fails.
 #include "tests/acquisition/acquisition_fixture.h"
-#include "tests/acquisition/polarity_recorder.h"
 #include "tests/support/case_name.h"
+
+#include "sim/sim_control.h"
 
 namespace aiktest {
 namespace {
@@ -152,10 +153,13 @@ TEST_P(PolarityTest, WordKeepsBitsOneToFifteenAndTakesTheHostEdge) {
     CommonParamsRecord params = regionParams(0, 0, 640, 480);
     params.acqTriggered = 1;
     params.acqTriggerLowToHigh = c.lowToHigh;
-    clearPolarityWords();
+    resetCalls();
     aikhost::SlotResult setup = channel(1).setupCommonParams(params);
     ASSERT_EQ(setup.rc, 0) << setup.errText;
-    EXPECT_EQ(writtenPolarityWords(), std::vector<uint32_t>{c.written});
+    EXPECT_EQ(calls("pvxSetTriggerPolarity"), 1);
+    uint64_t written = 0;
+    ASSERT_EQ(pvxSimLastArguments("pvxSetTriggerPolarity", &written, 1), 1u);
+    EXPECT_EQ(written, c.written);
 }
 
 INSTANTIATE_TEST_SUITE_P(Words, PolarityTest, ::testing::ValuesIn(kPolarityCases), CaseName());

@@ -55,13 +55,6 @@ std::vector<uint8_t> expectedDelivery(const sim::ImageGeometry& geometry, uint32
     return planes;
 }
 
-std::optional<uint32_t> deliveredFrameNumber(const sim::ImageGeometry& geometry, const uint8_t* buffer) {
-    // Header pixels are grey, so each plane of an RGB or BGR image carries them whole.
-    if (deliveredAsPlanes(geometry.pixelFormat))
-        return sim::DecodeFrameNumber(PVX_PIXEL_MONO8, buffer, geometry.width);
-    return sim::DecodeFrameNumber(geometry.pixelFormat, buffer, geometry.width);
-}
-
 std::optional<uint32_t> stampedFrameNumber(const sim::ImageGeometry& geometry, const uint8_t* buffer) {
     const uint32_t code = geometry.pixelFormat;
     std::vector<uint8_t> stored;

@@ -23,10 +23,6 @@ std::size_t deliveredBytes(const sim::ImageGeometry& geometry);
 std::vector<uint8_t> expectedDelivery(const sim::ImageGeometry& geometry, uint32_t frame,
                                       sim::TestPattern pattern = sim::TestPattern::Off);
 
-// The frame number a delivered buffer carries: monochrome, or RGB8/BGR8 planes (the
-// blue plane); demosaiced Bayer planes mix neighbouring header pixels.
-std::optional<uint32_t> deliveredFrameNumber(const sim::ImageGeometry& geometry, const uint8_t* buffer);
-
 // The frame number the row-pair stamps of a delivered buffer carry, in any format the
 // module delivers; none when a stamp is missing, fails its checksum or names another
 // frame (a torn image).

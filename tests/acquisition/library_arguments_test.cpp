@@ -80,8 +80,9 @@ INSTANTIATE_TEST_SUITE_P(Places, StopSequenceTest,
 using ChannelIdTest = AcquisitionFixture;
 
 // Catches a channel check on the whole 64-bit identifier, a signed reading of its low
-// 32 bits, or a refusal written through a missing error-text buffer: only the low
-// word, unsigned, names a position.
+// 32 bits, a slot that reaches past the registry, and a refusal that writes acqResult,
+// the host's record, or a missing error-text buffer: only the low word, unsigned,
+// names a position.
 TEST_F(ChannelIdTest, SlotsUseTheLowWordUnsigned) {
     openCameras({gridCamera(64, 32)});
     const VideoChannelRecord& r = channel().record();
@@ -95,7 +96,8 @@ TEST_F(ChannelIdTest, SlotsUseTheLowWordUnsigned) {
     }
     ImageAttributes attributes{};
     const CommonParamsRecord params = regionParams(0, 0, 64, 32);
-    for (const int64_t id : {int64_t{-1}, (int64_t{1} << 32) + 1, int64_t{0x7FFFFFFF}, INT64_MAX}) {
+    for (const int64_t id :
+         {int64_t{1}, int64_t{-1}, (int64_t{1} << 32) + 1, int64_t{0x7FFFFFFF}, INT64_MAX}) {
         for (char* const err : {errText, static_cast<char*>(nullptr)}) {
             SCOPED_TRACE(std::to_string(id) + (err ? "" : " without errText"));
             for (const auto& call : std::vector<std::function<int32_t()>>{
@@ -105,8 +107,12 @@ TEST_F(ChannelIdTest, SlotsUseTheLowWordUnsigned) {
                      [&] { return r.WaitForIntegration(err, id, &acqResult); },
                      [&] { return r.GetImage(err, id, value, &acqResult); }}) {
                 errText[0] = '\0';
+                acqResult = 0xDEADBEEF;
+                attributes.width = -7;
                 EXPECT_EQ(call(), 1);
                 EXPECT_STREQ(errText, err ? "INVALID PARAMETER." : "");
+                EXPECT_EQ(acqResult, 0xDEADBEEFu);
+                EXPECT_EQ(attributes.width, -7);
             }
             EXPECT_EQ(r.ExecuteCommand(err, id, "TriggerSoftware"), 1);
             EXPECT_EQ(r.ReadValue(err, id, "Gamma", value), 1);
@@ -138,29 +144,13 @@ TEST_F(WaitBoundTest, WaitsTheFullTenMillisecondsWhenNoImageCompletes) {
     }
 }
 
-} // namespace
-} // namespace aiktest
-
-namespace aiktest {
-namespace {
-
 using ReenumerationTest = AcquisitionFixture;
 
 // Catches a repeated enumeration that keeps the old cameras open (the library then
 // refuses to open them again) or a feature list still describing the old channel 0.
 TEST_F(ReenumerationTest, DeviceZeroAgainClosesTheOldCamerasAndRebuildsTheList) {
     openCameras({gridCamera(64, 32), gridCamera(64, 32)});
-    const auto names = [](const aikhost::Channel& c) {
-        std::vector<std::string> listed;
-        for (int32_t i = 0; i < 100; ++i) {
-            const aikhost::TextResult name = c.getFeatureName(i);
-            if (name.rc != 0)
-                break;
-            listed.push_back(name.text);
-        }
-        return listed;
-    };
-    const std::vector<std::string> before = names(channel());
+    const std::vector<std::string> before = featureNames(channel());
     ASSERT_NE(std::find(before.begin(), before.end(), "Gamma"), before.end());
 
     nlohmann::json changed = gridCamera(64, 32);
@@ -173,7 +163,7 @@ TEST_F(ReenumerationTest, DeviceZeroAgainClosesTheOldCamerasAndRebuildsTheList) 
     EXPECT_EQ(calls("pvxCloseCamera"), 2);
     EXPECT_STREQ(first.record.name, "Quorvex QX-NEW(AIK)");
     EXPECT_EQ(getVideoChannel(1).rc, 1);
-    const std::vector<std::string> after = names(aikhost::Channel(first.record));
+    const std::vector<std::string> after = featureNames(aikhost::Channel(first.record));
     EXPECT_EQ(std::find(after.begin(), after.end(), "Gamma"), after.end());
     EXPECT_EQ(after.size() + 3, before.size()); // Gamma, Gamma_Min, Gamma_Max
 }

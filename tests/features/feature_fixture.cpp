@@ -67,14 +67,4 @@ aikhost::Channel FeatureTest::openCamera(const nlohmann::json& camera) {
     return channels.front();
 }
 
-std::vector<std::string> FeatureTest::featureNames(const aikhost::Channel& channel) {
-    std::vector<std::string> names;
-    for (int32_t index = 0;; ++index) {
-        aikhost::TextResult name = channel.getFeatureName(index);
-        if (name.rc != 0)
-            return names;
-        names.push_back(name.text);
-    }
-}
-
 } // namespace aiktest

@@ -42,9 +42,6 @@ protected:
     void useCamera(const nlohmann::json& camera) { m_channels = openCameras({camera}); }
     const aikhost::Channel& channel() const { return m_channels.at(0); }
 
-    // GetFeatureName with index 0, 1, 2, ... until the first result 1.
-    static std::vector<std::string> featureNames(const aikhost::Channel& channel);
-
 private:
     std::vector<aikhost::Channel> m_channels;
 };

@@ -31,6 +31,17 @@ void startOneCamera(const aikhost::VideoModule& module, aikhost::Enumeration& en
     ASSERT_EQ(enumeration.channels.front().startAcquisition().rc, 0);
 }
 
+std::vector<std::string> featureNames(const aikhost::Channel& channel) {
+    std::vector<std::string> names;
+    for (int32_t index = 0; index < 1000; ++index) {
+        aikhost::TextResult name = channel.getFeatureName(index);
+        if (name.rc != 0)
+            break;
+        names.push_back(name.text);
+    }
+    return names;
+}
+
 OneSimulatedCamera::OneSimulatedCamera(const std::string& name) : m_folder(makeTemporaryFolder()) {
     nlohmann::json camera = cameraJson("Quorvex", "QX-" + name, name, 64, 32);
     camera["frameRate"] = 1000;

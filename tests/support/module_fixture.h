@@ -27,6 +27,9 @@ template <class Result> RcText rcText(const Result& result) {
 // contrast and brightness.
 CommonParamsRecord regionParams(int32_t x, int32_t y, int32_t width, int32_t height);
 
+// GetFeatureName with index 0, 1, 2, ... until the first result 1 (at most 1000 names).
+std::vector<std::string> featureNames(const aikhost::Channel& channel);
+
 // Enumerates through module, which must find exactly one camera, sets it up for
 // continuous acquisition of width x height and starts it; a fatal failure otherwise.
 void startOneCamera(const aikhost::VideoModule& module, aikhost::Enumeration& enumeration, int32_t width,

@@ -14,11 +14,6 @@ namespace {
 
 class NodeTest : public SimTest {
 protected:
-    PvxHandle OpenWith(const json& camera) {
-        UseCamera(camera);
-        Init();
-        return Open();
-    }
     // The value of a node through its typed getter; the read must succeed.
     template <class T>
     T Read(PvxStatus(PVX_CALL* get)(PvxHandle, PvxHandle, T*, bool, bool), PvxHandle camera,
@@ -73,7 +68,7 @@ TEST_F(NodeTest, StandardMapCarriesTheCatalogueWithRealisticTypes) {
         for (const char* name : expected.names) {
             SCOPED_TRACE(name);
             const PvxHandle node = Node(camera, name);
-            EXPECT_EQ(Got(pvxGetNodeType, camera, Node(camera, name)), expected.type);
+            EXPECT_EQ(Got(pvxGetNodeType, camera, node), expected.type);
             EXPECT_EQ(Got(pvxGetNodeAccess, camera, node), expected.access);
             char description[256];
             uint32_t size = sizeof description;
@@ -101,7 +96,6 @@ TEST_F(NodeTest, IdentificationNodesShowTheDescription) {
     EXPECT_EQ(Text(camera, "DeviceID"), "SN42");
     EXPECT_EQ(Int(camera, "SensorWidth"), 320);
     EXPECT_EQ(Int(camera, "SensorHeight"), 200);
-    EXPECT_EQ(pvxSetIntValue(camera, Node(camera, "SensorWidth"), 100, true), PVX_ERR_NOT_WRITABLE);
     char text[5] = "zzzz";
     EXPECT_EQ(pvxGetStringValue(camera, Node(camera, "DeviceVendorName"), text, 4, false, false),
               PVX_ERR_BUFFER_TOO_SMALL);
@@ -174,19 +168,16 @@ TEST_F(NodeTest, WritesActOnTheCameraState) {
     }
 }
 
-struct FloatRefusal {
-    double value;
-    const char* word;
-    const char* absent;
-};
-
 // Catches an out-of-range float write that is accepted, that answers other than 258,
 // or whose text asks for the wrong direction (the adapter nudges by the word).
 TEST_F(NodeTest, FloatOutsideLimitsGives258WithTheDirection) {
     const PvxHandle camera = OpenWith({{"exposure", {{"min", 100}, {"max", 2000}, {"value", 500}}}});
     const PvxHandle node = Node(camera, "ExposureTime");
-    const FloatRefusal refusals[] = {{99.9999, "greater", "smaller"}, {2000.0001, "smaller", "greater"}};
-    for (const FloatRefusal& refusal : refusals) {
+    const struct {
+        double value;
+        const char *word, *absent;
+    } refusals[] = {{99.9999, "greater", "smaller"}, {2000.0001, "smaller", "greater"}};
+    for (const auto& refusal : refusals) {
         EXPECT_EQ(pvxSetFloatValue(camera, node, refusal.value, true), PVX_ERR_GENICAM);
         const std::string text = LastErrorText();
         EXPECT_NE(text.find(refusal.word), std::string::npos) << text;
@@ -258,20 +249,25 @@ TEST_F(NodeTest, WithoutStandardNodesOnlyDescribedNodesExist) {
     EXPECT_EQ(Int(camera, "Only"), 3);
 }
 
-// Catches entry access modes that are not reported, and unavailable entries that can be set.
+// Catches entry access modes that are not reported, and unavailable entries that can be
+// set; and a description refused because a standard node (TestPattern) was given values
+// the camera has no state for: such a node keeps them as a plain node.
 TEST_F(NodeTest, EnumerationEntriesHaveTheirOwnAccess) {
     const json described =
         json::array({{{"name", "A"}, {"access", "RW"}}, {{"name", "B"}, {"access", "NA"}}, "C"});
     const json mode = {{"name", "Mode"}, {"type", "Enumeration"}, {"entries", described}};
-    const PvxHandle camera = OpenWith({{"nodes", json::array({mode})}});
+    const json pattern = {
+        {"name", "TestPattern"}, {"type", "Enumeration"}, {"value", "A"}, {"entries", described}};
+    const PvxHandle camera = OpenWith({{"nodes", json::array({mode, pattern})}});
+    EXPECT_EQ(EnumText(camera, "TestPattern"), "A");
+    EXPECT_EQ(pvxSetEnumValueText(camera, Node(camera, "TestPattern"), "B", true), PVX_ERR_GENICAM);
     const PvxHandle modeNode = Node(camera, "Mode");
     const struct {
         const char* name;
         uint32_t access;
     } entries[] = {{"A", PVX_ACCESS_RW}, {"B", PVX_ACCESS_NA}, {"C", PVX_ACCESS_RO}};
     for (uint32_t i = 0; i < 3; ++i) {
-        PvxHandle entry = 0;
-        ASSERT_EQ(pvxGetEnumEntry(camera, modeNode, i, &entry), PVX_OK);
+        const PvxHandle entry = Got(pvxGetEnumEntry, camera, modeNode, i);
         char name[16];
         uint32_t size = sizeof name;
         ASSERT_EQ(pvxGetEnumEntryName(camera, entry, name, &size), PVX_OK);
@@ -286,18 +282,6 @@ TEST_F(NodeTest, EnumerationEntriesHaveTheirOwnAccess) {
     EXPECT_EQ(pvxSetEnumValueText(camera, modeNode, "D", true), PVX_ERR_GENICAM);
     ASSERT_EQ(pvxSetEnumValueText(camera, modeNode, "C", true), PVX_OK);
     EXPECT_EQ(EnumText(camera, "Mode"), "C");
-}
-
-// Catches a description refused because a standard node was given values the camera
-// has no state for: such a node keeps them as a plain node.
-TEST_F(NodeTest, StandardNodeWithItsOwnEntriesBecomesPlain) {
-    const json entries = json::array({{{"name", "A"}, {"access", "RW"}}, {{"name", "B"}, {"access", "NA"}}});
-    const PvxHandle camera = OpenWith(
-        {{"nodes",
-          json::array(
-              {{{"name", "TestPattern"}, {"type", "Enumeration"}, {"value", "A"}, {"entries", entries}}})}});
-    EXPECT_EQ(EnumText(camera, "TestPattern"), "A");
-    EXPECT_EQ(pvxSetEnumValueText(camera, Node(camera, "TestPattern"), "B", true), PVX_ERR_GENICAM);
 }
 
 // Catches commands that complete too early, too late or never reset.

@@ -85,16 +85,26 @@ PvxHandle SimTest::Open(uint32_t index) {
     return camera;
 }
 
+PvxHandle SimTest::OpenWith(const nlohmann::json& camera) {
+    UseCamera(camera);
+    Init();
+    return Open();
+}
+
 PvxHandle SimTest::Node(PvxHandle camera, const char* name) {
-    PvxHandle node = 0;
-    EXPECT_EQ(pvxGetNode(camera, name, &node), PVX_OK) << name << ": " << LastErrorText();
-    return node;
+    return Got(pvxGetNode, camera, name); // the last-error text names the node
 }
 
 PvxHandle SimTest::OpenStream(PvxHandle camera, uint32_t buffers) {
     PvxHandle stream = 0;
     EXPECT_EQ(pvxOpenStream(camera, &stream, &m_frameBytes, m_event.Handle(), buffers, 0), PVX_OK)
         << LastErrorText();
+    return stream;
+}
+
+PvxHandle SimTest::StartStream(PvxHandle camera, uint32_t buffers) {
+    const PvxHandle stream = OpenStream(camera, buffers);
+    EXPECT_EQ(pvxStartStream(stream, buffers), PVX_OK) << LastErrorText();
     return stream;
 }
 

@@ -3,10 +3,12 @@
 #pragma once
 
 #include "camera/quorvex_api.h"
+#include "sim/pattern.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <cstddef>
 #include <filesystem>
 #include <limits>
 #include <string>
@@ -53,11 +55,15 @@ protected:
     void Init();
     // Opens camera index and closes it at the end of the test.
     PvxHandle Open(uint32_t index = 0);
+    // UseCamera, Init and Open: the one described camera, open.
+    PvxHandle OpenWith(const nlohmann::json& camera);
     PvxHandle Node(PvxHandle camera, const char* name);
     std::string EnumText(PvxHandle camera, const char* name);
 
     // Opens a stream of camera signalling m_event, noting its frame size in m_frameBytes.
     PvxHandle OpenStream(PvxHandle camera, uint32_t buffers = 3);
+    // OpenStream, then starts it on all its buffers.
+    PvxHandle StartStream(PvxHandle camera, uint32_t buffers = 3);
     // Waits for the next image and locks it.
     PvxImageRecord NextImage(PvxHandle stream);
 
@@ -84,5 +90,18 @@ template <class... Params, class... Args> auto Got(PvxStatus(PVX_CALL* get)(Para
 // The {min, max, increment} a region range getter answers; the call must succeed.
 std::vector<uint32_t> RangeOf(PvxStatus(PVX_CALL* get)(PvxHandle, uint32_t*, uint32_t*, uint32_t*),
                               PvxHandle camera);
+
+// The image the reference renders for that geometry, pattern and frame.
+inline std::vector<uint8_t> ExpectedImage(const sim::ImageGeometry& geometry, sim::TestPattern pattern,
+                                          uint32_t frame) {
+    const uint32_t bytes = sim::BytesPerPixel(geometry.pixelFormat);
+    std::vector<uint8_t> image(std::size_t{geometry.width} * geometry.height * bytes);
+    for (uint32_t y = 0; y < geometry.height; ++y) {
+        for (uint32_t x = 0; x < geometry.width; ++x)
+            sim::ExpectedPixel(geometry, pattern, frame, x, y,
+                               &image[(std::size_t{y} * geometry.width + x) * bytes]);
+    }
+    return image;
+}
 
 } // namespace simtest

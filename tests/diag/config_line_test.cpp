@@ -31,21 +31,6 @@ std::string Expand(std::string text, const std::string& dir) {
     return text;
 }
 
-// The lowest level a log writes: every level is written once and read back.
-int ObservedThreshold(const std::string& flushPath) {
-    for (uint32_t level = LOG_DEBUG; level <= LOG_FATAL; ++level)
-        WriteLog(level, "probe");
-    if (g_logToMemory)
-        FlushMemoryLog(flushPath.c_str());
-    int lowest = kNoLog;
-    for (const std::string& line : SplitLines(ReadText(g_logToMemory ? flushPath : g_logPath))) {
-        const std::optional<LogLine> parsed = ParseLogLine(line);
-        if (parsed && (lowest == kNoLog || static_cast<int>(parsed->level) < lowest))
-            lowest = static_cast<int>(parsed->level);
-    }
-    return lowest;
-}
-
 class ConfigLineTest : public LogTest, public ::testing::WithParamInterface<LineCase> {};
 
 // Catches each departure from the line's fixed reading: the keyword and target cut
@@ -69,7 +54,9 @@ TEST_P(ConfigLineTest, SetsUpWhatTheLineSays) {
             << g_logPath;
     }
     if (c.threshold != kNoLog) {
-        EXPECT_EQ(ObservedThreshold(m_folder.file("flushed.txt")), c.threshold);
+        WriteEveryLevel();
+        EXPECT_EQ(LevelsIn(g_logToMemory ? flushed() : ReadText(g_logPath)),
+                  LevelsFrom(static_cast<uint32_t>(c.threshold)));
     }
 }
 
@@ -95,7 +82,8 @@ const LineCase kLineCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Lines, ConfigLineTest, ::testing::ValuesIn(kLineCases), aiktest::CaseName());
 
-// Catches a ring of another size than the line asks for at the smallest size allowed.
+// Catches a ring of another size than the line asks for at the smallest size allowed,
+// and a ring size taken wrongly when lines, not traces, fill it.
 TEST_F(LogTest, MemoryLineOf32SetsUpA32ByteRing) {
     ParseConfigLine("QuorvexAIK MEMORY 32 FATAL PATH=" + m_folder.path().string());
     ASSERT_TRUE(g_logConfigured);

@@ -5,7 +5,9 @@
 #include "diag/log_writer.h"
 #include "platform/fs.h"
 
+#include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <regex>
 #include <sstream>
@@ -25,21 +27,19 @@ TempFolder::~TempFolder() {
 
 std::string ReadText(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream stored;
-    stored << in.rdbuf();
-    const std::string bytes = stored.str();
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const std::string lineEnd = platform::kTextLineEnd;
     std::string text;
-    std::size_t start = 0;
-    for (std::size_t feed = bytes.find('\n'); feed != std::string::npos; feed = bytes.find('\n', start)) {
-        const std::size_t end = feed + 1;
-        if (end - start < lineEnd.size() ||
-            bytes.compare(end - lineEnd.size(), lineEnd.size(), lineEnd) != 0) {
-            ADD_FAILURE() << path << ": a line feed not stored as in text mode";
-            return bytes;
-        }
-        text.append(bytes, start, end - lineEnd.size() - start).push_back('\n');
-        start = end;
+    std::size_t start = 0, lineEnds = 0;
+    for (std::size_t end; (end = bytes.find(lineEnd, start)) != std::string::npos;
+         start = end + lineEnd.size()) {
+        text.append(bytes, start, end - start).push_back('\n');
+        ++lineEnds;
+    }
+    // Every line feed must be part of a line end.
+    if (static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) != lineEnds) {
+        ADD_FAILURE() << path << ": a line feed not stored as in text mode";
+        return bytes;
     }
     return text.append(bytes, start, std::string::npos);
 }
@@ -70,6 +70,31 @@ std::optional<LogLine> ParseLogLine(const std::string& line) {
         return std::nullopt;
     return LogLine{std::stod(match[1]), static_cast<uint32_t>(tags.find(match[2]) / 6), std::stoull(id),
                    match[4]};
+}
+
+void WriteEveryLevel() {
+    for (uint32_t level = LOG_DEBUG; level <= LOG_FATAL + 1; ++level)
+        EXPECT_EQ(WriteLog(level, ("level " + std::to_string(level)).c_str()), level <= LOG_FATAL) << level;
+}
+
+std::set<uint32_t> LevelsIn(const std::string& log) {
+    std::set<uint32_t> levels;
+    for (const std::string& line : SplitLines(log)) {
+        const std::optional<LogLine> parsed = ParseLogLine(line);
+        EXPECT_TRUE(parsed) << line;
+        if (parsed) {
+            EXPECT_EQ(parsed->text, "level " + std::to_string(parsed->level));
+            levels.insert(parsed->level);
+        }
+    }
+    return levels;
+}
+
+std::set<uint32_t> LevelsFrom(uint32_t threshold) {
+    std::set<uint32_t> levels;
+    for (uint32_t level = threshold; level <= LOG_FATAL; ++level)
+        levels.insert(level);
+    return levels;
 }
 
 void LogTest::TearDown() {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,14 @@ struct LogLine {
 };
 // nullopt when line does not have that shape exactly.
 std::optional<LogLine> ParseLogLine(const std::string& line);
+
+// Writes "level <n>" at each level and one above FATAL, which must be refused.
+void WriteEveryLevel();
+// The levels whose lines a log holds; every line must be a whole, well-formed one
+// of WriteEveryLevel's.
+std::set<uint32_t> LevelsIn(const std::string& log);
+// threshold, ..., LOG_FATAL: what WriteEveryLevel leaves at that threshold.
+std::set<uint32_t> LevelsFrom(uint32_t threshold);
 
 // Closes the log and clears the configuration's globals after each test, so that
 // tests run in one process do not see each other's set-up.

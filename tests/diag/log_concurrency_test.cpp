@@ -14,6 +14,11 @@ namespace {
 constexpr int kThreads = 6;
 constexpr int kLinesPerThread = 1500;
 
+std::string LineText(int worker, unsigned long long tid, int n) {
+    return "worker " + std::to_string(worker) + " tid " + std::to_string(tid) + " line " + std::to_string(n) +
+           " " + std::string(static_cast<size_t>(n % 90), '.');
+}
+
 class ConcurrencyTest : public LogTest, public ::testing::WithParamInterface<bool> {};
 
 // Catches lines that interleave within a line, lost lines, and a thread id taken
@@ -25,13 +30,8 @@ TEST_P(ConcurrencyTest, LinesStayWhole) {
     std::vector<std::thread> threads;
     for (int worker = 0; worker < kThreads; ++worker) {
         threads.emplace_back([worker] {
-            const std::string tid = std::to_string(platform::CurrentThreadId());
-            for (int n = 0; n < kLinesPerThread; ++n) {
-                const std::string text = "worker " + std::to_string(worker) + " tid " + tid + " line " +
-                                         std::to_string(n) + " " +
-                                         std::string(static_cast<size_t>(n % 90), '.');
-                WriteLog(LOG_INFO, text.c_str());
-            }
+            for (int n = 0; n < kLinesPerThread; ++n)
+                WriteLog(LOG_INFO, LineText(worker, platform::CurrentThreadId(), n).c_str());
         });
     }
     for (std::thread& thread : threads)
@@ -46,9 +46,7 @@ TEST_P(ConcurrencyTest, LinesStayWhole) {
         int worker = -1, n = -1;
         unsigned long long tid = 0;
         ASSERT_EQ(sscanf(parsed->text.c_str(), "worker %d tid %llu line %d", &worker, &tid, &n), 3) << line;
-        EXPECT_EQ(parsed->text, "worker " + std::to_string(worker) + " tid " + std::to_string(tid) +
-                                    " line " + std::to_string(n) + " " +
-                                    std::string(static_cast<size_t>(n % 90), '.'));
+        EXPECT_EQ(parsed->text, LineText(worker, tid, n));
         EXPECT_EQ(parsed->threadId, tid) << line;
         EXPECT_EQ(n, nextLine[worker]++) << line;
     }

@@ -1,10 +1,10 @@
 // The line prefix against what printf prints for the same values.
 #include "diag/log_prefix.h"
-#include "diag/log_writer.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <random>
 #include <string>
 
@@ -44,14 +44,6 @@ TEST(LogPrefix, SecondsPrintLikePercentDot06f) {
         const double s = spread(random);
         ASSERT_EQ(Formatted(s, "WARN ,", 5), Printed(s, "WARN ,", 5)) << s;
     }
-}
-
-// Catches a wrong tag text or a tag for a level the writer must refuse.
-TEST(LogPrefix, TagsOfTheFiveLevels) {
-    const char* expected[] = {"DEBUG,", "INFO ,", "WARN ,", "ERROR,", "FATAL,"};
-    for (uint32_t level = LOG_DEBUG; level <= LOG_FATAL; ++level)
-        EXPECT_STREQ(LogLevelTag(level), expected[level]);
-    EXPECT_EQ(LogLevelTag(5), nullptr);
 }
 
 } // namespace

@@ -52,14 +52,6 @@ INSTANTIATE_TEST_SUITE_P(
                       RingCase{"TraceKeepsFirst512", 1024, {std::string(600, 'x')}, std::string(512, 'x')}),
     aiktest::CaseName());
 
-// Catches a ring size taken wrongly when lines, not traces, fill it.
-TEST_F(LogTest, LinesWrapLikeTraces) {
-    ASSERT_TRUE(InitMemoryLog(32, LOG_INFO));
-    const std::string text(100, 'y');
-    EXPECT_TRUE(WriteLog(LOG_ERROR, text.c_str()));
-    EXPECT_EQ(flushed(), text.substr(100 - 31) + "\n");
-}
-
 // Catches a ring smaller than 32 bytes, or a second target over the first.
 TEST_F(LogTest, MemorySetUpRefusals) {
     EXPECT_FALSE(InitMemoryLog(31, LOG_DEBUG));

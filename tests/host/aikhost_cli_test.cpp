@@ -10,6 +10,7 @@
 #include <csignal>
 #include <fstream>
 #include <regex>
+#include <sstream>
 #include <thread>
 
 namespace aiktest {
@@ -33,10 +34,12 @@ protected:
             text.replace(at, 5, m_folder.string());
         return text;
     }
-    AikhostResult run(const std::vector<std::string>& arguments, const std::string& input = "",
+    // arguments: blank-separated, each expanded on its own.
+    AikhostResult run(const std::string& arguments, const std::string& input = "",
                       std::function<void(pid_t)> whileRunning = {}, const std::string& stdoutPath = "") {
         AikhostRun call;
-        for (const std::string& argument : arguments)
+        std::istringstream words(arguments);
+        for (std::string argument; words >> argument;)
             call.arguments.push_back(expand(argument));
         call.environment = {{"QUORVEX_SIM_CONFIG", ""}, {"TERM", "dumb"}};
         call.input = expand(input);
@@ -60,145 +63,87 @@ protected:
 
 struct CliCase {
     const char* name;
-    std::vector<std::string> arguments;
-    const char* input; // standard input: a shell's lines
+    const char* arguments; // blank-separated
+    const char* input;     // standard input: a shell's lines
     int exitCode;
     const char* out; // regexes searched in stdout and stderr
     const char* err;
+    const char* stdoutPath = ""; // empty: captured
 };
 
 const CliCase kCliCases[] = {
     // Settings last within one session, given before the command or in a shell.
-    {"ShellKeepsASetting",
-     {"shell"},
-     "set PixelFormat Mono12\nget PixelFormat\n",
-     0,
-     "PixelFormat = Mono12\nMono12\n",
+    {"ShellKeepsASetting", "shell", "set PixelFormat Mono12\nget PixelFormat\n", 0,
+     "PixelFormat = Mono12\nMono12\n", ""},
+    {"SetBeforeTheCommand", "--set PixelFormat=Mono10 --set Gamma=2 get PixelFormat", "", 0, "^Mono10\n$",
      ""},
-    {"SetBeforeTheCommand",
-     {"--set", "PixelFormat=Mono10", "--set", "Gamma=2", "get", "PixelFormat"},
-     "",
-     0,
-     "^Mono10\n$",
-     ""},
-    {"ScriptStopsAtItsFirstFailure",
-     {"shell", "{dir}/script.aik"},
-     "",
-     5,
-     "^Gamma = 2.00\n$",
+    {"ScriptStopsAtItsFirstFailure", "shell {dir}/script.aik", "", 5, "^Gamma = 2.00\n$",
      "script.aik:2: \"set Gamma 9\" exited with 5"},
-    {"ChannelAfterTheCommandNamedOnce",
-     {"get", "Gamma", "-c", "1"},
-     "",
-     0,
-     "^1.00\n$",
+    {"ChannelAfterTheCommandNamedOnce", "get Gamma -c 1", "", 0, "^1.00\n$",
      "^aikhost: channel 1: Quorvex SIM-C1920\\(AIK\\)\n$"},
+    // A set is written sizes before offsets (960 fits only once Width is 320), and a
+    // refused or malformed entry fails the load.
+    {"LoadWritesSizesBeforeOffsets", "--load {dir}/sizes.json get OffsetX", "", 0, "^960\n$", ""},
+    {"LoadReportsRefusals", "load {dir}/refused.json", "", 5, "", "Gamma is a Float from 0.25 to 4.00"},
+    {"LoadReportsAMalformedSet", "load {dir}/unnamed.json", "", 2, "",
+     "unnamed.json: features\\[0\\].name: expected"},
     // Refusals keep the module's text and add aikhost's explanation.
-    {"UnknownFeature",
-     {"set", "Nope", "1"},
-     "",
-     4,
-     "",
+    {"UnknownFeature", "set Nope 1", "", 4, "",
      "Injected failure in WriteValue.\\(Nope\\)\naikhost: the camera has no feature Nope"},
-    {"OutOfRange",
-     {"set", "Gamma", "7"},
-     "",
-     5,
-     "",
+    {"OutOfRange", "set Gamma 7", "", 5, "",
      "Injected failure in WriteValue.\\(Gamma\\)\naikhost: Gamma is a Float from 0.25 to 4.00"},
-    {"BadEntry",
-     {"set", "PixelFormat", "Foo"},
-     "",
-     5,
-     "",
-     "PixelFormat is one of Mono8, Mono10, Mono12, Mono16"},
-    {"NotANumber",
-     {"--set", "Gamma=1.5abc", "get", "Gamma"},
-     "",
-     5,
-     "^$",
+    {"BadEntry", "set PixelFormat Foo", "", 5, "", "PixelFormat is one of Mono8, Mono10, Mono12, Mono16"},
+    {"NotANumber", "--set Gamma=1.5abc get Gamma", "", 5, "^$",
      "\"1.5abc\" is not a number: Gamma is a Float"},
-    {"RoundedValueWarned",
-     {"set", "AcquisitionFrameRate", "999.994"},
-     "",
-     0,
-     "= 999.99",
+    {"RoundedValueWarned", "set AcquisitionFrameRate 999.994", "", 0, "= 999.99",
      "warning: AcquisitionFrameRate 999.994 was set as 999.99"},
-    {"RoiChangedWarned",
-     {"grab", "--roi", "0,0,641,480", "-n", "1", "-o", "{dir}/g"},
-     "",
-     0,
-     "648x480",
+    {"RoiChangedWarned", "grab --roi 0,0,641,480 -n 1 -o {dir}/g", "", 0, "648x480",
      "warning: channel 0: --roi 0,0,641,480 became 0,0,648,480"},
     // Failures name their cause and class.
-    {"TriggerThatNeverFires",
-     {"--set", "TriggerSource=Line0", "grab", "--trigger", "rising", "-n", "5", "--timeout", "200", "-o",
-      "{dir}/g"},
-     "",
-     6,
-     "0 +not counted +not counted +0.0 +3\n$",
+    {"TriggerThatNeverFires", "--set TriggerSource=Line0 grab --trigger rising -n 5 --timeout 200 -o {dir}/g",
+     "", 6, "0 +not counted +not counted +0.0 +3\n$",
      "TriggerMode is On with TriggerSource Line0.*stopped after 3 time-outs in a row"},
-    {"FormatOfferedButNotDelivered",
-     {"--set", "PixelFormat=Mono16", "grab", "-n", "1", "-o", "{dir}/g"},
-     "",
-     6,
-     "",
+    {"FormatOfferedButNotDelivered", "--set PixelFormat=Mono16 grab -n 1 -o {dir}/g", "", 6, "",
      "streams Mono16, which the module does not deliver; of its formats it delivers Mono8, Mono10, Mono12"},
-    {"FolderNotWritable",
-     {"grab", "-n", "1", "-o", "{dir}/plain/g"},
-     "",
-     7,
-     "^$",
+    {"FolderNotWritable", "grab -n 1 -o {dir}/plain/g", "", 7, "^$",
      "cannot create the folder .*plain/g: Not a directory"},
-    {"NoSuchChannel", {"-c", "7", "get", "Gamma"}, "", 4, "", "no channel 7 \\(3 found\\)"},
-    {"BadPattern", {"grab", "-o", "{dir}/img_%s.png"}, "", 2, "", "needs one image number"},
-    {"Usage", {"grab", "-n", "0"}, "", 2, "", "count"},
-    {"HelpListsExitCodes", {"--help"}, "", 0, "Exit codes:(.|\n)*130 +interrupted", ""},
-    {"Version", {"--version"}, "", 0, "^aikhost 1[.0-9]+\nmodule .*QuorvexAIK64.so: 1[.0-9]+\n$", ""},
+    // Output lost on a full standard output, with success reported.
+    {"UnwritableStandardOutputFails", "channels", "", 7, "", "cannot write standard output", "/dev/full"},
+    {"NoSuchChannel", "-c 7 get Gamma", "", 4, "", "no channel 7 \\(3 found\\)"},
+    {"BadPattern", "grab -o {dir}/img_%s.png", "", 2, "", "needs one image number"},
+    {"Usage", "grab -n 0", "", 2, "", "count"},
+    {"HelpListsExitCodes", "--help", "", 0, "Exit codes:(.|\n)*130 +interrupted", ""},
+    {"Version", "--version", "", 0, "^aikhost 1[.0-9]+\nmodule .*QuorvexAIK64.so: 1[.0-9]+\n$", ""},
     // What people expect. Grabs that must lose nothing ask for a rate that a sanitized
     // build on a busy machine still keeps up with.
-    {"JsonGrabSummaryWithStats",
-     {"--set", "AcquisitionFrameRate=5", "--json", "grab", "-n", "2", "--stats", "-o", "{dir}/g"},
-     "",
-     0,
+    {"JsonGrabSummaryWithStats", "--set AcquisitionFrameRate=5 --json grab -n 2 --stats -o {dir}/g", "", 0,
      "^\\{\"channels\":\\[\\{\"channel\":0,\"delivered\":2,.*\"plane\":\"grey\",\"saturated\":[0-9]+.*"
      "\"lost\":0,.*\"produced\":2,.*\"command\":\"grab\"",
      ""},
-    {"NamePattern",
-     {"--set", "AcquisitionFrameRate=5", "grab", "-c", "2", "-n", "2", "-o", "{dir}/g/img_%04d.png"},
-     "",
-     0,
-     "2 PNG files in .*/g\n",
-     ""},
-    {"StandardNodesMarked",
-     {"features", "--all", "--filter", "Offset?"},
-     "",
-     0,
-     "OffsetX +Integer +RW +0 +0 .. 1264 +px +standard node\nOffsetY",
-     ""},
-    {"ChangedSinceOpen",
-     {"--set", "Gamma=2", "--json", "features", "--changed"},
-     "",
-     0,
-     "\"features\":\\[\\{[^{}]*\"name\":\"Gamma\"[^{}]*\\}\\]",
-     ""},
-    {"JsonError",
-     {"--json", "get", "Nope"},
-     "",
-     4,
-     "\\{\"command\":\"get\",\"error\":\"the camera has no feature Nope",
-     ""},
+    {"NamePattern", "--set AcquisitionFrameRate=5 grab -c 2 -n 2 -o {dir}/g/img_%04d.png", "", 0,
+     "2 PNG files in .*/g\n", ""},
+    {"StandardNodesMarked", "features --all --filter Offset?", "", 0,
+     "OffsetX +Integer +RW +0 +0 .. 1264 +px +standard node\nOffsetY", ""},
+    {"ChangedSinceOpen", "--set Gamma=2 --json features --changed", "", 0,
+     "\"features\":\\[\\{[^{}]*\"name\":\"Gamma\"[^{}]*\\}\\]", ""},
+    {"JsonError", "--json get Nope", "", 4,
+     "\\{\"command\":\"get\",\"error\":\"the camera has no feature Nope", ""},
 };
 
 class AikhostCliTest : public AikhostTest, public ::testing::WithParamInterface<CliCase> {};
 
 // Catches a setting lost between commands, a refusal without the feature's type,
-// range or entries, a silent wait for images that cannot come, and an exit code of
-// the wrong class.
+// range or entries, a silent wait for images that cannot come, an exit code of the
+// wrong class, output lost on a full standard output, a feature set written in file order (an offset refused
+// before the width that makes room for it), and a refusal that does not fail the load.
 TEST_P(AikhostCliTest, AnswersAsDocumented) {
     const CliCase& c = GetParam();
     std::ofstream(m_folder / "script.aik") << "set Gamma 2\nset Gamma 9\nget Gamma\n";
-    const AikhostResult result = run(c.arguments, c.input);
+    std::ofstream(m_folder / "sizes.json")
+        << R"({"features": [{"name": "OffsetX", "value": "960"}, {"name": "Width", "value": "320"}]})";
+    std::ofstream(m_folder / "refused.json") << R"({"features": [{"name": "Gamma", "value": "9"}]})";
+    std::ofstream(m_folder / "unnamed.json") << R"({"features": [{"value": "9"}]})";
+    const AikhostResult result = run(c.arguments, c.input, {}, c.stdoutPath);
     EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
     EXPECT_TRUE(std::regex_search(result.out, std::regex(c.out))) << result.out;
     EXPECT_TRUE(std::regex_search(result.err, std::regex(c.err))) << result.err;
@@ -210,8 +155,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, AikhostCliTest, ::testing::ValuesIn(kCliCases), 
 // images/s of 1280 x 1024 with a PNG written for each, most are lost, and the
 // produced count follows from the frame numbers the delivered ones carry.
 TEST_F(AikhostTest, LostImagesCountedFromFrameNumbers) {
-    const AikhostResult result =
-        run({"--set", "AcquisitionFrameRate=1000", "--json", "grab", "-n", "10", "-o", "{dir}/g"});
+    const AikhostResult result = run("--set AcquisitionFrameRate=1000 --json grab -n 10 -o {dir}/g");
     EXPECT_EQ(result.exitCode, 6) << result.err;
     const nlohmann::json summary = nlohmann::json::parse(result.out)["channels"][0];
     const nlohmann::json& images = summary["images"];
@@ -228,19 +172,12 @@ TEST_F(AikhostTest, LostImagesCountedFromFrameNumbers) {
 TEST_F(AikhostTest, FullDiskNamedAndPartialFileRemoved) {
     std::filesystem::create_directories(m_folder / "g");
     std::filesystem::create_symlink("/dev/full", m_folder / "g" / "ch0_0001.png");
-    const AikhostResult result = run({"grab", "-n", "3", "-o", "{dir}/g"});
+    const AikhostResult result = run("grab -n 3 -o {dir}/g");
     EXPECT_EQ(result.exitCode, 7);
     EXPECT_TRUE(
         std::regex_search(result.err, std::regex("cannot write .*ch0_0001.png: No space left on device")));
     EXPECT_TRUE(pngFiles("g").empty());
     EXPECT_EQ(result.out.find("PNG files in"), std::string::npos);
-}
-
-// Catches output lost on a full standard output with success reported.
-TEST_F(AikhostTest, UnwritableStandardOutputFails) {
-    const AikhostResult result = run({"channels"}, "", {}, "/dev/full");
-    EXPECT_EQ(result.exitCode, 7);
-    EXPECT_TRUE(std::regex_search(result.err, std::regex("cannot write standard output")));
 }
 
 bool PngComplete(const std::filesystem::path& path) {
@@ -258,8 +195,7 @@ TEST_F(AikhostTest, InterruptStopsReleasesAndSummarises) {
         kill(pid, SIGINT);
     };
     const AikhostResult result =
-        run({"--set", "AcquisitionFrameRate=20", "grab", "-n", "1000", "-o", "{dir}/g"}, "",
-            interruptAfterTwoImages);
+        run("--set AcquisitionFrameRate=20 grab -n 1000 -o {dir}/g", "", interruptAfterTwoImages);
     EXPECT_EQ(result.exitCode, 130) << result.err;
     EXPECT_TRUE(std::regex_search(result.err,
                                   std::regex("interrupted; acquisition stopped and the channel released")));
@@ -277,7 +213,7 @@ class FeatureSetTest : public AikhostTest, public ::testing::WithParamInterface<
 // value written before the one it depends on, a selector's dependants mixed up.
 TEST_P(FeatureSetTest, RoundTripRestoresEveryFeature) {
     const AikhostResult result =
-        run({"-c", std::to_string(GetParam()), "shell"},
+        run("-c " + std::to_string(GetParam()) + " shell",
             "save {dir}/a.json\nset Gamma 2.5\nset TestPattern White\nset Width 320\nset OffsetX 16\n"
             "set TriggerMode On\nset LineSelector Line2\nload {dir}/a.json\nsave {dir}/b.json\n");
     EXPECT_EQ(result.exitCode, 0) << result.err;
@@ -286,24 +222,6 @@ TEST_P(FeatureSetTest, RoundTripRestoresEveryFeature) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BuiltInCameras, FeatureSetTest, ::testing::Values(0, 1, 2));
-
-// Catches a set written in file order (an offset refused before the width that makes
-// room for it) and a refusal that does not fail the load.
-TEST_F(AikhostTest, LoadWritesSizesBeforeOffsetsAndReportsRefusals) {
-    std::ofstream(m_folder / "set.json")
-        << R"({"features": [{"name": "OffsetX", "value": "960"}, {"name": "Width", "value": "320"}]})";
-    AikhostResult result = run({"--load", "{dir}/set.json", "get", "OffsetX"});
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.out, "960\n");
-    std::ofstream(m_folder / "set.json") << R"({"features": [{"name": "Gamma", "value": "9"}]})";
-    result = run({"load", "{dir}/set.json"});
-    EXPECT_EQ(result.exitCode, 5);
-    EXPECT_TRUE(std::regex_search(result.err, std::regex("Gamma is a Float from 0.25 to 4.00")));
-    std::ofstream(m_folder / "set.json") << R"({"features": [{"value": "9"}]})";
-    result = run({"load", "{dir}/set.json"});
-    EXPECT_EQ(result.exitCode, 2);
-    EXPECT_TRUE(std::regex_search(result.err, std::regex("set.json: features\\[0\\].name: expected")));
-}
 
 } // namespace
 } // namespace aiktest

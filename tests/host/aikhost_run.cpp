@@ -2,6 +2,7 @@
 // a hanging aikhost fails its test instead of the suite.
 #include "tests/host/aikhost_run.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -33,10 +34,8 @@ std::vector<std::string> ChildEnvironment(const AikhostRun& run) {
     std::vector<std::string> entries;
     for (char** entry = environ; *entry != nullptr; ++entry) {
         const std::string text = *entry;
-        bool replaced = false;
-        for (const auto& [name, value] : run.environment)
-            replaced = replaced || text.rfind(name + "=", 0) == 0;
-        if (!replaced)
+        if (std::none_of(run.environment.begin(), run.environment.end(),
+                         [&text](const auto& variable) { return text.rfind(variable.first + "=", 0) == 0; }))
             entries.push_back(text);
     }
     for (const auto& [name, value] : run.environment) {

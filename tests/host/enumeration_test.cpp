@@ -11,6 +11,12 @@ namespace {
 
 using EnumerationTest = ModuleFixture;
 
+nlohmann::json refusingCamera(const std::string& model) {
+    nlohmann::json camera = cameraJson("Quorvex", model, "refuses");
+    camera["openStatus"] = 4;
+    return camera;
+}
+
 // Catches the built-in camera set or the default enumeration going wrong as a host
 // first meets it, a second enumeration without release that loses channels (cameras
 // still open in the library cannot be opened again) or keeps stale ones, and a device
@@ -36,9 +42,8 @@ TEST_F(EnumerationTest, BuiltInCamerasGiveThreeChannelsEveryTime) {
 // Catches channel numbers taken from the library's camera index instead of the
 // registry position, or a camera that failed to open left in the registry.
 TEST_F(EnumerationTest, CameraThatFailsToOpenIsLeftOutAndLaterOnesMoveUp) {
-    nlohmann::json refused = cameraJson("Quorvex", "QX-B", "refuses");
-    refused["openStatus"] = 7;
-    useCameras({cameraJson("Quorvex", "QX-A", "first"), refused, cameraJson("Quorvex", "QX-C", "third")});
+    useCameras({cameraJson("Quorvex", "QX-A", "first"), refusingCamera("QX-B"),
+                cameraJson("Quorvex", "QX-C", "third")});
     aikhost::Enumeration enumeration = enumerate();
     ASSERT_EQ(enumeration.channels.size(), 2u);
     EXPECT_EQ(enumeration.errText, "");
@@ -68,12 +73,6 @@ TEST_P(NoChannelTest, AnswersOneAndLeavesErrTextAlone) {
     EXPECT_TRUE(errText.untouched());
     EXPECT_EQ(record.SetupCommonParams, nullptr);
     EXPECT_EQ(pvxSimCallCount("pvxInitLibrary"), GetParam().deviceNum == 0 ? 1 : 0);
-}
-
-nlohmann::json refusingCamera(const std::string& model) {
-    nlohmann::json camera = cameraJson("Quorvex", model, "refuses");
-    camera["openStatus"] = 4;
-    return camera;
 }
 
 INSTANTIATE_TEST_SUITE_P(

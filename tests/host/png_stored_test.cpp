@@ -111,14 +111,11 @@ TEST_P(PngFileTest, ReadsBackAsWritten) {
         pixels[i] = static_cast<uint8_t>(i % 7 == 0 ? i / 7 : 0xFF);
     const std::vector<Chunk> chunks =
         Chunks(aikhost::encodePng({c.width, c.height, c.bitDepth, c.rgb, c.significantBits, pixels.data()}));
-    std::vector<std::string> types;
+    std::string types;
     for (const Chunk& chunk : chunks)
-        types.push_back(chunk.type);
+        types += chunk.type;
     const bool withSignificantBits = c.significantBits != c.bitDepth;
-    const std::vector<std::string> expectedTypes =
-        withSignificantBits ? std::vector<std::string>{"IHDR", "sBIT", "IDAT", "IEND"}
-                            : std::vector<std::string>{"IHDR", "IDAT", "IEND"};
-    EXPECT_EQ(types, expectedTypes);
+    EXPECT_EQ(types, withSignificantBits ? "IHDRsBITIDATIEND" : "IHDRIDATIEND");
     ASSERT_EQ(chunks[0].data.size(), 13u);
     EXPECT_EQ(BigEndian32(&chunks[0].data[0]), c.width);
     EXPECT_EQ(BigEndian32(&chunks[0].data[4]), c.height);

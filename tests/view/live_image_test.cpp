@@ -3,6 +3,7 @@
 #include "host/view/frame_loss.h"
 #include "host/view/jpeg_feed.h"
 #include "host/view/latest_image.h"
+#include "tests/support/case_name.h"
 
 #include <gtest/gtest.h>
 
@@ -94,10 +95,6 @@ TEST_P(FrameLossTest, CountsGaps) {
     EXPECT_EQ(loss.known, GetParam().known);
 }
 
-std::string lossCaseName(const ::testing::TestParamInfo<LossCase>& info) {
-    return info.param.name;
-}
-
-INSTANTIATE_TEST_SUITE_P(Frames, FrameLossTest, ::testing::ValuesIn(kLossCases), lossCaseName);
+INSTANTIATE_TEST_SUITE_P(Frames, FrameLossTest, ::testing::ValuesIn(kLossCases), aiktest::CaseName());
 
 } // namespace

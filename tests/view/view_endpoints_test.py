@@ -35,8 +35,7 @@ def json_of(url, method="GET", body=None, status=200):
 
 
 def image_after(url, number, wait_ms=2000):
-    code, headers, body = request(f"{url}image.jpg?after={number}&wait={wait_ms}")
-    return code, headers, body
+    return request(f"{url}image.jpg?after={number}&wait={wait_ms}")
 
 
 def check_streaming(url, loss_known):

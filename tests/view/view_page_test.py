@@ -104,11 +104,16 @@ def shown(driver):
     return int(text_of(driver, "shown") or 0)
 
 
-def set_other(driver, value):
-    field = driver.find_element(By.ID, "value-other")
+def type_into(driver, element_id, text):
+    field = driver.find_element(By.ID, element_id)
     field.clear()
-    field.send_keys(value)
-    driver.find_element(By.ID, "set-other").click()
+    field.send_keys(text)
+
+
+def set_value(driver, row, value):
+    """Writes value through a row of the panel: a listed feature's, or "other"."""
+    type_into(driver, f"value-{row}", value)
+    driver.find_element(By.ID, f"set-{row}").click()
 
 
 def exercise_page(driver, url, screenshot):
@@ -121,9 +126,9 @@ def exercise_page(driver, url, screenshot):
         "data-features") == "loaded")
 
     # ExposureTime is not in the channel's list: the filter's text reaches it by name.
-    driver.find_element(By.ID, "filter").send_keys("ExposureTime")
+    type_into(driver, "filter", "ExposureTime")
     wait_for(driver, "offer ExposureTime by name", lambda d: d.find_element(By.ID, "feature-other").is_displayed())
-    set_other(driver, EXPOSURE_US)
+    set_value(driver, "other", EXPOSURE_US)
     wait_for(driver, "confirm the write", lambda d: "reads" in text_of(d, "note-other"))
     note = text_of(driver, "note-other")
     assert float(note.split("reads", 1)[1]) == float(EXPOSURE_US), f"ExposureTime reads back: {note}"
@@ -134,28 +139,19 @@ def exercise_page(driver, url, screenshot):
     value = driver.find_element(By.ID, "value-other").get_attribute("value")
     assert float(value) == float(EXPOSURE_US), f"ExposureTime read {value}, {EXPOSURE_US} written"
 
-    set_other(driver, REFUSED_US)
+    set_value(driver, "other", REFUSED_US)
     wait_for(driver, "show the refusal", lambda d: d.find_element(By.ID, "note-other").get_attribute(
         "class") == "error")
     refusal = text_of(driver, "note-other")
     assert "WriteValue(ExposureTime) failed" in refusal, f"refusal shown: {refusal}"
 
     # A listed feature, written through its own row.
-    driver.find_element(By.ID, "filter").clear()
-    driver.find_element(By.ID, "filter").send_keys("Gamma")
-    gamma = driver.find_element(By.ID, "value-Gamma")
-    gamma.clear()
-    gamma.send_keys("1.5")
-    driver.find_element(By.ID, "set-Gamma").click()
+    type_into(driver, "filter", "Gamma")
+    set_value(driver, "Gamma", "1.5")
     wait_for(driver, "confirm the Gamma write", lambda d: "reads 1.5" in text_of(d, "note-Gamma"))
-    driver.find_element(By.ID, "filter").clear()
     # A listed feature's refusal, in its own row: the screenshot shows it.
-    driver.find_element(By.ID, "filter").clear()
-    driver.find_element(By.ID, "filter").send_keys("Trigger")
-    delay = driver.find_element(By.ID, "value-TriggerDelay")
-    delay.clear()
-    delay.send_keys(REFUSED_DELAY_US)
-    driver.find_element(By.ID, "set-TriggerDelay").click()
+    type_into(driver, "filter", "Trigger")
+    set_value(driver, "TriggerDelay", REFUSED_DELAY_US)
     wait_for(driver, "show the TriggerDelay refusal",
              lambda d: "WriteValue(TriggerDelay) failed" in text_of(d, "note-TriggerDelay"))
     wait_for(driver, "show more images", lambda d: shown(d) >= first + 2 * NEW_IMAGES)

@@ -4,7 +4,6 @@ emulator is stopped by its process id; every wait is bounded."""
 import os
 import pathlib
 import shutil
-import signal
 import subprocess
 import sys
 import tempfile
@@ -31,10 +30,9 @@ def main():
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         deadline = time.monotonic() + READY_SECONDS
-        listed = run(aikhost, "channels")
-        while listed.returncode != 0 and time.monotonic() < deadline and emulator.poll() is None:
+        while (listed := run(aikhost, "channels")).returncode != 0 and time.monotonic() < deadline \
+                and emulator.poll() is None:
             time.sleep(0.25)
-            listed = run(aikhost, "channels")
         assert listed.returncode == 0, f"channels exited {listed.returncode}:\n{listed.stderr}"
         assert "Aravis Fake(AIK)" in listed.stdout, listed.stdout
         with tempfile.TemporaryDirectory() as folder:
@@ -46,7 +44,7 @@ def main():
         print(listed.stdout + grabbed.stdout)
         return 0
     finally:
-        emulator.send_signal(signal.SIGTERM)
+        emulator.terminate()
         try:
             emulator.wait(timeout=10)
         except subprocess.TimeoutExpired:

@@ -14,31 +14,14 @@ std::string BackendName(Backend backend) {
     return backend == Backend::Gige ? "Gige" : "Fake";
 }
 
-std::string BackendTestName(const ::testing::TestParamInfo<Backend>& tested) {
-    return BackendName(tested.param);
-}
-
-CommonParamsRecord FakeParams(int32_t x, int32_t y, int32_t width, int32_t height) {
-    CommonParamsRecord params{};
-    params.exposure = 0.01;
-    params.acqContinuous = 1;
-    params.roix = x;
-    params.roiy = y;
-    params.roiwidth = width;
-    params.roiheight = height;
-    return params;
-}
-
 void PointAtBackend(Backend backend) {
     aikhost::setEnvironment("QUORVEX_ARAVIS_FAKE_GENICAM", AIK_TEST_ARAVIS_GENICAM);
-    if (backend == Backend::Gige) {
-        aikhost::setEnvironment("QUORVEX_ARAVIS_CAMERAS", "127.0.0.1");
+    // The fake backend: an empty list, no camera on the network, the fake one alone.
+    aikhost::setEnvironment("QUORVEX_ARAVIS_CAMERAS", backend == Backend::Gige ? "127.0.0.1" : "");
+    if (backend == Backend::Gige)
         aikhost::unsetEnvironment("QUORVEX_ARAVIS_FAKE");
-    } else {
-        // An empty list: no camera on the network, the fake one alone.
-        aikhost::setEnvironment("QUORVEX_ARAVIS_CAMERAS", "");
+    else
         aikhost::setEnvironment("QUORVEX_ARAVIS_FAKE", "1");
-    }
 }
 
 void AravisFixture::openCamera(Backend backend) {
@@ -54,22 +37,6 @@ void AravisFixture::openCamera(Backend backend) {
                                   "LD_LIBRARY_PATH naming bin/aravis";
     ASSERT_EQ(enumeration.channels.size(), 1u) << enumeration.errText;
     m_channels = enumeration.channels;
-}
-
-std::string AravisFixture::read(const std::string& feature) const {
-    aikhost::TextResult result = channel().readValue(feature);
-    EXPECT_EQ(result.rc, 0) << feature << ": " << result.errText;
-    return result.text;
-}
-
-void AravisFixture::write(const std::string& feature, const std::string& value) const {
-    aikhost::SlotResult result = channel().writeValue(feature, value);
-    ASSERT_EQ(result.rc, 0) << feature << " = " << value << ": " << result.errText;
-}
-
-void AravisFixture::setup(const CommonParamsRecord& params) const {
-    aikhost::SlotResult result = channel().setupCommonParams(params);
-    ASSERT_EQ(result.rc, 0) << result.errText;
 }
 
 std::map<std::string, double> AravisFixture::arvToolValues(const std::string& features) {

@@ -8,7 +8,6 @@
 #include "tests/aravis/emulator.h"
 #include "tests/support/module_fixture.h"
 
-#include <cstdint>
 #include <map>
 #include <string>
 #include <tuple>
@@ -21,11 +20,9 @@ const Backend kBackends[] = {Backend::Gige, Backend::Fake};
 std::string BackendName(Backend backend);
 // Points the camera library at the backend through its environment.
 void PointAtBackend(Backend backend);
-std::string BackendTestName(const ::testing::TestParamInfo<Backend>& tested);
-
-// The whole window with a ramp-preserving exposure (10 ms) and the lowest contrast
-// and brightness, free running.
-CommonParamsRecord FakeParams(int32_t x, int32_t y, int32_t width, int32_t height);
+inline std::string BackendTestName(const ::testing::TestParamInfo<Backend>& tested) {
+    return BackendName(tested.param);
+}
 
 // Opens the camera, or ends the test when openCamera failed or skipped it.
 #define OPEN_OR_RETURN(backend)                                                                              \
@@ -39,10 +36,20 @@ protected:
     // test when it cannot start), enumerates and keeps channel 0.
     void openCamera(Backend backend);
     const aikhost::Channel& channel() const { return m_channels.at(0); }
-    std::string read(const std::string& feature) const;
-    void write(const std::string& feature, const std::string& value) const;
+    std::string read(const std::string& feature) const {
+        const aikhost::TextResult result = channel().readValue(feature);
+        EXPECT_EQ(result.rc, 0) << feature << ": " << result.errText;
+        return result.text;
+    }
+    void write(const std::string& feature, const std::string& value) const {
+        const aikhost::SlotResult result = channel().writeValue(feature, value);
+        ASSERT_EQ(result.rc, 0) << feature << " = " << value << ": " << result.errText;
+    }
     // Sets the host's common parameters, asserting they are taken.
-    void setup(const CommonParamsRecord& params) const;
+    void setup(const CommonParamsRecord& params) const {
+        const aikhost::SlotResult result = channel().setupCommonParams(params);
+        ASSERT_EQ(result.rc, 0) << result.errText;
+    }
     // The nodes' values as arv-tool-0.8 reads them from the emulator, past the module
     // and its camera library (a node it cannot read is missing). It waits about 5 s
     // for the control the module holds, so tests call it once.

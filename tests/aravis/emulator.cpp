@@ -35,13 +35,12 @@ bool answersDiscovery() {
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     // Key 0x42, acknowledge wanted; DISCOVERY_CMD; no payload; request id 1.
     const std::array<uint8_t, 8> discovery = {0x42, 0x01, 0x00, 0x02, 0x00, 0x00, 0x00, 0x01};
-    bool answered = false;
-    if (sendto(sock, discovery.data(), discovery.size(), 0, reinterpret_cast<const sockaddr*>(&address),
-               sizeof address) == static_cast<ssize_t>(discovery.size())) {
-        pollfd waiting{sock, POLLIN, 0};
-        std::array<uint8_t, 512> reply{};
-        answered = poll(&waiting, 1, kProbeWaitMs) == 1 && recv(sock, reply.data(), reply.size(), 0) > 0;
-    }
+    pollfd waiting{sock, POLLIN, 0};
+    std::array<uint8_t, 512> reply{};
+    const bool answered =
+        sendto(sock, discovery.data(), discovery.size(), 0, reinterpret_cast<const sockaddr*>(&address),
+               sizeof address) == static_cast<ssize_t>(discovery.size()) &&
+        poll(&waiting, 1, kProbeWaitMs) == 1 && recv(sock, reply.data(), reply.size(), 0) > 0;
     close(sock);
     return answered;
 }
@@ -53,13 +52,10 @@ bool GigeEmulator::start(const std::string& genicamFile) {
         m_why = "another GigE Vision device already answers on 127.0.0.1";
         return false;
     }
-    std::string program = "arv-fake-gv-camera-0.8";
-    std::array<char*, 6> arguments = {program.data(),
-                                      const_cast<char*>("-i"),
-                                      const_cast<char*>("127.0.0.1"),
-                                      const_cast<char*>("-g"),
-                                      const_cast<char*>(genicamFile.c_str()),
-                                      nullptr};
+    std::string program = "arv-fake-gv-camera-0.8", address = "127.0.0.1", genicam = genicamFile;
+    std::string interfaceOption = "-i", genicamOption = "-g";
+    std::array<char*, 6> arguments = {program.data(),       interfaceOption.data(), address.data(),
+                                      genicamOption.data(), genicam.data(),         nullptr};
     if (posix_spawnp(&m_pid, program.c_str(), nullptr, nullptr, arguments.data(), environ) != 0) {
         m_pid = -1;
         m_why = program + " cannot be started (package aravis-tools)";
@@ -68,8 +64,7 @@ bool GigeEmulator::start(const std::string& genicamFile) {
     for (int attempt = 0; attempt < kProbeAttempts; ++attempt) {
         if (answersDiscovery())
             return true;
-        int status = 0;
-        if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
+        if (waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
             m_pid = -1;
             m_why = program + " exited at once (is 127.0.0.1:3956 taken?)";
             return false;
@@ -85,8 +80,7 @@ void GigeEmulator::stop() {
     if (m_pid <= 0)
         return;
     kill(m_pid, SIGTERM);
-    int status = 0;
-    waitpid(m_pid, &status, 0);
+    waitpid(m_pid, nullptr, 0);
     m_pid = -1;
 }
 

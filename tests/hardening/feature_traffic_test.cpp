@@ -6,9 +6,12 @@
 #include "tests/support/module_fixture.h"
 #include "tests/support/sim_json.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
+#include <iterator>
 #include <thread>
 
 namespace aiktest {
@@ -23,12 +26,6 @@ int operations() {
     const char* text = std::getenv("AIK_TRAFFIC_OPERATIONS");
     const int count = text != nullptr ? std::atoi(text) : 0;
     return count > 0 ? count : 100000;
-}
-
-uint64_t libraryImages(uint32_t camera) {
-    uint64_t images = 0, dropped = 0;
-    EXPECT_EQ(pvxSimStreamCounters(camera, &images, &dropped), PVX_OK);
-    return images;
 }
 
 struct ChannelTally {
@@ -65,8 +62,17 @@ TEST_F(FeatureTrafficTest, FourChannelsStreamWhileTheirFeaturesChange) {
 
     const int count = operations();
     ChannelTally tallies[kChannels];
-    std::atomic<uint64_t> producedWhileBlocked[kChannels] = {};
-    std::atomic<uint64_t> deliveredWhileBlocked[kChannels] = {};
+    // What the other cameras produced and their hosts got during the blocking write:
+    // their counts after it, less those before it (added as sign -1, unsigned).
+    uint64_t producedWhileBlocked[kChannels] = {}, deliveredWhileBlocked[kChannels] = {};
+    const auto countOthers = [&](uint64_t sign) {
+        for (int other = 1; other < kChannels; ++other) {
+            uint64_t produced = 0, dropped = 0;
+            EXPECT_EQ(pvxSimStreamCounters(static_cast<uint32_t>(other), &produced, &dropped), PVX_OK);
+            producedWhileBlocked[other] += sign * produced;
+            deliveredWhileBlocked[other] += sign * tallies[other].images;
+        }
+    };
     const auto drive = [&](int c) {
         const aikhost::Channel& channel = enumeration.channels[static_cast<std::size_t>(c)];
         ChannelTally& tally = tallies[c];
@@ -74,19 +80,12 @@ TEST_F(FeatureTrafficTest, FourChannelsStreamWhileTheirFeaturesChange) {
         int writes = 0;
         for (int i = 0; i < count; ++i) {
             if (i % 2 == 0) {
-                uint64_t produced[kChannels] = {}, delivered[kChannels] = {};
-                const bool blocking = c == 0 && writes == kBlockingWrite;
-                for (int other = 1; blocking && other < kChannels; ++other) {
-                    produced[other] = libraryImages(static_cast<uint32_t>(other));
-                    delivered[other] = tallies[other].images;
-                }
+                const bool blocking = c == 0 && writes++ == kBlockingWrite;
+                if (blocking)
+                    countOthers(UINT64_MAX);
                 tally.refused += channel.writeValue("Gamma", i % 4 == 0 ? "1.5" : "1.0").rc != 0;
-                ++writes;
-                for (int other = 1; blocking && other < kChannels; ++other) {
-                    producedWhileBlocked[other] =
-                        libraryImages(static_cast<uint32_t>(other)) - produced[other];
-                    deliveredWhileBlocked[other] = tallies[other].images - delivered[other];
-                }
+                if (blocking)
+                    countOthers(1);
             } else {
                 tally.refused += channel.readValue("Gamma").rc != 0;
             }
@@ -108,11 +107,8 @@ TEST_F(FeatureTrafficTest, FourChannelsStreamWhileTheirFeaturesChange) {
 
     // The watchdog: every channel thread makes progress within any 10 s.
     const auto finished = [&] {
-        for (const ChannelTally& tally : tallies) {
-            if (!tally.done)
-                return false;
-        }
-        return true;
+        return std::all_of(std::begin(tallies), std::end(tallies),
+                           [](const ChannelTally& t) { return t.done.load(); });
     };
     uint64_t seen[kChannels] = {};
     bool stuck = false;

@@ -3,6 +3,7 @@
 #include "host/loader/video_module.h"
 #include "sim/pattern.h"
 #include "sim/sim_control.h"
+#include "tests/support/case_name.h"
 #include "tests/support/figures.h"
 #include "tests/support/module_fixture.h"
 #include "tests/support/sim_json.h"
@@ -36,11 +37,9 @@ TEST_P(IntegritySoakTest, EveryImageIsWholeNewAndInOrder) {
     nlohmann::json camera = cameraJson("Quorvex", "QX-SOAK", "soak", 1280, 1024);
     camera["frameRate"] = 100;
     useCameras({camera});
-    const aikhost::Enumeration enumeration = enumerate();
-    ASSERT_EQ(enumeration.channels.size(), 1u) << enumeration.errText;
+    aikhost::Enumeration enumeration;
+    ASSERT_NO_FATAL_FAILURE(startOneCamera(module(), enumeration, 1280, 1024));
     const aikhost::Channel& channel = enumeration.channels.front();
-    ASSERT_EQ(channel.setupCommonParams(continuousParams(1280, 1024)).rc, 0);
-    ASSERT_EQ(channel.startAcquisition().rc, 0);
 
     std::vector<uint8_t> image(1280 * 1024);
     uint64_t delivered = 0, corrupt = 0, torn = 0, repeated = 0, gaps = 0, notDelivered = 0;
@@ -71,6 +70,7 @@ TEST_P(IntegritySoakTest, EveryImageIsWholeNewAndInOrder) {
     ASSERT_EQ(pvxSimStreamCounters(0, &announced, &dropped), PVX_OK);
     ASSERT_EQ(pvxSimStreamOverwritten(0, &overwritten), PVX_OK);
     EXPECT_EQ(channel.stopAcquisition().rc, 0);
+    EXPECT_EQ(channel.releaseVideoChannel().rc, 0);
 
     EXPECT_GT(delivered, 0u);
     EXPECT_EQ(corrupt, 0u);
@@ -91,9 +91,7 @@ TEST_P(IntegritySoakTest, EveryImageIsWholeNewAndInOrder) {
 INSTANTIATE_TEST_SUITE_P(Hosts, IntegritySoakTest,
                          ::testing::Values(HostPace{"KeepingUp", std::chrono::milliseconds(0)},
                                            HostPace{"AtHalfRate", std::chrono::milliseconds(20)}),
-                         [](const ::testing::TestParamInfo<HostPace>& pace) {
-                             return std::string(pace.param.name);
-                         });
+                         CaseName());
 
 } // namespace
 } // namespace aiktest

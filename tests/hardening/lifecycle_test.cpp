@@ -2,37 +2,97 @@
 // may accumulate (descriptors, threads, memory) and the camera library must leave the
 // process with the module, taking any camera state with it.
 #include "host/loader/video_module.h"
-#include "tests/hardening/process_census.h"
+#include "tests/hardening/take_images.h"
 #include "tests/support/figures.h"
 #include "tests/support/module_fixture.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
-#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+// After windows.h, which they need.
+#include <psapi.h>
+#include <tlhelp32.h>
+#else
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#endif
 
 namespace aiktest {
 namespace {
 
-// One host session: enumerate, set up, start, 50 images, stop, release.
-void runSession(const aikhost::VideoModule& module) {
-    aikhost::Enumeration enumeration;
-    ASSERT_NO_FATAL_FAILURE(startOneCamera(module, enumeration, 64, 32));
-    const aikhost::Channel& channel = enumeration.channels.front();
-    std::vector<uint8_t> buffer(64 * 32);
-    int images = 0;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (images < 50 && std::chrono::steady_clock::now() < deadline) {
-        if (channel.waitForIntegration().acqResult != AIK_ACQ_DONE)
-            continue;
-        const aikhost::AcquisitionResult image = channel.getImage(buffer.data());
-        images += image.rc == 0 && image.acqResult == AIK_ACQ_DONE;
-    }
-    ASSERT_EQ(images, 50) << "a session that loses its images ends the cycles";
-    EXPECT_EQ(channel.stopAcquisition().rc, 0);
-    EXPECT_EQ(channel.releaseVideoChannel().rc, 0);
+// What the process holds, counted the way its operating system tells it: what a module
+// that leaks would leave behind between one load and the next. Open handles are file
+// descriptors on POSIX; libraryLoaded tells whether a loaded library's name contains name.
+#ifdef _WIN32
+
+std::size_t openHandles() {
+    DWORD handles = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &handles);
+    return handles;
 }
+
+std::size_t threadCount() {
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return 0;
+    std::size_t count = 0;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        count += entry.th32OwnerProcessID == GetCurrentProcessId();
+    CloseHandle(snapshot);
+    return count;
+}
+
+long residentKiB() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters))
+        return 0;
+    return static_cast<long>(counters.WorkingSetSize / 1024);
+}
+
+bool libraryLoaded(const std::string& name) {
+    return GetModuleHandleA((name + ".dll").c_str()) != nullptr;
+}
+
+#else
+
+std::size_t entriesIn(const char* folder) {
+    const std::filesystem::directory_iterator entries(folder);
+    return static_cast<std::size_t>(std::distance(begin(entries), end(entries)));
+}
+
+std::size_t openHandles() {
+    return entriesIn("/proc/self/fd");
+}
+
+std::size_t threadCount() {
+    return entriesIn("/proc/self/task");
+}
+
+long residentKiB() {
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return resident * 4;
+}
+
+bool libraryLoaded(const std::string& name) {
+    std::ifstream maps("/proc/self/maps");
+    std::string line;
+    while (std::getline(maps, line)) {
+        if (line.find(name) != std::string::npos)
+            return true;
+    }
+    return false;
+}
+
+#endif
 
 // Catches descriptors, threads or memory left behind by a session or an unload, and a
 // camera library that stays mapped after the module is gone.
@@ -48,9 +108,14 @@ TEST(LifecycleTest, LoadStreamUnloadCyclesLeaveNothingBehind) {
     std::size_t descriptors = 0, threads = 0;
     long residentAtTen = 0;
     for (int cycle = 1; cycle <= kCycles; ++cycle) {
-        {
+        { // One host session: enumerate, set up, start, 50 images, stop, release.
             aikhost::VideoModule module(AIK_TEST_MODULE_PATH);
-            ASSERT_NO_FATAL_FAILURE(runSession(module));
+            aikhost::Enumeration enumeration;
+            ASSERT_NO_FATAL_FAILURE(startOneCamera(module, enumeration, 64, 32));
+            const aikhost::Channel& channel = enumeration.channels.front();
+            ASSERT_EQ(takeImages(channel, 50, 1000), 50) << "a session that loses its images ends the cycles";
+            EXPECT_EQ(channel.stopAcquisition().rc, 0);
+            EXPECT_EQ(channel.releaseVideoChannel().rc, 0);
         }
         ASSERT_FALSE(libraryLoaded("QuorvexApi64")) << "after cycle " << cycle;
         if (cycle == 1) {

@@ -32,8 +32,8 @@ void aikRecordOsCalls(int on) {
         t_recorded[0] = '\0';
 }
 
-void aikRecordedOsCalls(char* names, size_t size) {
-    snprintf(names, size, "%s", t_recorded);
+const char* aikRecordedOsCalls(void) {
+    return t_recorded;
 }
 
 /* The next definition of name in the lookup order: the C library's. */
@@ -41,10 +41,6 @@ void aikRecordedOsCalls(char* names, size_t size) {
 
 void* aikRealDlopen(const char* file, int mode) {
     return REAL(dlopen)(file, mode);
-}
-
-int aikRealDlclose(void* handle) {
-    return REAL(dlclose)(handle);
 }
 
 /* A recorded function: its return type, name, parameters and their names. */

@@ -7,19 +7,16 @@
 #ifndef AIKTEST_OS_CALL_RECORDER_H
 #define AIKTEST_OS_CALL_RECORDER_H
 
-#include <stddef.h>
-
 #ifdef __cplusplus
 extern "C" {
 #endif
 
 /* Starts recording on the calling thread, forgetting what was recorded before. */
 void aikRecordOsCalls(int on);
-/* The names of the calls recorded, separated by spaces, in at most size bytes. */
-void aikRecordedOsCalls(char* names, size_t size);
-/* The C library's dlopen and dlclose, past the recording. */
+/* The names of the calls recorded on the calling thread, separated by spaces. */
+const char* aikRecordedOsCalls(void);
+/* The C library's dlopen, past the recording. */
 void* aikRealDlopen(const char* file, int mode);
-int aikRealDlclose(void* handle);
 
 #ifdef __cplusplus
 }

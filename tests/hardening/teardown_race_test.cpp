@@ -1,76 +1,54 @@
 // Teardown while the camera library's frame thread is busy: a release from another
 // host thread while that thread is held inside its signal, a stop with images in
 // flight, an unload with channels still streaming. Randomised timings, many rounds;
-// a watchdog ends the process when any round hangs.
+// an alarm ends the process when any round hangs.
 #include "host/loader/video_module.h"
 #include "sim/sim_control.h"
+#include "tests/hardening/take_images.h"
 #include "tests/support/case_name.h"
 #include "tests/support/figures.h"
 #include "tests/support/module_fixture.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <random>
 #include <string>
 #include <thread>
-#include <vector>
+
+#include <unistd.h>
 
 namespace aiktest {
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr auto kRoundLimit = std::chrono::seconds(5);
+// Written before each round: what a round that hangs tells as it ends the process.
+char g_hangText[64];
 
-// Ends the process, naming the round, when a round outlasts kRoundLimit: a hang
-// must fail the test rather than stall it.
-class Watchdog {
-public:
-    Watchdog() : m_thread([this] { watch(); }) {}
-    ~Watchdog() {
-        m_done = true;
-        m_thread.join();
-    }
-    void beginRound(int round) {
-        m_round = round;
-        m_started = Clock::now().time_since_epoch().count();
-    }
+// Ends the process when a round outlasts its alarm: a hang must fail the test rather
+// than stall it.
+void onHang(int) {
+    (void)!write(STDERR_FILENO, g_hangText, std::strlen(g_hangText));
+    std::abort();
+}
 
-private:
-    void watch() {
-        while (!m_done) {
-            const Clock::time_point started{Clock::duration(m_started.load())};
-            if (m_started != 0 && Clock::now() - started > kRoundLimit) {
-                std::fprintf(stderr, "round %d hung for more than 5 s\n", m_round.load());
-                std::abort();
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-    }
-    std::atomic<bool> m_done{false};
-    std::atomic<int> m_round{0};
-    std::atomic<Clock::rep> m_started{0};
-    std::thread m_thread;
-};
+int upTo(std::mt19937& random, int most) {
+    return std::uniform_int_distribution<int>(0, most)(random);
+}
 
-struct Streaming {
-    aikhost::Enumeration enumeration;
-    const aikhost::Channel& channel() const { return enumeration.channels.front(); }
-};
+void sleepUpTo(std::mt19937& random, int microseconds) {
+    std::this_thread::sleep_for(std::chrono::microseconds(upTo(random, microseconds)));
+}
 
 // Enumerates, sets up and starts the one camera; takes a few images.
-void startStreaming(const aikhost::VideoModule& module, Streaming& streaming, int images) {
-    ASSERT_NO_FATAL_FAILURE(startOneCamera(module, streaming.enumeration, 64, 32));
-    const aikhost::Channel& channel = streaming.channel();
-    std::vector<uint8_t> buffer(64 * 32);
-    for (int waits = 0, got = 0; got < images && waits < 1000; ++waits) {
-        if (channel.waitForIntegration().acqResult == AIK_ACQ_DONE)
-            got += channel.getImage(buffer.data()).acqResult == AIK_ACQ_DONE;
-    }
+void startStreaming(const aikhost::VideoModule& module, aikhost::Enumeration& enumeration, int images) {
+    ASSERT_NO_FATAL_FAILURE(startOneCamera(module, enumeration, 64, 32));
+    takeImages(enumeration.channels.front(), images, 1000);
 }
 
 struct RaceCase {
@@ -83,26 +61,23 @@ struct RaceCase {
 // The host's image thread stops calling; another host thread releases while the frame
 // thread sits inside a signal for up to 20 ms.
 void releaseFromAnotherThread(const aikhost::VideoModule* module, std::mt19937& random) {
-    Streaming streaming;
+    aikhost::Enumeration streaming;
     ASSERT_NO_FATAL_FAILURE(startStreaming(*module, streaming, 2));
-    pvxSimHoldInSignal(std::uniform_int_distribution<uint32_t>(1, 20)(random));
-    std::this_thread::sleep_for(
-        std::chrono::microseconds(std::uniform_int_distribution<int>(0, 2000)(random)));
+    pvxSimHoldInSignal(static_cast<uint32_t>(1 + upTo(random, 19)));
+    sleepUpTo(random, 2000);
     int32_t released = -1;
-    std::thread([&] { released = streaming.channel().releaseVideoChannel().rc; }).join();
+    std::thread([&] { released = streaming.channels.front().releaseVideoChannel().rc; }).join();
     pvxSimHoldInSignal(0);
     EXPECT_EQ(released, 0);
 }
 
 // Stop while images keep arriving every millisecond, then release.
 void stopWithImagesInFlight(const aikhost::VideoModule* module, std::mt19937& random) {
-    Streaming streaming;
-    ASSERT_NO_FATAL_FAILURE(
-        startStreaming(*module, streaming, std::uniform_int_distribution<int>(0, 3)(random)));
-    std::this_thread::sleep_for(
-        std::chrono::microseconds(std::uniform_int_distribution<int>(0, 3000)(random)));
-    EXPECT_EQ(streaming.channel().stopAcquisition().rc, 0);
-    EXPECT_EQ(streaming.channel().releaseVideoChannel().rc, 0);
+    aikhost::Enumeration streaming;
+    ASSERT_NO_FATAL_FAILURE(startStreaming(*module, streaming, upTo(random, 3)));
+    sleepUpTo(random, 3000);
+    EXPECT_EQ(streaming.channels.front().stopAcquisition().rc, 0);
+    EXPECT_EQ(streaming.channels.front().releaseVideoChannel().rc, 0);
 }
 
 // The host unloads the module with its channel streaming and never released. The
@@ -111,11 +86,9 @@ void stopWithImagesInFlight(const aikhost::VideoModule* module, std::mt19937& ra
 void unloadWhileStreaming(const aikhost::VideoModule*, std::mt19937& random) {
     {
         aikhost::VideoModule module(AIK_TEST_MODULE_PATH);
-        Streaming streaming;
-        ASSERT_NO_FATAL_FAILURE(
-            startStreaming(module, streaming, std::uniform_int_distribution<int>(0, 3)(random)));
-        std::this_thread::sleep_for(
-            std::chrono::microseconds(std::uniform_int_distribution<int>(0, 2000)(random)));
+        aikhost::Enumeration streaming;
+        ASSERT_NO_FATAL_FAILURE(startStreaming(module, streaming, upTo(random, 3)));
+        sleepUpTo(random, 2000);
     }
     pvxSimCloseAll();
 }
@@ -136,15 +109,17 @@ TEST_P(TeardownRaceTest, EveryRoundEndsInTime) {
     const RaceCase& race = GetParam();
     aikhost::VideoModule module(AIK_TEST_MODULE_PATH);
     std::mt19937 random(2026);
-    Watchdog watchdog;
+    std::signal(SIGALRM, onHang);
     const auto start = Clock::now();
-    for (int round = 1; round <= race.rounds; ++round) {
+    for (int round = 1; round <= race.rounds && !::testing::Test::HasFailure(); ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
-        watchdog.beginRound(round);
+        std::snprintf(g_hangText, sizeof g_hangText, "round %d hung for more than 5 s\n", round);
+        alarm(5);
         race.round(&module, random);
-        if (::testing::Test::HasFailure())
-            return;
     }
+    alarm(0);
+    if (::testing::Test::HasFailure())
+        return;
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     char figure[160];
     std::snprintf(figure, sizeof figure, "teardown races: %s, %d randomised rounds in %.1f s, none hung",

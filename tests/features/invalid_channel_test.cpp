@@ -92,20 +92,5 @@ TEST_F(FeatureTest, InvalidChannelEmptiesTheListUntilAValidOneAsks) {
               (std::vector<std::string>{"AdapterVersion", "Gamma", "Gamma_Min", "Gamma_Max"}));
 }
 
-// Catches slots that dereference a null errText on their failure paths.
-TEST_F(FeatureTest, NullErrTextIsNeverWritten) {
-    aikhost::Channel channel = openCamera(bareCamera({nodeJson("TimerDelay", "Float", "WO")}));
-    const VideoChannelRecord& r = channel.record();
-    char out[256];
-    int32_t type = 0;
-    EXPECT_EQ(r.GetFeatureType(nullptr, 0, "Missing", &type), 1);
-    EXPECT_EQ(r.GetFeatureAttr(nullptr, 0, "Missing", 1, out), 1);
-    EXPECT_EQ(r.GetValidEnum(nullptr, 0, "Missing", 0, out), 1);
-    EXPECT_EQ(r.ReadValue(nullptr, 0, "TimerDelay", out), 1);
-    EXPECT_EQ(r.ReadValue(nullptr, 0, "Missing", out), 1);
-    EXPECT_EQ(r.WriteValue(nullptr, 0, "AdapterVersion", "1"), 1);
-    EXPECT_EQ(r.ExecuteCommand(nullptr, 7, "TriggerSoftware"), 1);
-}
-
 } // namespace
 } // namespace aiktest

@@ -88,7 +88,10 @@ TEST_F(BadInputTest, EverySlotAnswersWithinItsBuffers) {
     GuardedBuffer longest(kText, 'A'), tooLong(kText + 1, 'A'), unterminated(kText, 'A');
     longest.text()[kText - 1] = '\0';
     tooLong.text()[kText] = '\0';
-    const char* texts[] = {longest.text(), tooLong.text(), unterminated.text(), "Label", "Gamma_Max"};
+    // And names whose calls fail: a write-only command read, a read-only node, a
+    // companion and the adapter's own feature written.
+    const char* texts[] = {longest.text(), tooLong.text(),    unterminated.text(), "Label",
+                           "Gamma_Max",    "TriggerSoftware", "DeviceVendorName",  "AdapterVersion"};
     GuardedBuffer errText(kText), value(kText);
     const auto fine = [](int32_t rc) { return rc == 0 || rc == 1; };
     for (const char* text : texts) {

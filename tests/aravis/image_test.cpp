@@ -2,6 +2,7 @@
 // own generator: copied (Mono8) or converted into three planes (Bayer, RGB8), and a
 // 16-bit format the module does not deliver refused cleanly.
 #include "tests/aravis/aravis_fixture.h"
+#include "tests/support/figures.h"
 
 #include "sim/util/planes.h"
 
@@ -92,7 +93,18 @@ TEST_P(AravisImageTest, DeliveredImagesAreTheCameraPattern) {
     // Each image must be a frame of the generator later than the one before it.
     FakeReference reference(format.pfnc, 8, 6, width, height);
     for (int image = 0; image < 3; ++image) {
-        ASSERT_TRUE(waitForImage()) << "image " << image;
+        // On a fully loaded machine the emulator has twice sent no image at all in a
+        // stream's first 15 s while every other stream of the run delivered: such a
+        // stream is started once more before the test gives up.
+        bool arrived = waitForImage();
+        if (!arrived && image == 0 && backend == Backend::Gige) {
+            reportFigure("GigE image test " + std::string(format.name) +
+                         ": no first image in 15 s, restarted");
+            ASSERT_EQ(channel().stopAcquisition().rc, 0);
+            ASSERT_EQ(channel().startAcquisition().rc, 0);
+            arrived = waitForImage();
+        }
+        ASSERT_TRUE(arrived) << "image " << image;
         aikhost::AcquisitionResult got = channel().getImage(delivered.data());
         if (!format.delivered) {
             EXPECT_EQ(got.rc, 1);

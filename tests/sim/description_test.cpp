@@ -41,11 +41,9 @@ TEST_P(DescriptionErrorTest, FailsInitWithOneLineNamingFileFieldAndExpectation) 
     EXPECT_NE(LastErrorText().find(bad.expected), std::string::npos) << LastErrorText();
 }
 
-std::string Cameras(const json& cameras) {
-    return json{{"cameras", cameras}}.dump();
-}
-std::string OneCamera(const json& camera) {
-    return Cameras(json::array({camera}));
+// The description of one camera, or of that camera after before when it is given.
+std::string OneCamera(const json& camera, const json& before = nullptr) {
+    return json{{"cameras", before.is_null() ? json::array({camera}) : json::array({before, camera})}}.dump();
 }
 std::string OneNode(const json& node) {
     return OneCamera({{"nodes", json::array({node})}});
@@ -58,7 +56,7 @@ const BadDescription kBadDescriptions[] = {
     {"NestedTooDeep", std::string(100000, '['), "nested deeper", "than 64 levels"},
     {"TopLevelNotObject", "[1, 2]", "(top level)", "expected an object"},
     {"CamerasNotArray", R"({"cameras": {}})", "cameras", "expected an array"},
-    {"ExposureMinText", Cameras({json::object(), {{"exposure", {{"min", "abc"}}}}}),
+    {"ExposureMinText", OneCamera({{"exposure", {{"min", "abc"}}}}, json::object()),
      "cameras[1].exposure.min", "expected a number"},
     {"ExposureMaxBelowMin", OneCamera({{"exposure", {{"min", 100}, {"max", 10}}}}), "cameras[0].exposure.max",
      "expected a value not below min"},
@@ -117,38 +115,36 @@ const BadDescription kBadDescriptions[] = {
 INSTANTIATE_TEST_SUITE_P(Fields, DescriptionErrorTest, ::testing::ValuesIn(kBadDescriptions),
                          aiktest::CaseName());
 
-// Catches a typo in a field name that silently changes nothing (it is reported), and
-// a missing file read as "no cameras" instead of a failure.
-TEST_F(SimTest, UnknownFieldIsReportedAndAMissingFileFailsInit) {
-    UseCamera({{"exposre", {{"min", 5}}}});
+// Catches a typo in a field name that silently changes nothing (it is reported), a
+// missing file read as "no cameras" instead of a failure, a description read once and
+// cached (every initialisation reads the file anew, so a missing one fails), a failed
+// re-initialisation that throws away the working enumeration, and a re-initialisation
+// that invalidates the cameras a host still holds.
+TEST_F(SimTest, EveryInitReadsTheDescriptionAgain) {
+    UseDescription({{"cameras", json::array({{{"exposre", {{"min", 5}}}}, json::object()})}});
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(pvxInitLibrary(1), PVX_OK);
     std::string output = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(output.find("cameras[0].exposre: unknown field, ignored"), std::string::npos) << output;
+    const PvxHandle before = Open(0);
 
     std::filesystem::remove(m_folder / "cameras.json");
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(pvxInitLibrary(1), PVX_ERR_UNSUCCESSFUL);
     output = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(output.find("cameras.json: cannot read the file"), std::string::npos) << output;
-}
-
-// Catches a description read once and cached (every initialisation reads the file
-// anew, so a broken one fails), and a failed re-initialisation that throws away the
-// working enumeration. CamerasOpenBeforeAReinitStayUsable sees a new description's camera.
-TEST_F(SimTest, EveryInitReadsTheDescriptionAgain) {
-    UseDescription({{"cameras", json::array({json::object(), json::object()})}});
-    Init();
-    UseDescriptionText("{ not json");
-    ::testing::internal::CaptureStderr();
-    EXPECT_EQ(pvxInitLibrary(1), PVX_ERR_UNSUCCESSFUL);
-    ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(Got(pvxGetCameraCount), 2);
     EXPECT_NE(Open(1), 0u);
+
+    UseCamera({{"sensorWidth", 320}, {"sensorHeight", 240}});
+    Init();
+    EXPECT_EQ(Got(pvxGetSensorWidth, before), sim::kDefaultSensorWidth);
+    EXPECT_EQ(Got(pvxGetSensorWidth, Open(0)), 320u);
 }
 
-// Catches hexadecimal and -1 spellings of statuses being refused or misread, and a
-// countStatus that does not reach the caller or still writes the count.
+// Catches hexadecimal and -1 spellings of statuses being refused or misread, a
+// countStatus or openStatus that does not reach the caller or still writes the count
+// or the handle, and an initStatus of "already initialised" that does not initialise.
 TEST_F(SimTest, StatusesAcceptNumbersMinusOneAndHexText) {
     const std::pair<json, PvxStatus> spellings[] = {{4294967295u, 0xFFFFFFFFu},
                                                     {-1, 0xFFFFFFFFu},
@@ -156,12 +152,20 @@ TEST_F(SimTest, StatusesAcceptNumbersMinusOneAndHexText) {
                                                     {"0x102", 0x102u},
                                                     {19, 19u}};
     for (const auto& [spelling, status] : spellings) {
-        UseDescription({{"countStatus", spelling}, {"cameras", json::array()}});
+        UseDescription(
+            {{"countStatus", spelling}, {"cameras", {{{"openStatus", spelling}}, json::object()}}});
         Init();
         int32_t count = -7;
         EXPECT_EQ(pvxGetCameraCount(&count), status) << spelling.dump();
         EXPECT_EQ(count, -7);
+        PvxHandle camera = 0;
+        EXPECT_EQ(pvxOpenCamera(0, &camera, 0, true, 0, 1), status) << spelling.dump();
+        EXPECT_EQ(camera, 0u);
     }
+    EXPECT_NE(Open(1), 0u);
+    UseDescription({{"initStatus", 2}, {"cameras", json::array({json::object()})}});
+    EXPECT_EQ(pvxInitLibrary(1), PVX_ERR_ALREADY_INITIALIZED);
+    EXPECT_NE(Open(0), 0u);
 }
 
 } // namespace

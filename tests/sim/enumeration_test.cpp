@@ -57,19 +57,6 @@ TEST_F(SimTest, BeforeInitEveryCallIsRefusedWithNotInitialised) {
     EXPECT_TRUE(FreshProcess());
 }
 
-// Catches initStatus and openStatus not reaching the caller (countStatus:
-// StatusesAcceptNumbersMinusOneAndHexText).
-TEST_F(SimTest, DescribedStatusesComeBackUnchanged) {
-    UseDescription(
-        {{"initStatus", 2}, {"cameras", {{{"model", "A"}}, {{"model", "B"}, {"openStatus", 19}}}}});
-    EXPECT_EQ(pvxInitLibrary(1), PVX_ERR_ALREADY_INITIALIZED);
-    EXPECT_EQ(Got(pvxGetCameraCount), 2);
-    PvxHandle camera = 0;
-    EXPECT_EQ(pvxOpenCamera(1, &camera, 0, true, 0, 1), 19u);
-    EXPECT_EQ(camera, 0u);
-    EXPECT_NE(Open(0), 0u);
-}
-
 // Catches a camera opened twice, indices and handles that are not checked, and a
 // last-error text that a too small buffer truncates or destroys.
 TEST_F(SimTest, HandlesAndIndicesAreChecked) {
@@ -108,25 +95,18 @@ TEST_F(SimTest, HandlesAndIndicesAreChecked) {
     EXPECT_NE(Open(0), 0u); // closed cameras open again
 }
 
-// Catches a re-initialisation that invalidates the cameras a host still holds.
-TEST_F(SimTest, CamerasOpenBeforeAReinitStayUsable) {
-    Init();
-    const PvxHandle before = Open(0);
-    UseCamera({{"sensorWidth", 320}, {"sensorHeight", 240}});
-    Init();
-    EXPECT_EQ(Got(pvxGetSensorWidth, before), sim::kBuiltInCameras[0].sensorWidth);
-    EXPECT_EQ(Got(pvxGetSensorWidth, Open(0)), 320u);
-}
-
 // Catches region defaults that do not follow the sensor or do not fit the grid.
 TEST_F(SimTest, RegionDefaultsFollowTheSensor) {
     const PvxHandle camera = OpenWith({{"sensorWidth", 800}, {"sensorHeight", 600}});
     using Range = std::vector<uint32_t>;
-    EXPECT_EQ(RangeOf(pvxGetWidthRange, camera), (Range{sim::kDefaultWidthMin, 800, sim::kDefaultWidthInc}));
-    EXPECT_EQ(RangeOf(pvxGetHeightRange, camera),
-              (Range{sim::kDefaultHeightMin, 600, sim::kDefaultHeightInc}));
-    EXPECT_EQ(RangeOf(pvxGetOffsetXRange, camera),
-              (Range{0, 800 - sim::kDefaultWidthMin, sim::kDefaultOffsetXInc}));
+    const auto range = [camera](PvxStatus(PVX_CALL * get)(PvxHandle, uint32_t*, uint32_t*, uint32_t*)) {
+        Range r(3);
+        EXPECT_EQ(get(camera, &r[0], &r[1], &r[2]), PVX_OK) << LastErrorText();
+        return r;
+    };
+    EXPECT_EQ(range(pvxGetWidthRange), (Range{sim::kDefaultWidthMin, 800, sim::kDefaultWidthInc}));
+    EXPECT_EQ(range(pvxGetHeightRange), (Range{sim::kDefaultHeightMin, 600, sim::kDefaultHeightInc}));
+    EXPECT_EQ(range(pvxGetOffsetXRange), (Range{0, 800 - sim::kDefaultWidthMin, sim::kDefaultOffsetXInc}));
     EXPECT_EQ(Got(pvxGetWidth, camera), 800u);
     EXPECT_EQ(Got(pvxGetOffsetY, camera), 0u);
 }
@@ -150,36 +130,31 @@ TEST_F(SimTest, SetRoiChecksTheGridAndReadBackAddsTheSkew) {
 
 struct SettingCase {
     const char* name;
-    PvxStatus (*getRange)(PvxHandle, double*, double*);
     PvxStatus (*get)(PvxHandle, double*);
     PvxStatus (*set)(PvxHandle, double);
 };
 
-// Catches a setting whose range, value or refusal does not follow the description.
+// Catches a setting that does not start at its described value, is accepted outside
+// its described range or as NaN, or is refused with a text that asks for the wrong
+// direction. Ranges and values as the host reads them:
+// CommonParamsTest.HostValuesBecomeCameraValues.
 TEST_F(SimTest, ExposureContrastBrightnessFollowTheirRanges) {
-    const SettingCase cases[] = {
-        {"exposure", pvxGetExposureTimeRange, pvxGetExposureTime, pvxSetExposureTime},
-        {"contrast", pvxGetContrastRange, pvxGetContrast, pvxSetContrast},
-        {"brightness", pvxGetBrightnessRange, pvxGetBrightness, pvxSetBrightness},
-    };
+    const SettingCase cases[] = {{"exposure", pvxGetExposureTime, pvxSetExposureTime},
+                                 {"contrast", pvxGetContrast, pvxSetContrast},
+                                 {"brightness", pvxGetBrightness, pvxSetBrightness}};
     json camera = json::object();
     for (const SettingCase& c : cases)
         camera[c.name] = {{"min", 10}, {"max", 90}, {"value", 30}};
     const PvxHandle handle = OpenWith(camera);
     for (const SettingCase& c : cases) {
         SCOPED_TRACE(c.name);
-        double min = 0, max = 0;
-        ASSERT_EQ(c.getRange(handle, &min, &max), PVX_OK);
-        EXPECT_EQ(min, 10.0);
-        EXPECT_EQ(max, 90.0);
         EXPECT_EQ(Got(c.get, handle), 30.0);
         EXPECT_EQ(c.set(handle, 5.0), PVX_ERR_INVALID_PARAMETER);
         EXPECT_NE(LastErrorText().find("greater"), std::string::npos);
         EXPECT_EQ(c.set(handle, 95.0), PVX_ERR_INVALID_PARAMETER);
         EXPECT_NE(LastErrorText().find("smaller"), std::string::npos);
         EXPECT_EQ(c.set(handle, std::nan("")), PVX_ERR_INVALID_PARAMETER);
-        ASSERT_EQ(c.set(handle, 90.0), PVX_OK);
-        EXPECT_EQ(Got(c.get, handle), 90.0);
+        EXPECT_EQ(c.set(handle, 90.0), PVX_OK);
     }
 }
 

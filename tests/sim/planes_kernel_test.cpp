@@ -15,6 +15,8 @@ namespace {
 
 using sim::PlanesKernel;
 
+const char* const kKernelNames[] = {"Portable", "Sse41", "Avx2", "Avx512"}; // in PlanesKernel's order
+
 constexpr uint32_t kBayerFormats[] = {PVX_PIXEL_BAYER_GR8, PVX_PIXEL_BAYER_RG8, PVX_PIXEL_BAYER_GB8,
                                       PVX_PIXEL_BAYER_BG8};
 
@@ -116,14 +118,7 @@ TEST_P(PlanesKernelTest, PackedMatchesThePortableKernelWhenStreaming) {
 INSTANTIATE_TEST_SUITE_P(Vector, PlanesKernelTest,
                          ::testing::Values(PlanesKernel::Sse41, PlanesKernel::Avx2, PlanesKernel::Avx512),
                          [](const ::testing::TestParamInfo<PlanesKernel>& kernel) {
-                             switch (kernel.param) {
-                             case PlanesKernel::Sse41:
-                                 return "Sse41";
-                             case PlanesKernel::Avx2:
-                                 return "Avx2";
-                             default:
-                                 return "Avx512";
-                             }
+                             return std::string(kKernelNames[static_cast<int>(kernel.param)]);
                          });
 
 } // namespace

@@ -129,13 +129,6 @@ std::string SimTest::EnumText(PvxHandle camera, const char* name) {
     return text;
 }
 
-std::vector<uint32_t> RangeOf(PvxStatus(PVX_CALL* get)(PvxHandle, uint32_t*, uint32_t*, uint32_t*),
-                              PvxHandle camera) {
-    uint32_t min = 0, max = 0, inc = 0;
-    EXPECT_EQ(get(camera, &min, &max, &inc), PVX_OK) << LastErrorText();
-    return {min, max, inc};
-}
-
 std::string LastErrorText() {
     char text[1024] = "";
     uint32_t size = sizeof text;
@@ -143,8 +136,6 @@ std::string LastErrorText() {
 }
 
 #ifdef _WIN32
-
-const bool TestEvent::kCountsEverySignal = false;
 
 TestEvent::TestEvent() : m_handle(reinterpret_cast<PvxEvent>(CreateEventA(nullptr, FALSE, FALSE, nullptr))) {}
 TestEvent::~TestEvent() {
@@ -157,8 +148,6 @@ uint64_t TestEvent::Wait(int timeoutMs) {
 }
 
 #else
-
-const bool TestEvent::kCountsEverySignal = true;
 
 TestEvent::TestEvent() : m_handle(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
 TestEvent::~TestEvent() {

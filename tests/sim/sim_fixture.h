@@ -34,7 +34,11 @@ public:
     uint64_t Wait(int timeoutMs);
 
     // False where several signals before a wait count as one (Windows).
-    static const bool kCountsEverySignal;
+#ifdef _WIN32
+    static constexpr bool kCountsEverySignal = false;
+#else
+    static constexpr bool kCountsEverySignal = true;
+#endif
 
 private:
     PvxEvent m_handle;
@@ -86,10 +90,6 @@ template <class... Params, class... Args> auto Got(PvxStatus(PVX_CALL* get)(Para
     EXPECT_EQ(get(args..., &value), PVX_OK) << LastErrorText();
     return value;
 }
-
-// The {min, max, increment} a region range getter answers; the call must succeed.
-std::vector<uint32_t> RangeOf(PvxStatus(PVX_CALL* get)(PvxHandle, uint32_t*, uint32_t*, uint32_t*),
-                              PvxHandle camera);
 
 // The image the reference renders for that geometry, pattern and frame.
 inline std::vector<uint8_t> ExpectedImage(const sim::ImageGeometry& geometry, sim::TestPattern pattern,

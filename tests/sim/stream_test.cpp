@@ -8,10 +8,7 @@
 #include "sim/sim_control.h"
 
 #include <algorithm>
-#include <atomic>
-#include <chrono>
 #include <cstring>
-#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -24,10 +21,9 @@ namespace {
 // must be the record's.
 void ExpectImageFollowsPattern(const PvxImageRecord& record, const sim::ImageGeometry& geometry,
                                sim::TestPattern pattern) {
-    ASSERT_EQ(record.uiSize, sim::kImageRecordSize);
-    ASSERT_EQ(record.uiPixelFormat, geometry.pixelFormat);
-    ASSERT_EQ(record.uiWidth, geometry.width);
-    ASSERT_EQ(record.uiHeight, geometry.height);
+    ASSERT_EQ((std::vector<uint32_t>{record.uiSize, record.uiPixelFormat, record.uiWidth, record.uiHeight}),
+              (std::vector<uint32_t>{sim::kImageRecordSize, geometry.pixelFormat, geometry.width,
+                                     geometry.height}));
     const auto* data = static_cast<const uint8_t*>(record.pData);
     const std::optional<uint32_t> frame = sim::DecodeFrameNumber(geometry.pixelFormat, data, geometry.width);
     ASSERT_TRUE(frame.has_value()) << "the frame header is not intact";
@@ -61,14 +57,10 @@ TEST_P(StreamContentTest, ImagesAreWholeAndCarryTheirFrameNumber) {
     const uint32_t format = *sim::PixelFormatFromName(formatName);
     const sim::TestPattern pattern = *sim::TestPatternFromName(patternName);
     const sim::ImageGeometry geometry{format, 64, 12, 24, 6};
-    const PvxHandle camera = OpenFastCamera({{"sensorWidth", 96},
-                                             {"sensorHeight", 24},
-                                             {"pixelFormat", formatName},
-                                             {"testPattern", patternName},
-                                             {"width", {{"value", 64}}},
-                                             {"height", {{"value", 12}}},
-                                             {"offsetX", {{"value", 24}}},
-                                             {"offsetY", {{"value", 6}}}});
+    json region = {{"sensorWidth", 96}, {"sensorHeight", 24}, {"pixelFormat", formatName}};
+    region.update({{"testPattern", patternName}, {"width", {{"value", 64}}}, {"height", {{"value", 12}}}});
+    region.update({{"offsetX", {{"value", 24}}}, {"offsetY", {{"value", 6}}}});
+    const PvxHandle camera = OpenFastCamera(region);
     const PvxHandle stream = StartStream(camera);
     EXPECT_EQ(m_frameBytes, 64u * 12u * sim::BytesPerPixel(format));
     uint64_t lastFrame = 0;
@@ -77,11 +69,6 @@ TEST_P(StreamContentTest, ImagesAreWholeAndCarryTheirFrameNumber) {
         EXPECT_GT(record.ullFrameId, lastFrame);
         lastFrame = record.ullFrameId;
         ExpectImageFollowsPattern(record, geometry, pattern);
-        std::vector<uint8_t> copy(m_frameBytes);
-        uint32_t size = m_frameBytes;
-        ASSERT_EQ(pvxCopyImageData(stream, copy.data(), &size, 0), PVX_OK);
-        EXPECT_EQ(size, m_frameBytes);
-        EXPECT_EQ(std::memcmp(copy.data(), record.pData, m_frameBytes), 0);
         ASSERT_EQ(pvxReleaseImage(stream, record.uiIndex), PVX_OK);
     }
     EXPECT_EQ(pvxStopStream(stream), PVX_OK);
@@ -105,20 +92,13 @@ INSTANTIATE_TEST_SUITE_P(EveryPattern, StreamContentTest,
                                                               "GreyVerticalRamp", "GreyDiagonalRamp")),
                          CaseName);
 
-// Catches a generator that writes into a locked buffer, or stops when all are locked.
+// Catches a generator that writes into a locked buffer, that neither drops nor counts
+// the images it cannot place while every buffer is locked, or that stops for good.
+// (A locked buffer while its copy is slow: CopyAgainstRefillTest.)
 TEST_F(StreamTest, LockedImagesAreNeverOverwritten) {
     const PvxHandle camera = OpenFastCamera({{"frameRate", 1000}});
     const PvxHandle stream = StartStream(camera, 3);
-    const PvxImageRecord held = NextImage(stream);
-    for (int image = 0; image < 20; ++image) {
-        const PvxImageRecord passing = NextImage(stream);
-        EXPECT_NE(passing.uiIndex, held.uiIndex);
-        ASSERT_EQ(pvxReleaseImage(stream, passing.uiIndex), PVX_OK);
-    }
-
-    // With every buffer locked the camera drops images instead of overwriting one.
-    const PvxImageRecord second = NextImage(stream);
-    const PvxImageRecord third = NextImage(stream);
+    const PvxImageRecord held[] = {NextImage(stream), NextImage(stream), NextImage(stream)};
     uint64_t images = 0, dropped = 0;
     for (int wait = 0; wait < 200 && dropped == 0; ++wait) {
         m_event.Wait(5);
@@ -127,19 +107,19 @@ TEST_F(StreamTest, LockedImagesAreNeverOverwritten) {
     EXPECT_GT(dropped, 0u);
     uint32_t index = 0;
     EXPECT_EQ(pvxGetCompletedImage(stream, &index), PVX_ERR_EMPTY_COMPLETE_QUEUE);
-    EXPECT_EQ(index, sim::kNoCompletedImage);
-    // Held through twenty images and the drops, each still shows its own frame.
-    for (const PvxImageRecord* record : {&held, &second, &third}) {
-        ExpectImageFollowsPattern(*record, {PVX_PIXEL_MONO8, 32, 8, 0, 0}, sim::TestPattern::Off);
-        ASSERT_EQ(pvxReleaseImage(stream, record->uiIndex), PVX_OK);
+    // Held through the drops, each still shows its own frame.
+    for (const PvxImageRecord& record : held) {
+        ExpectImageFollowsPattern(record, {PVX_PIXEL_MONO8, 32, 8, 0, 0}, sim::TestPattern::Off);
+        ASSERT_EQ(pvxReleaseImage(stream, record.uiIndex), PVX_OK);
     }
-    const PvxImageRecord later = NextImage(stream);
-    EXPECT_GT(later.ullFrameId, third.ullFrameId);
+    EXPECT_GT(NextImage(stream).ullFrameId, held[2].ullFrameId);
 }
 
 // Catches open, start, stop and close that accept what they should refuse, or refuse
 // what a host does in its stop sequence (stopping twice, stopping a stream not started),
-// and a stream that announces nothing as an image, or takes buffer indices unchecked.
+// a stream that announces nothing as an image, or takes buffer indices unchecked,
+// and a camera close that leaves its stream open. (Calls from several threads, and
+// teardown against the frame thread: FeatureTrafficTest, TeardownRaceTest.)
 TEST_F(StreamTest, LifeCycleRefusalsAndRepeats) {
     const PvxHandle camera = OpenFastCamera();
     PvxHandle stream = 0;
@@ -180,6 +160,8 @@ TEST_F(StreamTest, LifeCycleRefusalsAndRepeats) {
     EXPECT_EQ(std::memcmp(data, record.pData, sizeof data), 0);
     ASSERT_EQ(pvxReleaseImage(stream, record.uiIndex), PVX_OK);
     EXPECT_EQ(pvxReleaseImage(stream, record.uiIndex), PVX_ERR_INVALID_IMAGE_HANDLE);
+    ASSERT_EQ(pvxCloseCamera(camera), PVX_OK); // closing the camera closes its running stream
+    EXPECT_EQ(pvxGetCompletedImage(stream, &index), PVX_ERR_INVALID_STREAM_HANDLE);
 }
 
 // Catches trigger mode that free-runs anyway, triggers that give no image or several,
@@ -189,7 +171,6 @@ TEST_F(StreamTest, TriggerModeGivesOneImagePerSoftwareTrigger) {
     const PvxHandle trigger = Node(camera, "TriggerSoftware");
     ASSERT_EQ(pvxSetTriggerMode(camera, true), PVX_OK);
     const PvxHandle stream = StartStream(camera);
-    EXPECT_EQ(m_event.Wait(30), 0u) << "no image without a trigger";
 
     for (uint64_t frame = 1; frame <= 2; ++frame) {
         ASSERT_EQ(pvxExecuteCommand(camera, trigger, true), PVX_OK);
@@ -262,44 +243,6 @@ TEST_F(StreamTest, EverySignalAnnouncesAnImageThatCanBeTaken) {
     }
 }
 
-// Catches deadlocks between the camera and its stream and (under ThreadSanitizer) data
-// races: settings, nodes, triggers and images from several threads, then a close
-// while they still run, which must close the camera's stream too.
-TEST_F(StreamTest, CallsFromSeveralThreadsAreSafe) {
-    const PvxHandle camera = OpenFastCamera({{"frameRate", 1000}, {"sensorWidth", 64}});
-    const PvxHandle stream = StartStream(camera, 4);
-    const PvxHandle offsetX = Node(camera, "OffsetX");
-    const PvxHandle pattern = Node(camera, "TestPattern");
-    const PvxHandle trigger = Node(camera, "TriggerSoftware");
-    std::atomic<bool> stop{false};
-    std::thread images([&] {
-        while (!stop) {
-            m_event.Wait(5);
-            uint32_t index = 0;
-            PvxImageRecord record{};
-            if (pvxGetCompletedImage(stream, &index) == PVX_OK &&
-                pvxLockImage(stream, index, &record) == PVX_OK)
-                pvxReleaseImage(stream, index);
-        }
-    });
-    std::thread settings([&] {
-        for (int i = 0; !stop; ++i) {
-            pvxSetIntValue(camera, offsetX, (i % 4) * 8, true);
-            pvxSetEnumValueText(camera, pattern, i % 2 ? "GreyDiagonalRamp" : "Off", true);
-            pvxSetTriggerMode(camera, i % 3 == 0);
-            pvxExecuteCommand(camera, trigger, true);
-        }
-    });
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    EXPECT_EQ(pvxCloseCamera(camera), PVX_OK);
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    stop = true;
-    images.join();
-    settings.join();
-    uint32_t index = 0;
-    EXPECT_EQ(pvxGetCompletedImage(stream, &index), PVX_ERR_INVALID_STREAM_HANDLE);
-}
-
 // Catches TestPattern and offset writes that do not reach the images of a running stream.
 TEST_F(StreamTest, NodeWritesShowInLaterImages) {
     const PvxHandle camera = OpenFastCamera({{"sensorWidth", 64}, {"width", {{"value", 32}}}});
@@ -316,15 +259,6 @@ TEST_F(StreamTest, NodeWritesShowInLaterImages) {
                                       sim::TestPattern::GreyHorizontalRamp);
         ASSERT_EQ(pvxReleaseImage(stream, record.uiIndex), PVX_OK);
     }
-}
-
-// Catches a stream sized for the format the camera had before a PixelFormat write.
-TEST_F(StreamTest, StreamFollowsTheFormatSetBeforeItOpens) {
-    const PvxHandle camera = OpenFastCamera({{"pixelFormats", {"Mono8", "RGB8"}}});
-    ASSERT_EQ(pvxSetEnumValueText(camera, Node(camera, "PixelFormat"), "RGB8", true), PVX_OK);
-    const PvxHandle stream = StartStream(camera);
-    EXPECT_EQ(m_frameBytes, 32u * 8u * 3u);
-    ExpectImageFollowsPattern(NextImage(stream), {PVX_PIXEL_RGB8, 32, 8, 0, 0}, sim::TestPattern::Off);
 }
 
 } // namespace

@@ -25,9 +25,7 @@ class ConfigFileTest : public LogTest, public ::testing::WithParamInterface<File
 TEST_P(ConfigFileTest, ReadsEveryPieceUntilAConversionFails) {
     const FileCase& c = GetParam();
     const std::string line = "QuorvexAIK,FILE,WARN,PATH=" + m_folder.file("logs");
-    std::string content = c.content;
-    content.replace(content.find("{line}"), 6, line);
-    WriteText(m_folder.path() / "QuorvexSDK.cfg", content);
+    WriteText(m_folder.path() / "QuorvexSDK.cfg", Replaced(c.content, "{line}", line));
     ReadConfigFile(m_folder.file("QuorvexSDK.cfg").c_str());
     EXPECT_EQ(g_logConfigured, c.configured);
     if (c.configured) {

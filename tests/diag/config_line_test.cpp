@@ -23,12 +23,8 @@ struct LineCase {
     std::string folder; // of g_logPath ("{dir}" likewise); empty: g_logPath stays empty
 };
 
-std::string Expand(std::string text, const std::string& dir) {
-    for (size_t at; (at = text.find("{dir}")) != std::string::npos;)
-        text.replace(at, 5, dir);
-    for (size_t at; (at = text.find("{sep}")) != std::string::npos;)
-        text.replace(at, 5, 1, platform::kPathSeparator);
-    return text;
+std::string Expand(const std::string& text, const std::string& dir) {
+    return Replaced(Replaced(text, "{dir}", dir), "{sep}", std::string(1, platform::kPathSeparator));
 }
 
 class ConfigLineTest : public LogTest, public ::testing::WithParamInterface<LineCase> {};
@@ -55,8 +51,7 @@ TEST_P(ConfigLineTest, SetsUpWhatTheLineSays) {
     }
     if (c.threshold != kNoLog) {
         WriteEveryLevel();
-        EXPECT_EQ(LevelsIn(g_logToMemory ? flushed() : ReadText(g_logPath)),
-                  LevelsFrom(static_cast<uint32_t>(c.threshold)));
+        ExpectLevelsFrom(g_logToMemory ? flushed() : ReadText(g_logPath), static_cast<uint32_t>(c.threshold));
     }
 }
 

@@ -44,38 +44,37 @@ long FilesIn(const std::filesystem::path& folder) {
     return static_cast<long>(std::distance(std::filesystem::directory_iterator(folder, error), {}));
 }
 
-// A slot call that fails and logs its ERROR line.
-void FailingSlotCall(const aikhost::Channel& channel) {
-    VideoChannelRecord unknown = channel.record();
-    unknown.channelID = 99;
-    aikhost::Channel(unknown).startAcquisition();
+// The failing call straight through the slot, without the loader's strings: the
+// stopped thread of "killed" must hold no allocator lock of its own. It logs its
+// ERROR line.
+VideoChannelRecord g_record{};
+void CallFailingSlot() {
+    char errText[512];
+    g_record.StartAcquisition(errText, 99);
 }
 
-#ifndef _WIN32
-[[noreturn]] void ExitWithThreadStuckInLog(const aikhost::Channel& channel, const std::filesystem::path& logs,
-                                           std::ofstream& report) {
-    const std::filesystem::path log = std::filesystem::directory_iterator(logs)->path();
-    const std::string kept = log.string() + ".kept";
-    if (link(log.c_str(), kept.c_str()) != 0 || unlink(log.c_str()) != 0 || mkfifo(log.c_str(), 0600) != 0)
-        std::exit(3);
-    std::thread([&channel] { FailingSlotCall(channel); }).detach();
-    std::this_thread::sleep_for(std::chrono::milliseconds(200)); // now blocked in the lock
+// Notes the time of the exit call, and exits without unloading.
+[[noreturn]] void ExitNow(std::ofstream& report) {
     report << "exit-ns " << std::chrono::steady_clock::now().time_since_epoch().count() << "\n";
     report.flush();
     std::exit(0);
 }
 
+#ifndef _WIN32
+[[noreturn]] void ExitWithThreadStuckInLog(const std::filesystem::path& logs, std::ofstream& report) {
+    const std::filesystem::path log = std::filesystem::directory_iterator(logs)->path();
+    const std::string kept = log.string() + ".kept";
+    if (link(log.c_str(), kept.c_str()) != 0 || unlink(log.c_str()) != 0 || mkfifo(log.c_str(), 0600) != 0)
+        std::exit(3);
+    std::thread(CallFailingSlot).detach();
+    std::this_thread::sleep_for(std::chrono::milliseconds(200)); // now blocked in the lock
+    ExitNow(report);
+}
+
 #endif
 
-// The failing call straight through the slot, without the loader's strings: the
-// stopped thread must hold no allocator lock of its own.
-VideoChannelRecord g_record{};
 std::atomic<long> g_writerCalls{0};
-void CallFailingSlot() {
-    char errText[512];
-    g_record.StartAcquisition(errText, 99);
-}
-void WriteForEver() {
+[[noreturn]] void WriteForEver() {
     for (;;) {
         CallFailingSlot();
         ++g_writerCalls;
@@ -90,12 +89,7 @@ HANDLE g_writer = nullptr;
 
 bool StartWriter() {
     g_writer = CreateThread(
-        nullptr, 0,
-        [](void*) -> DWORD {
-            WriteForEver();
-            return 0;
-        },
-        nullptr, 0, nullptr);
+        nullptr, 0, [](void*) -> DWORD { WriteForEver(); }, nullptr, 0, nullptr);
     return g_writer != nullptr;
 }
 void StopWriter() {
@@ -124,12 +118,7 @@ void Park(int) {
 bool StartWriter() {
     std::signal(SIGUSR1, Park);
     return pthread_create(
-               &g_writer, nullptr,
-               [](void*) -> void* {
-                   WriteForEver();
-                   return nullptr;
-               },
-               nullptr) == 0;
+               &g_writer, nullptr, [](void*) -> void* { WriteForEver(); }, nullptr) == 0;
 }
 void StopWriter() {
     g_releaseParked = false;
@@ -147,8 +136,7 @@ void KillWriter() {}
 
 // Stops the writer until another thread's line cannot get the log lock, kills it
 // there and exits without unloading.
-[[noreturn]] void ExitWithThreadKilledInLog(const aikhost::Channel& channel, std::ofstream& report) {
-    g_record = channel.record();
+[[noreturn]] void ExitWithThreadKilledInLog(std::ofstream& report) {
     if (!StartWriter())
         std::exit(3);
     // Past its start-up, where the loader's own lock may be held (Windows).
@@ -174,9 +162,7 @@ void KillWriter() {}
             KillWriter();
             probe.detach();
             report << "attempts " << attempt << "\n";
-            report << "exit-ns " << std::chrono::steady_clock::now().time_since_epoch().count() << "\n";
-            report.flush();
-            std::exit(0);
+            ExitNow(report);
         }
         probe.join();
         LetWriterGo();
@@ -201,13 +187,14 @@ int main(int argc, char** argv) {
         const aikhost::Enumeration enumeration = module.enumerate();
         report << "channels " << enumeration.channels.size() << "\n";
         if (!enumeration.channels.empty()) {
-            FailingSlotCall(enumeration.channels[0]);
+            g_record = enumeration.channels[0].record();
+            CallFailingSlot();
 #ifndef _WIN32
             if (stuck)
-                ExitWithThreadStuckInLog(enumeration.channels[0], argv[3], report);
+                ExitWithThreadStuckInLog(argv[3], report);
 #endif
             if (killed)
-                ExitWithThreadKilledInLog(enumeration.channels[0], report);
+                ExitWithThreadKilledInLog(report);
             enumeration.channels[0].releaseVideoChannel();
         }
     } catch (const std::exception& error) {

@@ -5,9 +5,9 @@
 #include "diag/log_writer.h"
 #include "platform/fs.h"
 
-#include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <numeric>
 #include <random>
 #include <regex>
 #include <sstream>
@@ -25,23 +25,21 @@ TempFolder::~TempFolder() {
     std::filesystem::remove_all(m_path, ignored);
 }
 
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+    for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
+        text.replace(at, from.size(), to);
+    return text;
+}
+
 std::string ReadText(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const std::string lineEnd = platform::kTextLineEnd;
-    std::string text;
-    std::size_t start = 0, lineEnds = 0;
-    for (std::size_t end; (end = bytes.find(lineEnd, start)) != std::string::npos;
-         start = end + lineEnd.size()) {
-        text.append(bytes, start, end - start).push_back('\n');
-        ++lineEnds;
-    }
     // Every line feed must be part of a line end.
-    if (static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) != lineEnds) {
+    if (Replaced(bytes, platform::kTextLineEnd, "").find('\n') != std::string::npos) {
         ADD_FAILURE() << path << ": a line feed not stored as in text mode";
         return bytes;
     }
-    return text.append(bytes, start, std::string::npos);
+    return Replaced(bytes, platform::kTextLineEnd, "\n");
 }
 
 void WriteText(const std::filesystem::path& path, const std::string& text) {
@@ -58,17 +56,14 @@ std::vector<std::string> SplitLines(const std::string& text) {
 }
 
 std::optional<LogLine> ParseLogLine(const std::string& line) {
+    // A thread id of five or more digits is printed without leading zeros.
     static const std::regex shape(
-        R"(^(\d+\.\d{6}),API (DEBUG,|INFO ,|WARN ,|ERROR,|FATAL,)ThreadId:(\d{4,}),(.*)$)");
+        R"(^(\d+\.\d{6}),API (DEBUG,|INFO ,|WARN ,|ERROR,|FATAL,)ThreadId:(\d{4}|[1-9]\d{4,}),(.*)$)");
     static const std::string tags = "DEBUG,INFO ,WARN ,ERROR,FATAL,";
     std::smatch match;
     if (!std::regex_match(line, match, shape))
         return std::nullopt;
-    // A thread id of five or more digits is printed without leading zeros.
-    const std::string id = match[3];
-    if (id.size() > 4 && id[0] == '0')
-        return std::nullopt;
-    return LogLine{std::stod(match[1]), static_cast<uint32_t>(tags.find(match[2]) / 6), std::stoull(id),
+    return LogLine{std::stod(match[1]), static_cast<uint32_t>(tags.find(match[2]) / 6), std::stoull(match[3]),
                    match[4]};
 }
 
@@ -77,24 +72,17 @@ void WriteEveryLevel() {
         EXPECT_EQ(WriteLog(level, ("level " + std::to_string(level)).c_str()), level <= LOG_FATAL) << level;
 }
 
-std::set<uint32_t> LevelsIn(const std::string& log) {
-    std::set<uint32_t> levels;
+void ExpectLevelsFrom(const std::string& log, uint32_t threshold) {
+    std::vector<uint32_t> levels;
     for (const std::string& line : SplitLines(log)) {
         const std::optional<LogLine> parsed = ParseLogLine(line);
-        EXPECT_TRUE(parsed) << line;
-        if (parsed) {
-            EXPECT_EQ(parsed->text, "level " + std::to_string(parsed->level));
-            levels.insert(parsed->level);
-        }
+        ASSERT_TRUE(parsed) << line;
+        EXPECT_EQ(parsed->text, "level " + std::to_string(parsed->level));
+        levels.push_back(parsed->level);
     }
-    return levels;
-}
-
-std::set<uint32_t> LevelsFrom(uint32_t threshold) {
-    std::set<uint32_t> levels;
-    for (uint32_t level = threshold; level <= LOG_FATAL; ++level)
-        levels.insert(level);
-    return levels;
+    std::vector<uint32_t> expected(LOG_FATAL + 1 - threshold);
+    std::iota(expected.begin(), expected.end(), threshold);
+    EXPECT_EQ(levels, expected);
 }
 
 void LogTest::TearDown() {

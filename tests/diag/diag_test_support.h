@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -28,6 +27,8 @@ private:
     std::filesystem::path m_path;
 };
 
+// text with every occurrence of from replaced by to, left to right.
+std::string Replaced(std::string text, const std::string& from, const std::string& to);
 // A file written in text mode, each line end read back as one line feed; a line feed
 // stored otherwise than the platform's text mode stores it fails the calling test.
 std::string ReadText(const std::filesystem::path& path);
@@ -47,11 +48,9 @@ std::optional<LogLine> ParseLogLine(const std::string& line);
 
 // Writes "level <n>" at each level and one above FATAL, which must be refused.
 void WriteEveryLevel();
-// The levels whose lines a log holds; every line must be a whole, well-formed one
-// of WriteEveryLevel's.
-std::set<uint32_t> LevelsIn(const std::string& log);
-// threshold, ..., LOG_FATAL: what WriteEveryLevel leaves at that threshold.
-std::set<uint32_t> LevelsFrom(uint32_t threshold);
+// Expects log to hold WriteEveryLevel's lines at threshold, ..., LOG_FATAL in that
+// order, each a whole, well-formed line.
+void ExpectLevelsFrom(const std::string& log, uint32_t threshold);
 
 // Closes the log and clears the configuration's globals after each test, so that
 // tests run in one process do not see each other's set-up.

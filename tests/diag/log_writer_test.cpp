@@ -20,7 +20,7 @@ TEST_P(ThresholdTest, LinesAtOrAboveTheThresholdOnly) {
     WriteEveryLevel();
     EXPECT_TRUE(WriteTrace(" trace\n"));
     const std::string log = flushed();
-    EXPECT_EQ(LevelsIn(log.substr(0, log.find(" trace\n"))), LevelsFrom(threshold));
+    ExpectLevelsFrom(log.substr(0, log.find(" trace\n")), threshold);
     EXPECT_EQ(log.find(" trace\n") != std::string::npos, threshold == LOG_DEBUG);
 }
 
@@ -49,9 +49,13 @@ TEST_F(LogTest, FileLinesAreAppendedAtOnce) {
     EXPECT_EQ(second->level, LOG_ERROR);
 }
 
-// Catches a second set-up that replaces the first target, and a log left on after
-// CloseLog.
-TEST_F(LogTest, SecondFileSetUpIsRefused) {
+// Catches a ring smaller than 32 bytes, a second set-up over the first target of
+// either kind, a flush of a FILE log, and a log left on after CloseLog.
+TEST_F(LogTest, SetUpRefusals) {
+    EXPECT_FALSE(InitMemoryLog(31, LOG_DEBUG));
+    EXPECT_FALSE(g_logEnabled);
+    EXPECT_FALSE(WriteLog(LOG_FATAL, "off"));
+    EXPECT_FALSE(FlushMemoryLog(m_folder.file("none.txt").c_str()));
     const std::string first = m_folder.file("first.txt");
     const std::string second = m_folder.file("second.txt");
     ASSERT_TRUE(InitFileLog(first.c_str(), LOG_INFO));
@@ -59,11 +63,15 @@ TEST_F(LogTest, SecondFileSetUpIsRefused) {
     EXPECT_FALSE(InitMemoryLog(1024, LOG_INFO));
     EXPECT_FALSE(FlushMemoryLog(second.c_str()));
     EXPECT_TRUE(WriteLog(LOG_INFO, "to the first"));
+    EXPECT_TRUE(CloseLog());
+    EXPECT_FALSE(CloseLog());
+    EXPECT_FALSE(WriteLog(LOG_FATAL, "closed"));
+    EXPECT_FALSE(WriteTrace("closed"));
     EXPECT_EQ(SplitLines(ReadText(first)).size(), 1u);
     EXPECT_FALSE(std::filesystem::exists(second));
-    EXPECT_TRUE(CloseLog());
-    EXPECT_FALSE(WriteLog(LOG_FATAL, "closed"));
-    EXPECT_EQ(SplitLines(ReadText(first)).size(), 1u);
+    ASSERT_TRUE(InitMemoryLog(32, LOG_DEBUG));
+    EXPECT_FALSE(InitMemoryLog(64, LOG_DEBUG));
+    EXPECT_FALSE(InitFileLog(second.c_str(), LOG_DEBUG));
 }
 
 // Catches a line that blocks for good on a file that cannot be opened, and a writer

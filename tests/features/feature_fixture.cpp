@@ -1,23 +1,24 @@
-// Node, camera and fault descriptions for the feature tests, and feature listing.
+// Node and camera descriptions for the feature tests, and opening the cameras.
 #include "tests/features/feature_fixture.h"
 
 #include "sim/sim_control.h"
-#include "tests/support/sim_json.h"
 
 #include <stdexcept>
 
 namespace aiktest {
 
-nlohmann::json nodeJson(const std::string& name, const std::string& type, const std::string& access) {
-    return {{"name", name}, {"type", type}, {"access", access}};
+nlohmann::json nodeJson(const std::string& name, const std::string& type, const std::string& access,
+                        const nlohmann::json& fields) {
+    nlohmann::json node = {{"name", name}, {"type", type}, {"access", access}};
+    node.update(fields);
+    return node;
 }
 
 nlohmann::json enumJson(const std::string& name, const std::string& value,
                         const std::vector<std::pair<std::string, std::string>>& entries,
                         const std::string& access) {
-    nlohmann::json node = nodeJson(name, "Enumeration", access);
-    node["value"] = value;
-    node["entries"] = nlohmann::json::array();
+    nlohmann::json node =
+        nodeJson(name, "Enumeration", access, {{"value", value}, {"entries", nlohmann::json::array()}});
     for (const auto& [symbol, entryAccess] : entries)
         node["entries"].push_back({{"name", symbol}, {"access", entryAccess}});
     return node;
@@ -33,13 +34,6 @@ nlohmann::json standardCamera(const std::vector<nlohmann::json>& nodes) {
     nlohmann::json camera = cameraJson("Quorvex", "QX-F", "feature test camera");
     camera["nodes"] = nlohmann::json(nodes);
     return camera;
-}
-
-nlohmann::json nodeFault(const std::string& call, uint32_t status, const std::string& node) {
-    nlohmann::json fault = faultJson(call, status);
-    if (!node.empty())
-        fault["node"] = node;
-    return fault;
 }
 
 uint64_t simCallCount(const char* operation) {
@@ -61,10 +55,7 @@ std::vector<aikhost::Channel> FeatureTest::openCameras(const std::vector<nlohman
 }
 
 aikhost::Channel FeatureTest::openCamera(const nlohmann::json& camera) {
-    std::vector<aikhost::Channel> channels = openCameras({camera});
-    if (channels.empty())
-        throw std::runtime_error("the simulated camera did not open");
-    return channels.front();
+    return openCameras({camera}).at(0); // throws when it did not open
 }
 
 } // namespace aiktest

@@ -5,6 +5,7 @@
 
 #include "host/loader/channel.h"
 #include "tests/support/module_fixture.h"
+#include "tests/support/sim_json.h"
 
 #include <nlohmann/json.hpp>
 
@@ -15,8 +16,10 @@
 namespace aiktest {
 
 // A node: type "Integer", "Float", "Boolean", "Command", "String", "Enumeration",
-// "Register" or "Category"; access "NI", "NA", "WO", "RO" or "RW".
-nlohmann::json nodeJson(const std::string& name, const std::string& type, const std::string& access = "RW");
+// "Register" or "Category"; access "NI", "NA", "WO", "RO" or "RW"; fields such as
+// value, min, max or precision added as given.
+nlohmann::json nodeJson(const std::string& name, const std::string& type, const std::string& access = "RW",
+                        const nlohmann::json& fields = nlohmann::json::object());
 // An enumeration node with entries {symbol, access} in the node's order.
 nlohmann::json enumJson(const std::string& name, const std::string& value,
                         const std::vector<std::pair<std::string, std::string>>& entries,
@@ -25,8 +28,6 @@ nlohmann::json enumJson(const std::string& name, const std::string& value,
 nlohmann::json bareCamera(const std::vector<nlohmann::json>& nodes);
 // A camera with the standard node map, nodes replacing or adding to it.
 nlohmann::json standardCamera(const std::vector<nlohmann::json>& nodes = {});
-// A fault: the named call answers status, only for the named node when one is given.
-nlohmann::json nodeFault(const std::string& call, uint32_t status, const std::string& node = "");
 
 // Calls of the named camera-library operation so far in this process.
 uint64_t simCallCount(const char* operation);
@@ -37,9 +38,12 @@ protected:
     // the test fails unless all of them opened.
     std::vector<aikhost::Channel> openCameras(const std::vector<nlohmann::json>& cameras,
                                               const std::vector<nlohmann::json>& libraryFaults = {});
+    // The one camera's channel; throws when it did not open.
     aikhost::Channel openCamera(const nlohmann::json& camera);
     // Enumerates the one camera and keeps its channel as channel().
-    void useCamera(const nlohmann::json& camera) { m_channels = openCameras({camera}); }
+    void useCamera(const nlohmann::json& camera, const std::vector<nlohmann::json>& libraryFaults = {}) {
+        m_channels = openCameras({camera}, libraryFaults);
+    }
     const aikhost::Channel& channel() const { return m_channels.at(0); }
 
 private:

@@ -70,9 +70,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Catches an index check that is off by one or lets a negative index through, a
 // failure that writes errText or the name buffer, the index form misparsed (no
-// digits, trailing text, out of range) or failing where it should answer the empty
-// text with result 0, and a channel identifier whose high 32 bits are taken into
-// account when the camera is resolved: only the low 32 bits name the camera.
+// digits, trailing text, out of range, or wrapping modulo 2^32 instead of
+// saturating) or failing where it should answer the empty text with result 0, and a
+// channel identifier whose high 32 bits are taken into account when the camera is
+// resolved: only the low 32 bits name the camera.
 TEST_F(FeatureListTest, IndexingTheList) {
     aikhost::Channel channel = openCamera(bareCamera({nodeJson("Gamma", "Float")}));
     const int32_t count = static_cast<int32_t>(featureNames(channel).size());
@@ -84,14 +85,19 @@ TEST_F(FeatureListTest, IndexingTheList) {
         EXPECT_STREQ(errText, "untouched");
         EXPECT_STREQ(feature, "untouched");
     }
-    const std::pair<const char*, const char*> forms[] = {{"FeatureName_0", "AdapterVersion"},
-                                                         {"FeatureName_", "AdapterVersion"},
-                                                         {"FeatureName_x", "AdapterVersion"},
-                                                         {"FeatureName_3", "Gamma_Max"},
-                                                         {"FeatureName_2abc", "Gamma_Min"},
-                                                         {"FeatureName_ 1", "Gamma"},
-                                                         {"FeatureName_4", ""},
-                                                         {"FeatureName_-1", ""}};
+    const std::pair<const char*, const char*> forms[] = {
+        {"FeatureName_0", "AdapterVersion"},
+        {"FeatureName_", "AdapterVersion"},
+        {"FeatureName_x", "AdapterVersion"},
+        {"FeatureName_3", "Gamma_Max"},
+        {"FeatureName_2abc", "Gamma_Min"},
+        {"FeatureName_ 1", "Gamma"},
+        {"FeatureName_4", ""},
+        {"FeatureName_-1", ""},
+        {"FeatureName_4294967296", ""},
+        {"FeatureName_-4294967296", ""},
+        {"FeatureName_99999999999999999999", ""},
+    };
     for (const auto& [addr, expected] : forms) {
         aikhost::TextResult read = channel.readValue(addr);
         EXPECT_EQ(rcText(read), RcText(0, "")) << addr;

@@ -6,31 +6,25 @@
 namespace aiktest {
 namespace {
 
-nlohmann::json valued(nlohmann::json node, const nlohmann::json& value) {
-    node["value"] = value;
-    return node;
-}
-
 nlohmann::json floatNode(const std::string& name, double value, double min, double max, int precision,
                          const std::string& access = "RW") {
-    nlohmann::json node = valued(nodeJson(name, "Float", access), value);
-    node.update({{"min", min}, {"max", max}, {"precision", precision}});
-    return node;
+    return nodeJson(name, "Float", access,
+                    {{"value", value}, {"min", min}, {"max", max}, {"precision", precision}});
 }
 
 nlohmann::json readCamera() {
-    nlohmann::json lineModes = valued(nodeJson("LineModeAll", "Integer", "RO"), 5000000000LL);
-    lineModes.update({{"min", -3}, {"max", 6000000000LL}});
-    return bareCamera(
-        {lineModes, floatNode("Gamma", 2.5, 0.25, 4, 2), floatNode("TriggerDelay", 1.0, 0, 1000000, 0),
-         floatNode("TimerDelay", 1.0, 0.5, 2, 6, "WO"), valued(nodeJson("LineInverterAll", "Boolean"), true),
-         valued(nodeJson("UserOutputValueAll", "Boolean"), false),
-         nodeJson("TriggerSoftware", "Command", "WO"), nodeJson("TimerReset", "Command", "RW"),
-         valued(nodeJson("DeviceUserID", "String", "RO"), "QX-F 2000"),
-         enumJson("TriggerSequence", "Burst", {{"Timed", "RW"}, {"Burst", "RW"}}),
-         valued(nodeJson("DeviceVersion", "String", "RO"), "v1"), nodeJson("LineStatusAll", "Register", "RO"),
-         nodeJson("TimerDuration", "Float", "NA"),
-         valued(nodeJson("AdapterVersion", "String", "RO"), "camera's own")});
+    return bareCamera({nodeJson("LineModeAll", "Integer", "RO",
+                                {{"value", 5000000000LL}, {"min", -3}, {"max", 6000000000LL}}),
+                       floatNode("Gamma", 2.5, 0.25, 4, 2), floatNode("TriggerDelay", 1.0, 0, 1000000, 0),
+                       floatNode("TimerDelay", 1.0, 0.5, 2, 6, "WO"),
+                       nodeJson("LineInverterAll", "Boolean", "RW", {{"value", true}}),
+                       nodeJson("UserOutputValueAll", "Boolean", "RW", {{"value", false}}),
+                       nodeJson("TriggerSoftware", "Command", "WO"), nodeJson("TimerReset", "Command", "RW"),
+                       nodeJson("DeviceUserID", "String", "RO", {{"value", "QX-F 2000"}}),
+                       enumJson("TriggerSequence", "Burst", {{"Timed", "RW"}, {"Burst", "RW"}}),
+                       nodeJson("DeviceVersion", "String", "RO", {{"value", "v1"}}),
+                       nodeJson("LineStatusAll", "Register", "RO"), nodeJson("TimerDuration", "Float", "NA"),
+                       nodeJson("AdapterVersion", "String", "RO", {{"value", "camera's own"}})});
 }
 
 struct ReadCase {
@@ -56,7 +50,7 @@ TEST_P(ReadValueTest, TextOfFeature) {
     const ReadCase& c = GetParam();
     nlohmann::json camera = readCamera();
     if (c.faultCall != nullptr)
-        camera["faults"] = {nodeFault(c.faultCall, c.faultStatus)};
+        camera["faults"] = {faultJson(c.faultCall, c.faultStatus)};
     aikhost::TextResult read = openCamera(camera).readValue(c.addr);
     EXPECT_EQ(rcText(read), RcText(c.rc, c.errText));
     EXPECT_EQ(read.text, c.text);
@@ -66,7 +60,6 @@ const ReadCase kReadCases[] = {
     {"Integer64Bit", "LineModeAll", 0, "5000000000", ""},
     {"IntegerMin", "LineModeAll_Min", 0, "-3", ""},
     {"IntegerMax", "LineModeAll_Max", 0, "6000000000", ""},
-    {"FloatWithPrecision", "Gamma", 0, "2.50", ""},
     {"FloatMinWithPrecision", "Gamma_Min", 0, "0.25", ""},
     {"FloatMaxWithPrecision", "Gamma_Max", 0, "4.00", ""},
     {"FloatPrecisionZero", "TriggerDelay", 0, "1", ""},

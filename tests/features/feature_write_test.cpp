@@ -7,115 +7,79 @@
 namespace aiktest {
 namespace {
 
-nlohmann::json limited(nlohmann::json node, const nlohmann::json& value, const nlohmann::json& min,
-                       const nlohmann::json& max) {
-    node.update({{"value", value}, {"min", min}, {"max", max}});
-    return node;
-}
-
-nlohmann::json gammaNode(int precision) {
-    nlohmann::json node = limited(nodeJson("Gamma", "Float"), 1.5, 1.0, 2.0);
-    node["precision"] = precision;
-    return node;
-}
-
 nlohmann::json writeCamera() {
-    nlohmann::json readOnly = limited(nodeJson("LineModeAll", "Integer", "RO"), 640, 0, 10000);
-    return bareCamera({limited(nodeJson("TimerDuration", "Integer"), 5, -10000000000LL, 10000000000LL),
-                       gammaNode(1), readOnly, nodeJson("LineInverterAll", "Boolean"),
-                       nodeJson("TriggerSoftware", "Command", "WO"), nodeJson("DeviceUserID", "String"),
-                       enumJson("TriggerSequence", "Timed", {{"Timed", "RW"}, {"Burst", "RW"}}),
-                       nodeJson("TimerDelay", "Float", "NA"), nodeJson("LineStatusAll", "Register", "RW")});
+    return bareCamera(
+        {nodeJson("TimerDuration", "Integer", "RW",
+                  {{"value", 5}, {"min", -10000000000LL}, {"max", 10000000000LL}}),
+         nodeJson("Gamma", "Float", "RW", {{"value", 1.5}, {"min", 1.0}, {"max", 2.0}, {"precision", 1}}),
+         nodeJson("LineModeAll", "Integer", "RO"),
+         nodeJson("LineInverterAll", "Boolean", "RW", {{"value", true}}),
+         nodeJson("UserOutputValueAll", "Boolean", "RW", {{"value", false}}),
+         nodeJson("TriggerSoftware", "Command", "WO"), nodeJson("DeviceUserID", "String"),
+         enumJson("TriggerSequence", "Timed", {{"Timed", "RW"}, {"Burst", "RW"}}),
+         nodeJson("TimerDelay", "Float", "NA"), nodeJson("LineStatusAll", "Register", "RW")});
 }
 
-class WriteTest : public FeatureTest {
-protected:
-    void SetUp() override {
-        FeatureTest::SetUp();
-        useCamera(writeCamera());
-    }
-    std::string readBack(const std::string& feature) const { return channel().readValue(feature).text; }
-};
+constexpr const char* kSetFloat = "pvxSetFloatValue";
 
-nlohmann::json withText(nlohmann::json fault, const std::string& text) {
-    fault["errorText"] = text;
-    return fault;
+// A refusal of every call of the operation, with the camera library's error text.
+std::vector<nlohmann::json> refusal(const char* call, uint32_t status, const char* text = "") {
+    nlohmann::json fault = faultJson(call, status);
+    if (*text != '\0')
+        fault["errorText"] = text;
+    return {fault};
 }
 
-struct RefusalCase {
-    const char* name;
-    nlohmann::json fault; // on every call of the operation, whatever the camera
-    const char* text;
-    uint64_t setCalls;
-};
-
-class FloatRefusalTest : public FeatureTest, public ::testing::WithParamInterface<RefusalCase> {};
-
-// Catches a retry after a refusal that is not 258, after one whose text names no
-// direction, or after the precision or error text could not be read; and a retry
-// whose failure is hidden: when the nudged value is refused too, the write fails
-// and the node keeps its value.
-TEST_P(FloatRefusalTest, RefusalFailsTheWrite) {
-    const RefusalCase& c = GetParam();
-    std::vector<aikhost::Channel> channels = openCameras({bareCamera({gammaNode(6)})}, {c.fault});
-    ASSERT_EQ(channels.size(), 1u);
-    const uint64_t before = simCallCount("pvxSetFloatValue");
-    EXPECT_EQ(rcText(channels[0].writeValue("Gamma", c.text)),
-              RcText(1, "Injected failure in WriteValue.(Gamma)"));
-    EXPECT_EQ(simCallCount("pvxSetFloatValue") - before, c.setCalls);
-    if (c.setCalls == 2) {
-        EXPECT_EQ(channels[0].readValue("Gamma").text, "1.500000");
-    }
-}
-
-const RefusalCase kRefusalCases[] = {
-    {"NeitherWord", withText(nodeFault("pvxSetFloatValue", 258), "value rejected"), "2.0000001", 1},
-    {"OtherStatus", withText(nodeFault("pvxSetFloatValue", 13), "must be smaller"), "2.0000001", 1},
-    {"PrecisionUnknown", nodeFault("pvxGetFloatPrecision", 258), "2.0000001", 1},
-    {"ErrorTextUnknown", nodeFault("pvxGetLastErrorText", 17), "2.0000001", 1},
-    {"FailedRetry", withText(nodeFault("pvxSetFloatValue", 258), "must be greater or equal"), "0.9999999", 2},
-};
-
-INSTANTIATE_TEST_SUITE_P(Refusals, FloatRefusalTest, ::testing::ValuesIn(kRefusalCases), CaseName());
+// The errText of a failure that is the camera library's: the injected failure text
+// naming the slot and the feature.
+constexpr const char* kInjected = nullptr;
 
 struct WriteCase {
     const char* name;
     const char* feature;
-    const char* before; // written first, or nullptr
     const char* text;
-    int32_t rc;
-    const char* errText;
-    const char* readBack;  // nullptr: nothing to read back
-    int64_t setCalls = -1; // of pvxSetFloatValue, when counted
+    const char* errText;                     // "" for success
+    const char* readBack;                    // nullptr: nothing to read back
+    int64_t setCalls = -1;                   // of pvxSetFloatValue, when counted
+    std::vector<nlohmann::json> faults = {}; // on library calls, whatever the camera
 };
 
-class WriteValueTest : public WriteTest, public ::testing::WithParamInterface<WriteCase> {};
+class WriteValueTest : public FeatureTest, public ::testing::WithParamInterface<WriteCase> {};
 
 TEST_P(WriteValueTest, WriteOfFeature) {
     const WriteCase& c = GetParam();
-    if (c.before != nullptr) {
-        ASSERT_EQ(channel().writeValue(c.feature, c.before).rc, 0);
-    }
-    const uint64_t before = simCallCount("pvxSetFloatValue");
-    EXPECT_EQ(rcText(channel().writeValue(c.feature, c.text)), RcText(c.rc, c.errText));
+    useCamera(writeCamera(), c.faults);
+    const uint64_t before = simCallCount(kSetFloat);
+    const std::string injected = std::string("Injected failure in WriteValue.(") + c.feature + ")";
+    const std::string errText = c.errText ? c.errText : injected;
+    EXPECT_EQ(rcText(channel().writeValue(c.feature, c.text)), RcText(errText.empty() ? 0 : 1, errText));
     if (c.setCalls >= 0) {
-        EXPECT_EQ(simCallCount("pvxSetFloatValue") - before, static_cast<uint64_t>(c.setCalls));
+        EXPECT_EQ(simCallCount(kSetFloat) - before, static_cast<uint64_t>(c.setCalls));
     }
     if (c.readBack != nullptr) {
-        EXPECT_EQ(readBack(c.feature), c.readBack);
+        EXPECT_EQ(channel().readValue(c.feature).text, c.readBack);
     }
 }
 
 // Catches a missing nudge, a nudge in the wrong direction or of the wrong size (one
 // full unit of the last decimal would let 2.1 through), or more than one retry.
 const WriteCase kFloatCases[] = {
-    {"Inside", "Gamma", nullptr, "1.75", 0, "", "1.8", 1},
-    {"LeadingNumberOnly", "Gamma", nullptr, "1.3xyz", 0, "", "1.3", 1},
-    {"JustAboveNudgedDown", "Gamma", nullptr, "2.05", 0, "", "2.0", 2},
-    {"JustBelowNudgedUp", "Gamma", nullptr, "0.95", 0, "", "1.0", 2},
-    {"OneUnitAboveStaysOut", "Gamma", nullptr, "2.1", 1, "Injected failure in WriteValue.(Gamma)", "1.5", 2},
-    {"OneUnitBelowStaysOut", "Gamma", nullptr, "0.9", 1, "Injected failure in WriteValue.(Gamma)", "1.5", 2},
-    {"NoNumberIsZeroThenOut", "Gamma", nullptr, "abc", 1, "Injected failure in WriteValue.(Gamma)", "1.5", 2},
+    {"Inside", "Gamma", "1.75", "", "1.8", 1},
+    {"LeadingNumberOnly", "Gamma", "1.3xyz", "", "1.3", 1},
+    {"JustAboveNudgedDown", "Gamma", "2.05", "", "2.0", 2},
+    {"JustBelowNudgedUp", "Gamma", "0.95", "", "1.0", 2},
+    {"OneUnitAboveStaysOut", "Gamma", "2.1", kInjected, "1.5", 2},
+    {"OneUnitBelowStaysOut", "Gamma", "0.9", kInjected, "1.5", 2},
+    {"NoNumberIsZeroThenOut", "Gamma", "abc", kInjected, "1.5", 2},
+    // No retry after a refusal that is not 258, after one whose text names no
+    // direction, or after the precision or error text could not be read; and a failed
+    // retry is not hidden.
+    {"NeitherWord", "Gamma", "2.05", kInjected, nullptr, 1, refusal(kSetFloat, 258, "value rejected")},
+    {"OtherStatus", "Gamma", "2.05", kInjected, nullptr, 1, refusal(kSetFloat, 13, "must be smaller")},
+    {"PrecisionUnknown", "Gamma", "2.05", kInjected, nullptr, 1, refusal("pvxGetFloatPrecision", 258)},
+    {"ErrorTextUnknown", "Gamma", "2.05", kInjected, nullptr, 1, refusal("pvxGetLastErrorText", 17)},
+    {"FailedRetry", "Gamma", "0.95", kInjected, "1.5", 2,
+     refusal(kSetFloat, 258, "must be greater or equal")},
 };
 INSTANTIATE_TEST_SUITE_P(Floats, WriteValueTest, ::testing::ValuesIn(kFloatCases), CaseName());
 
@@ -123,25 +87,24 @@ INSTANTIATE_TEST_SUITE_P(Floats, WriteValueTest, ::testing::ValuesIn(kFloatCases
 // no digits not giving 0, blanks or signs refused, or numbers beyond 32 bits passed
 // through instead of stopping at the limit.
 const WriteCase kIntegerCases[] = {
-    {"DigitsThenLetters", "TimerDuration", nullptr, "12abc", 0, "", "12"},
-    {"NoDigits", "TimerDuration", nullptr, "abc", 0, "", "0"},
-    {"Empty", "TimerDuration", nullptr, "", 0, "", "0"},
-    {"LeadingBlanksAndSign", "TimerDuration", nullptr, "  -7", 0, "", "-7"},
-    {"PlusSign", "TimerDuration", nullptr, "+8", 0, "", "8"},
-    {"Beyond32Bits", "TimerDuration", nullptr, "99999999999", 0, "", "2147483647"},
-    {"Below32Bits", "TimerDuration", nullptr, "-99999999999", 0, "", "-2147483648"},
+    {"DigitsThenLetters", "TimerDuration", "12abc", "", "12"},
+    {"NoDigits", "TimerDuration", "abc", "", "0"},
+    {"Empty", "TimerDuration", "", "", "0"},
+    {"LeadingBlanksAndSign", "TimerDuration", "  -7", "", "-7"},
+    {"PlusSign", "TimerDuration", "+8", "", "8"},
+    {"Beyond32Bits", "TimerDuration", "99999999999", "", "2147483647"},
+    {"Below32Bits", "TimerDuration", "-99999999999", "", "-2147483648"},
 };
 INSTANTIATE_TEST_SUITE_P(Integers, WriteValueTest, ::testing::ValuesIn(kIntegerCases), CaseName());
 
 // Catches a boolean conversion that ignores case, trims blanks or accepts other
 // truthy texts: only the exact text "True" writes true.
 const WriteCase kBooleanCases[] = {
-    {"ExactTrue", "LineInverterAll", "False", "True", 0, "", "True"},
-    {"LowerCase", "LineInverterAll", "True", "true", 0, "", "False"},
-    {"TrailingBlank", "LineInverterAll", "True", "True ", 0, "", "False"},
-    {"UpperCase", "LineInverterAll", "True", "TRUE", 0, "", "False"},
-    {"One", "LineInverterAll", "True", "1", 0, "", "False"},
-    {"False", "LineInverterAll", "True", "False", 0, "", "False"},
+    {"ExactTrue", "UserOutputValueAll", "True", "", "True"},
+    {"LowerCase", "LineInverterAll", "true", "", "False"},
+    {"TrailingBlank", "LineInverterAll", "True ", "", "False"},
+    {"One", "LineInverterAll", "1", "", "False"},
+    {"False", "LineInverterAll", "False", "", "False"},
 };
 INSTANTIATE_TEST_SUITE_P(Booleans, WriteValueTest, ::testing::ValuesIn(kBooleanCases), CaseName());
 
@@ -149,43 +112,35 @@ INSTANTIATE_TEST_SUITE_P(Booleans, WriteValueTest, ::testing::ValuesIn(kBooleanC
 // wrong text, and writes that apply companion or adapter-feature handling (which
 // writes do not know).
 const WriteCase kWriteCases[] = {
-    {"String", "DeviceUserID", nullptr, "left camera", 0, "", "left camera"},
-    {"EnumerationSymbol", "TriggerSequence", nullptr, "Burst", 0, "", "Burst"},
-    {"UnknownSymbol", "TriggerSequence", nullptr, "Plaid", 1,
-     "Injected failure in WriteValue.(TriggerSequence)", nullptr},
-    {"CommandChangesNothing", "TriggerSoftware", nullptr, "anything", 0, "", nullptr},
-    {"ReadOnly", "LineModeAll", nullptr, "320", 1, "Feature LineModeAll is not writable.", nullptr},
-    {"NotAvailable", "TimerDelay", nullptr, "1.0", 1, "Feature TimerDelay is not writable.", nullptr},
-    {"Register", "LineStatusAll", nullptr, "1", 1, "Injected failure in WriteValue.(LineStatusAll)", nullptr},
-    {"Companion", "Gamma_Min", nullptr, "1.0", 1, "Injected failure in WriteValue.(Gamma_Min)", nullptr},
-    {"AdapterVersion", "AdapterVersion", nullptr, "2.0.0.0", 1,
-     "Injected failure in WriteValue.(AdapterVersion)", nullptr},
-    {"MissingNode", "ExposureTimeControl", nullptr, "On", 1,
-     "Injected failure in WriteValue.(ExposureTimeControl)", nullptr},
+    {"String", "DeviceUserID", "left camera", "", "left camera"},
+    {"EnumerationSymbol", "TriggerSequence", "Burst", "", "Burst"},
+    {"UnknownSymbol", "TriggerSequence", "Plaid", kInjected, nullptr},
+    {"CommandChangesNothing", "TriggerSoftware", "anything", "", nullptr},
+    {"ReadOnly", "LineModeAll", "320", "Feature LineModeAll is not writable.", nullptr},
+    {"NotAvailable", "TimerDelay", "1.0", "Feature TimerDelay is not writable.", nullptr},
+    {"Register", "LineStatusAll", "1", kInjected, nullptr},
+    {"Companion", "Gamma_Min", "1.0", kInjected, nullptr},
+    {"AdapterVersion", "AdapterVersion", "2.0.0.0", kInjected, nullptr},
+    {"MissingNode", "ExposureTimeControl", "On", kInjected, nullptr},
 };
 
 INSTANTIATE_TEST_SUITE_P(Features, WriteValueTest, ::testing::ValuesIn(kWriteCases), CaseName());
 
+using WriteTest = FeatureTest;
+
 // Catches the settings refresh skipped after a refused or failed write, or made for
 // a channel without a camera.
 TEST_F(WriteTest, EveryWriteAttemptRefreshesTheSettings) {
-    const char* const refreshCall = "pvxGetOffsetXRange";
-    struct Attempt {
-        const char* feature;
-        const char* text;
-        uint64_t refreshes;
-    };
-    for (const Attempt& attempt : {Attempt{"TimerDuration", "3", 1}, Attempt{"LineModeAll", "3", 1},
-                                   Attempt{"ExposureTimeControl", "3", 1}, Attempt{"Gamma", "9", 1}}) {
-        const uint64_t before = simCallCount(refreshCall);
-        channel().writeValue(attempt.feature, attempt.text);
-        EXPECT_EQ(simCallCount(refreshCall) - before, attempt.refreshes) << attempt.feature;
+    useCamera(writeCamera());
+    const int64_t valid = channel().id();
+    for (const int64_t id : {valid, int64_t{9}}) {
+        for (const char* feature : {"TimerDuration", "LineModeAll", "ExposureTimeControl", "Gamma"}) {
+            const uint64_t before = simCallCount("pvxGetOffsetXRange");
+            channel().record().WriteValue(nullptr, id, feature, "3");
+            EXPECT_EQ(simCallCount("pvxGetOffsetXRange") - before, id == valid ? 1u : 0u)
+                << id << " " << feature;
+        }
     }
-    const uint64_t before = simCallCount(refreshCall);
-    char errText[256] = "untouched";
-    EXPECT_EQ(channel().record().WriteValue(errText, 9, "TimerDuration", "3"), 1);
-    EXPECT_STREQ(errText, "untouched");
-    EXPECT_EQ(simCallCount(refreshCall), before);
 }
 
 struct CommandCase {
@@ -203,11 +158,10 @@ class CommandTest : public FeatureTest, public ::testing::WithParamInterface<Com
 // execution or completion query reported as success.
 TEST_P(CommandTest, PollsUntilDoneOrTenTimes) {
     const CommandCase& c = GetParam();
-    nlohmann::json command = nodeJson("TriggerSoftware", "Command", "WO");
-    command["doneAfterPolls"] = c.doneAfterPolls;
-    nlohmann::json camera = bareCamera({command});
+    nlohmann::json camera =
+        bareCamera({nodeJson("TriggerSoftware", "Command", "WO", {{"doneAfterPolls", c.doneAfterPolls}})});
     if (c.faultCall[0] != '\0')
-        camera["faults"] = {nodeFault(c.faultCall, 258)};
+        camera["faults"] = {faultJson(c.faultCall, 258)};
     aikhost::Channel channel = openCamera(camera);
     const uint64_t before = simCallCount("pvxIsCommandDone");
     const bool fails = c.faultCall[0] != '\0' || std::string(c.feature) != "TriggerSoftware";

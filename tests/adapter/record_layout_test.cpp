@@ -3,6 +3,7 @@
 #include "tests/support/module_fixture.h"
 #include "tests/support/sim_json.h"
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 
@@ -34,12 +35,7 @@ struct RawRecord {
         return std::string(text, strnlen(text, 256));
     }
     bool untouched(std::size_t from, std::size_t to) const {
-        for (std::size_t i = from; i < to; ++i) {
-            if (bytes[i] != kPattern) {
-                return false;
-            }
-        }
-        return true;
+        return std::all_of(bytes + from, bytes + to, [](unsigned char byte) { return byte == kPattern; });
     }
     // A pointer the module wrote: neither null nor the pattern.
     bool slotWritten(std::size_t offset) const {
@@ -55,7 +51,7 @@ protected:
         camera["exposure"] = rangeJson(20, 1000000, 5000);
         camera["contrast"] = rangeJson(0, 100, 25);
         camera["brightness"] = rangeJson(0, 200, 150);
-        useCameras({cameraJson("First", "F-0", "first"), camera});
+        useCameras({cameraJson("First", "F-0", ""), camera});
         fetch(0, AIK_EXTENDED_RECORD_BYTES);
     }
     // GetVideoChannel(deviceNum) into a raw record of recordLevel; the call must succeed.
@@ -68,7 +64,9 @@ protected:
 };
 
 // Catches a field written at a shifted offset, a channelID written as 32 bits, or
-// host-owned bytes (recordLevel, the reserved word) overwritten.
+// host-owned bytes (recordLevel, the reserved word) overwritten; and a wrong name
+// format, a description taken from another text (or made up when empty), exposure or
+// minExposure left in microseconds, or sensor sizes swapped.
 TEST_F(RecordLayoutTest, FieldsLieAtTheirDocumentedOffsets) {
     const RawRecord raw = fetch(1, AIK_EXTENDED_RECORD_BYTES);
     EXPECT_EQ(raw.at<int32_t>(0), AIK_EXTENDED_RECORD_BYTES);
@@ -82,6 +80,7 @@ TEST_F(RecordLayoutTest, FieldsLieAtTheirDocumentedOffsets) {
     EXPECT_EQ(raw.at<uint32_t>(624), 1280u);
     EXPECT_EQ(raw.at<uint32_t>(628), 1024u);
     EXPECT_DOUBLE_EQ(raw.at<double>(632), 0.00002);
+    EXPECT_EQ(fetch(0, AIK_EXTENDED_RECORD_BYTES).textAt(344), "");
 }
 
 // Catches a slot left unset or two slots pointing at the same function.

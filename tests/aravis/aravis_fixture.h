@@ -20,9 +20,6 @@ const Backend kBackends[] = {Backend::Gige, Backend::Fake};
 std::string BackendName(Backend backend);
 // Points the camera library at the backend through its environment.
 void PointAtBackend(Backend backend);
-inline std::string BackendTestName(const ::testing::TestParamInfo<Backend>& tested) {
-    return BackendName(tested.param);
-}
 
 // Opens the camera, or ends the test when openCamera failed or skipped it.
 #define OPEN_OR_RETURN(backend)                                                                              \

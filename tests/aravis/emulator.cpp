@@ -52,11 +52,11 @@ bool GigeEmulator::start(const std::string& genicamFile) {
         m_why = "another GigE Vision device already answers on 127.0.0.1";
         return false;
     }
-    std::string program = "arv-fake-gv-camera-0.8", address = "127.0.0.1", genicam = genicamFile;
-    std::string interfaceOption = "-i", genicamOption = "-g";
-    std::array<char*, 6> arguments = {program.data(),       interfaceOption.data(), address.data(),
-                                      genicamOption.data(), genicam.data(),         nullptr};
-    if (posix_spawnp(&m_pid, program.c_str(), nullptr, nullptr, arguments.data(), environ) != 0) {
+    const std::string program = "arv-fake-gv-camera-0.8";
+    std::string words[] = {program, "-i", "127.0.0.1", "-g", genicamFile};
+    char* arguments[] = {words[0].data(), words[1].data(), words[2].data(),
+                         words[3].data(), words[4].data(), nullptr};
+    if (posix_spawnp(&m_pid, program.c_str(), nullptr, nullptr, arguments, environ) != 0) {
         m_pid = -1;
         m_why = program + " cannot be started (package aravis-tools)";
         return false;

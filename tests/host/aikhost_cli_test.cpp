@@ -1,20 +1,50 @@
 // aikhost as a user meets it on the built-in simulated cameras: settings that last,
 // refusals that explain, lost images counted, failures named with their exit codes,
 // Ctrl-C, JSON and feature sets.
-#include "tests/host/aikhost_run.h"
 #include "tests/support/case_name.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <chrono>
 #include <csignal>
+#include <fcntl.h>
+#include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iterator>
 #include <regex>
+#include <spawn.h>
 #include <sstream>
+#include <string_view>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
+
+extern char** environ;
 
 namespace aiktest {
 namespace {
+
+struct AikhostResult {
+    int exitCode = -1; // 128 + the signal when it was killed
+    std::string out;
+    std::string err;
+};
+
+std::string ReadAll(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// argv or envp: the strings' own bytes, null-terminated.
+std::vector<char*> Pointers(std::vector<std::string>& strings) {
+    std::vector<char*> pointers;
+    for (std::string& text : strings)
+        pointers.push_back(text.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
 
 class AikhostTest : public ::testing::Test {
 protected:
@@ -29,30 +59,56 @@ protected:
     void TearDown() override { std::filesystem::remove_all(m_folder); }
 
     // {dir} in an argument or the input stands for the test's folder.
-    std::string expand(std::string text) const {
-        for (std::size_t at; (at = text.find("{dir}")) != std::string::npos;)
-            text.replace(at, 5, m_folder.string());
-        return text;
+    std::string expand(const std::string& text) const {
+        return std::regex_replace(text, std::regex("\\{dir\\}"), m_folder.string());
     }
-    // arguments: blank-separated, each expanded on its own.
+    // aikhost as a user runs it, a child process with files for its standard streams,
+    // QUORVEX_SIM_CONFIG unset and TERM=dumb. arguments: blank-separated, each expanded
+    // on its own. whileRunning gets the child's pid. The wait is bounded (60 s, then
+    // SIGKILL) so that a hanging aikhost fails its test instead of the suite.
     AikhostResult run(const std::string& arguments, const std::string& input = "",
-                      std::function<void(pid_t)> whileRunning = {}, const std::string& stdoutPath = "") {
-        AikhostRun call;
+                      const std::function<void(pid_t)>& whileRunning = {},
+                      const std::string& stdoutPath = "") {
+        const std::filesystem::path in = m_folder / "aikhost.in", out = m_folder / "aikhost.out",
+                                    err = m_folder / "aikhost.err";
+        std::ofstream(in, std::ios::binary) << expand(input);
+        std::vector<std::string> argv{AIK_TEST_AIKHOST}, envp{"TERM=dumb"};
         std::istringstream words(arguments);
         for (std::string argument; words >> argument;)
-            call.arguments.push_back(expand(argument));
-        call.environment = {{"QUORVEX_SIM_CONFIG", ""}, {"TERM", "dumb"}};
-        call.input = expand(input);
-        call.whileRunning = std::move(whileRunning);
-        call.stdoutPath = stdoutPath;
-        return RunAikhost(call, m_folder);
+            argv.push_back(expand(argument));
+        for (char** entry = environ; *entry != nullptr; ++entry)
+            if (std::string_view(*entry).rfind("QUORVEX_SIM_CONFIG=", 0) != 0 &&
+                std::string_view(*entry).rfind("TERM=", 0) != 0)
+                envp.push_back(*entry);
+        posix_spawn_file_actions_t files;
+        posix_spawn_file_actions_init(&files);
+        posix_spawn_file_actions_addopen(&files, 0, in.c_str(), O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&files, 1, stdoutPath.empty() ? out.c_str() : stdoutPath.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&files, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        pid_t pid = -1;
+        const int spawned =
+            posix_spawn(&pid, argv[0].c_str(), &files, nullptr, Pointers(argv).data(), Pointers(envp).data());
+        posix_spawn_file_actions_destroy(&files);
+        if (spawned != 0)
+            return {};
+        if (whileRunning)
+            whileRunning(pid);
+        int status = 0;
+        for (int waitedMs = 0; waitpid(pid, &status, WNOHANG) != pid; waitedMs += 10) {
+            if (waitedMs >= 60000) {
+                kill(pid, SIGKILL);
+                waitpid(pid, &status, 0);
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), ReadAll(out), ReadAll(err)};
     }
     std::vector<std::filesystem::path> pngFiles(const std::string& sub) const {
-        std::vector<std::filesystem::path> files;
-        if (std::filesystem::exists(m_folder / sub))
-            for (const auto& entry : std::filesystem::directory_iterator(m_folder / sub))
-                files.push_back(entry.path());
-        return files;
+        if (!std::filesystem::exists(m_folder / sub))
+            return {};
+        return {std::filesystem::directory_iterator(m_folder / sub), std::filesystem::directory_iterator()};
     }
     nlohmann::json readJson(const std::string& name) const {
         return nlohmann::json::parse(std::ifstream(m_folder / name));

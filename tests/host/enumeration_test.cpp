@@ -83,15 +83,5 @@ INSTANTIATE_TEST_SUITE_P(
                       EmptyCase{"DeviceOneFirst", nullptr, 1}),
     CaseName());
 
-// Catches library status 2 ("already initialised") treated as a failure.
-TEST_F(EnumerationTest, InitStatusTwoStillEnumerates) {
-    nlohmann::json config =
-        simConfigJson({cameraJson("Quorvex", "QX-1", "one"), cameraJson("Quorvex", "QX-2", "two")});
-    config["initStatus"] = 2;
-    useSimConfig(config);
-    aikhost::Enumeration enumeration = enumerate();
-    EXPECT_EQ(enumeration.channels.size(), 2u) << enumeration.errText;
-}
-
 } // namespace
 } // namespace aiktest

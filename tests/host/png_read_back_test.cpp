@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
-#include <cstring>
+#include <sstream>
 #include <stdexcept>
 
 namespace aiktest {
@@ -20,28 +20,18 @@ struct ReadBack {
     std::vector<uint8_t> pixels;
 };
 
-struct Cursor {
-    const std::vector<uint8_t>& file;
-    std::size_t at = 0;
-};
-
-void fail(png_structp, png_const_charp message) {
-    throw std::runtime_error(message);
-}
-
 // libpng's reader without transformations: samples as stored, 16-bit ones big-endian.
 ReadBack readPng(const std::vector<uint8_t>& file) {
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, fail, nullptr);
+    png_structp png = png_create_read_struct(
+        PNG_LIBPNG_VER_STRING, nullptr,
+        [](png_structp, png_const_charp message) { throw std::runtime_error(message); }, nullptr);
     png_infop info = png_create_info_struct(png);
-    Cursor cursor{file};
+    std::istringstream stream(std::string(file.begin(), file.end()));
     ReadBack image;
     try {
-        png_set_read_fn(png, &cursor, [](png_structp p, png_bytep out, png_size_t length) {
-            auto* c = static_cast<Cursor*>(png_get_io_ptr(p));
-            if (c->at + length > c->file.size())
+        png_set_read_fn(png, &stream, [](png_structp p, png_bytep out, png_size_t length) {
+            if (!static_cast<std::istream*>(png_get_io_ptr(p))->read(reinterpret_cast<char*>(out), length))
                 png_error(p, "the file ends early");
-            std::memcpy(out, c->file.data() + c->at, length);
-            c->at += length;
         });
         png_read_info(png, info);
         png_get_IHDR(png, info, &image.width, &image.height, &image.bitDepth, &image.colourType, nullptr,

@@ -6,7 +6,6 @@ a screenshot. aikhost and the browser are stopped by their process ids; the whol
 ends within 60 s. Exit code 77 (skipped) only where Chromium cannot start.
 
 usage: view_page_test.py AIKHOST SCREENSHOT"""
-import os
 import signal
 import socket
 import subprocess
@@ -30,63 +29,38 @@ REFUSED_US = "-5"        # below the camera's minimum
 REFUSED_DELAY_US = "5000000"  # above TriggerDelay_Max
 
 
-class Timeout(Exception):
-    pass
-
-
 def on_alarm(signum, frame):
-    raise Timeout(f"the test ran past {TEST_SECONDS} s")
-
-
-def free_port():
-    with socket.socket() as probe:
-        probe.bind(("127.0.0.1", 0))
-        return probe.getsockname()[1]
-
-
-def answers(port):
-    try:
-        socket.create_connection(("127.0.0.1", port), timeout=0.5).close()
-        return True
-    except OSError:
-        return False
+    raise AssertionError(f"the test ran past {TEST_SECONDS} s")
 
 
 def start_browser(profile):
     """ChromeDriver on 127.0.0.1 (started here: a machine without /etc/hosts has no
     "localhost" for Selenium's own start), then a headless Chromium session through it."""
-    port = free_port()
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        port = probe.getsockname()[1]
     service = subprocess.Popen(["/usr/bin/chromedriver", f"--port={port}"],
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    deadline = time.monotonic() + STEP_SECONDS
-    while not answers(port):
-        if service.poll() is not None or time.monotonic() > deadline:
-            stop_process(service)
-            raise WebDriverException(f"chromedriver did not answer on 127.0.0.1:{port}")
-        time.sleep(0.1)
     options = webdriver.ChromeOptions()
     options.binary_location = "/usr/bin/chromium"
     for argument in ("--headless=new", "--no-sandbox", "--disable-gpu", "--disable-dev-shm-usage",
                      "--window-size=1500,900", f"--user-data-dir={profile}"):
         options.add_argument(argument)
+    deadline = time.monotonic() + STEP_SECONDS
+    while True:
+        try:
+            socket.create_connection(("127.0.0.1", port), timeout=0.5).close()
+            break
+        except OSError:
+            if service.poll() is not None or time.monotonic() > deadline:
+                stop_by_pid(service)
+                raise WebDriverException(f"chromedriver did not answer on 127.0.0.1:{port}") from None
+            time.sleep(0.1)
     try:
         return webdriver.Remote(command_executor=f"http://127.0.0.1:{port}", options=options), service
     except WebDriverException:
-        stop_process(service)
+        stop_by_pid(service)
         raise
-
-
-def stop_process(process):
-    if process.poll() is None:
-        os.kill(process.pid, signal.SIGKILL)
-        process.wait()
-
-
-def stop_browser(driver, service):
-    try:
-        driver.quit()
-    finally:
-        stop_process(service)
 
 
 def text_of(driver, element_id):
@@ -95,7 +69,7 @@ def text_of(driver, element_id):
 
 def wait_for(driver, what, condition):
     try:
-        return WebDriverWait(driver, STEP_SECONDS, poll_frequency=0.1).until(lambda d: condition(d))
+        return WebDriverWait(driver, STEP_SECONDS, poll_frequency=0.1).until(condition)
     except TimeoutException:
         raise AssertionError(f"the page did not {what} within {STEP_SECONDS} s") from None
 
@@ -134,9 +108,8 @@ def exercise_page(driver, url, screenshot):
     assert float(note.split("reads", 1)[1]) == float(EXPOSURE_US), f"ExposureTime reads back: {note}"
     driver.find_element(By.ID, "value-other").clear()
     driver.find_element(By.ID, "read-other").click()
-    wait_for(driver, "read ExposureTime again",
-             lambda d: d.find_element(By.ID, "value-other").get_attribute("value") != "")
-    value = driver.find_element(By.ID, "value-other").get_attribute("value")
+    value = wait_for(driver, "read ExposureTime again",
+                     lambda d: d.find_element(By.ID, "value-other").get_attribute("value"))
     assert float(value) == float(EXPOSURE_US), f"ExposureTime read {value}, {EXPOSURE_US} written"
 
     set_value(driver, "other", REFUSED_US)
@@ -175,7 +148,10 @@ def main():
             try:
                 exercise_page(driver, url, screenshot)
             finally:
-                stop_browser(driver, service)
+                try:
+                    driver.quit()
+                finally:
+                    stop_by_pid(service)
     finally:
         code = stop_by_pid(process)
         signal.alarm(0)

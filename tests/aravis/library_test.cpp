@@ -87,8 +87,20 @@ TEST_F(AravisLibraryTest, StreamNamesTheNewestAndKeepsTheLockedImage) {
     ASSERT_EQ(PVX(pvxOpenStream)(cam, &stream, &frameBytes, event, 4, 0), PVX_OK);
     EXPECT_EQ(frameBytes, 512u * 512u);
     ASSERT_EQ(PVX(pvxStartStream)(stream, 4), PVX_OK);
+    uint64_t produced = 0, delivered = 0, lost = 0, superseded = 0;
+    // Waits, bounded, until count more images have completed; a loaded machine
+    // delays them, so no fixed sleep can promise any.
+    const auto awaitImages = [&](uint64_t count) {
+        ASSERT_EQ(PVX(pvxArvStreamCounters)(stream, &produced, &delivered, &lost, &superseded), PVX_OK);
+        const uint64_t wanted = produced + count;
+        for (int poll = 0; poll < 500 && produced < wanted; ++poll) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            ASSERT_EQ(PVX(pvxArvStreamCounters)(stream, &produced, &delivered, &lost, &superseded), PVX_OK);
+        }
+        ASSERT_GE(produced, wanted) << "no " << count << " images in 5 s";
+    };
     // Several images complete while the host takes none.
-    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    awaitImages(3);
     uint32_t index = 0;
     ASSERT_EQ(PVX(pvxGetCompletedImage)(stream, &index), PVX_OK);
     PvxImageRecord first{};
@@ -97,7 +109,7 @@ TEST_F(AravisLibraryTest, StreamNamesTheNewestAndKeepsTheLockedImage) {
     EXPECT_EQ(first.uiWidth * first.uiHeight, first.uiDataBytes);
     const uint8_t firstPixel = *static_cast<const uint8_t*>(first.pData);
     // The locked buffer stays the host's while newer images come and go.
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    awaitImages(3);
     EXPECT_EQ(*static_cast<const uint8_t*>(first.pData), firstPixel);
     uint32_t newer = 0;
     ASSERT_EQ(PVX(pvxGetCompletedImage)(stream, &newer), PVX_OK);
@@ -108,7 +120,6 @@ TEST_F(AravisLibraryTest, StreamNamesTheNewestAndKeepsTheLockedImage) {
     EXPECT_EQ(PVX(pvxReleaseImage)(stream, index), PVX_OK);
     EXPECT_EQ(PVX(pvxLockImage)(stream, index, &first), PVX_ERR_NOT_READY);
     EXPECT_EQ(PVX(pvxReleaseImage)(stream, newer), PVX_OK);
-    uint64_t produced = 0, delivered = 0, lost = 0, superseded = 0;
     ASSERT_EQ(PVX(pvxArvStreamCounters)(stream, &produced, &delivered, &lost, &superseded), PVX_OK);
     EXPECT_EQ(delivered, 2u);
     EXPECT_EQ(lost, 0u);

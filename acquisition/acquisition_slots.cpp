@@ -1,7 +1,7 @@
 // Acquisition slots: the stream's start and stop, and the poll for a completed image.
 #include "acquisition/acquisition_slots.h"
 
-#include "adapter/slot_guard.h"
+#include "channel/slot_guard.h"
 
 namespace {
 
@@ -46,10 +46,17 @@ int32_t AIK_CALL StopAcquisition(char* errText, int64_t channelID) {
             return 1;
         if (cam->m_hStrm == 0)
             return Refuse(errText, kResultUnsuccessful);
+        // An exception the library let out of a call is answered as one that escaped
+        // the slot would be, once the sequence has gone as far as it can.
+        const uint32_t thrown = cam->m_uiLibraryExceptions;
         PvxStatus status = StopSequence(*cam);
+        if (cam->m_uiLibraryExceptions != thrown)
+            return FailSlot(kName, errText, kResultUnsuccessful);
         if (status != 0)
             return Refuse(errText, status);
         status = CloseStream(*cam);
+        if (cam->m_uiLibraryExceptions != thrown)
+            return FailSlot(kName, errText, kResultUnsuccessful);
         if (status != 0)
             return Refuse(errText, status);
         AIK_LOG(LOG_INFO, "EXIT : %s", kName);

@@ -1,7 +1,7 @@
 // Starting and stopping a channel's image stream, and polling for completed images.
 #pragma once
 
-#include "adapter/video_channel.h"
+#include "channel/video_channel.h"
 
 #include <cstdint>
 

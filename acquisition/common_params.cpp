@@ -1,8 +1,8 @@
 // The common-settings slot: region, exposure, contrast, brightness, trigger, limits.
 #include "acquisition/common_params.h"
 
-#include "adapter/slot_guard.h"
 #include "camera/region.h"
+#include "channel/slot_guard.h"
 
 namespace {
 

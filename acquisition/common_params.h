@@ -1,6 +1,6 @@
 // Applying the host's common settings: region, exposure, contrast, brightness, trigger.
 #pragma once
 
-#include "adapter/video_channel.h"
+#include "channel/video_channel.h"
 
 int32_t AIK_CALL SetupCommonParams(char* errText, int64_t channelID, const CommonParamsRecord* params);

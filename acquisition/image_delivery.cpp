@@ -2,8 +2,8 @@
 #include "acquisition/image_delivery.h"
 
 #include "acquisition/acquisition_slots.h"
-#include "adapter/slot_guard.h"
 #include "camera/image_transfer.h"
+#include "channel/slot_guard.h"
 
 #include <cstring>
 

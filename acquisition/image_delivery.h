@@ -1,7 +1,7 @@
 // Telling the host the image geometry, and delivering completed images.
 #pragma once
 
-#include "adapter/video_channel.h"
+#include "channel/video_channel.h"
 
 int32_t AIK_CALL GetImageAttributes(char* errText, int64_t channelID, ImageAttributes* attributes,
                                     uint32_t* acqResult);

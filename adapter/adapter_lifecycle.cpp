@@ -1,8 +1,8 @@
 // Building and releasing the set of channels.
 #include "adapter/adapter_lifecycle.h"
 
-#include "adapter/registry.h"
-#include "adapter/slot_guard.h"
+#include "channel/registry.h"
+#include "channel/slot_guard.h"
 #include "diag/log.h"
 #include "features/catalogue.h"
 
@@ -36,9 +36,13 @@ int32_t initializeAdapter() {
 int32_t AIK_CALL ReleaseVideoChannel(char* errText, int64_t channelID) {
     static constexpr const char* kName = "ReleaseVideoChannel";
     AIK_LOG(LOG_INFO, "ENTER: %s, channelID=%d", kName, static_cast<int>(channelID));
-    return GuardedSlot(kName, errText, [] {
-        CloseAllCameras();
+    return GuardedSlot(kName, errText, [&] {
+        // Every camera is closed and the registry emptied before an exception the
+        // library let out is answered.
+        const bool contained = CloseAllCameras();
         ClearFeatureList();
+        if (!contained)
+            return FailSlot(kName, errText, kResultUnsuccessful);
         AIK_LOG(LOG_INFO, "EXIT : %s", kName);
         return 0;
     });

@@ -3,7 +3,7 @@
 // it rebuilds the feature list, which resolves channels through the registry below.
 #pragma once
 
-#include "adapter/video_channel.h"
+#include "channel/video_channel.h"
 
 #include <cstdint>
 
@@ -12,5 +12,6 @@
 // initialised, or the status of the failed camera count.
 int32_t initializeAdapter();
 
-// Closes and frees every camera, whatever channelID, and empties the feature list.
+// Closes and frees every camera, whatever channelID, and empties the feature list;
+// "UNSUCCESSFUL." and 1 when the camera library let an exception out on the way.
 int32_t AIK_CALL ReleaseVideoChannel(char* errText, int64_t channelID);

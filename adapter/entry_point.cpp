@@ -5,8 +5,8 @@
 #include "acquisition/common_params.h"
 #include "acquisition/image_delivery.h"
 #include "adapter/adapter_lifecycle.h"
-#include "adapter/registry.h"
-#include "adapter/slot_guard.h"
+#include "channel/registry.h"
+#include "channel/slot_guard.h"
 #include "features/feature_info_slots.h"
 #include "features/value_slots.h"
 

@@ -2,7 +2,7 @@
 // adapter, which hands out every slot.
 #pragma once
 
-#include "adapter/video_channel.h"
+#include "channel/video_channel.h"
 #include "platform/export.h"
 
 // Device number 0 (re)initialises the adapter; every call fills rec for that camera.

@@ -3,8 +3,8 @@
 // this processor runs. Prints the ratios after the benchmarks.
 #include "bench/percentile.h"
 #include "camera/quorvex_api.h"
+#include "camlib/planes.h"
 #include "sim/sim_control.h"
-#include "sim/util/planes.h"
 
 #include <benchmark/benchmark.h>
 
@@ -93,19 +93,19 @@ void BM_ConvertToPlanes(benchmark::State& state, uint32_t format, Size size) {
 
 struct NamedKernel {
     const char* name;
-    sim::PlanesKernel kernel;
+    camlib::PlanesKernel kernel;
 };
-constexpr NamedKernel kKernels[] = {{"Portable", sim::PlanesKernel::Portable},
-                                    {"Sse41", sim::PlanesKernel::Sse41},
-                                    {"Avx2", sim::PlanesKernel::Avx2},
-                                    {"Avx512", sim::PlanesKernel::Avx512}};
+constexpr NamedKernel kKernels[] = {{"Portable", camlib::PlanesKernel::Portable},
+                                    {"Sse41", camlib::PlanesKernel::Sse41},
+                                    {"Avx2", camlib::PlanesKernel::Avx2},
+                                    {"Avx512", camlib::PlanesKernel::Avx512}};
 
 // One kernel alone, whichever the conversion would pick: what each instruction set gains.
 void BM_Kernel(benchmark::State& state, NamedKernel kernel, uint32_t format, Size size) {
     Frame frame(format, size);
     Measure(state, Key(kernel.name, format, size), frame.source.size(), [&] {
-        sim::ConvertImageToPlanesWith(kernel.kernel, format, frame.Red(), frame.Green(), frame.Blue(),
-                                      frame.source.data(), size.width, size.height);
+        camlib::ConvertImageToPlanesWith(kernel.kernel, format, frame.Red(), frame.Green(), frame.Blue(),
+                                         frame.source.data(), size.width, size.height);
     });
 }
 
@@ -193,7 +193,7 @@ int main(int argc, char** argv) {
                 benchmark::RegisterBenchmark(Key("BM_MemcpyFloor", format, size).c_str(), BM_MemcpyFloor,
                                              format, size)};
             for (const NamedKernel& kernel : kKernels) {
-                if (sim::IsKernelUsable(kernel.kernel)) {
+                if (camlib::IsKernelUsable(kernel.kernel)) {
                     registered.push_back(benchmark::RegisterBenchmark(
                         Key((std::string("BM_Kernel") + kernel.name).c_str(), format, size).c_str(),
                         BM_Kernel, kernel, format, size));

@@ -6,11 +6,13 @@
 namespace {
 
 // A library that lets an exception out of a stop or close is taken to have failed
-// that call, so that a release still reaches every camera and every event.
-template <class Call> PvxStatus Contained(const char* operation, Call call) noexcept {
+// that call, so that a release still reaches every camera and every event; the count
+// tells the slot to answer the failure once the sequence is done.
+template <class Call> PvxStatus Contained(CameraDevice& cam, const char* operation, Call call) noexcept {
     try {
         return call();
     } catch (...) {
+        ++cam.m_uiLibraryExceptions;
         AIK_LOG(LOG_WARN, "%s: the camera library threw an exception", operation);
         return PVX_ERR_UNSUCCESSFUL;
     }
@@ -66,9 +68,9 @@ PvxStatus UpdateCamSetInfo(CameraDevice& cam) {
 PvxStatus StopSequence(CameraDevice& cam) {
     const uint32_t stop = 0;
     // Whether the camera took the register write shows in the stream stop.
-    Contained("pvxWriteRegister",
+    Contained(cam, "pvxWriteRegister",
               [&] { return pvxWriteRegister(cam.m_hCam, PVX_REG_ACQUISITION_STOP, 1, &stop); });
-    return Contained("pvxStopStream", [&] { return pvxStopStream(cam.m_hStrm); });
+    return Contained(cam, "pvxStopStream", [&] { return pvxStopStream(cam.m_hStrm); });
 }
 
 PvxStatus OpenStream(CameraDevice& cam) {
@@ -86,7 +88,7 @@ PvxStatus CloseStream(CameraDevice& cam) {
     if (cam.m_hStrm == 0)
         return 0;
     StopSequence(cam);
-    PvxStatus status = Contained("pvxCloseStream", [&] { return pvxCloseStream(cam.m_hStrm); });
+    PvxStatus status = Contained(cam, "pvxCloseStream", [&] { return pvxCloseStream(cam.m_hStrm); });
     if (status == 0)
         cam.m_hStrm = 0;
     return status;
@@ -98,7 +100,7 @@ PvxStatus CloseDevice(CameraDevice& cam) {
     CloseStream(cam);
     PvxStatus status = 0;
     if (cam.m_hCam != 0) {
-        status = Contained("pvxCloseCamera", [&] { return pvxCloseCamera(cam.m_hCam); });
+        status = Contained(cam, "pvxCloseCamera", [&] { return pvxCloseCamera(cam.m_hCam); });
         if (status == 0)
             cam.m_hCam = 0;
     }

@@ -37,6 +37,9 @@ struct CameraDevice {
     platform::EventHandle m_hIntegrationEvent = platform::kNoEvent;
     bool m_bAcqContinuous = false;
     bool m_bAcqTriggered = false;
+    // Exceptions the camera library let out of a stop or close of this camera: the
+    // sequence goes on past them, and the slot that ran it then answers a failure.
+    uint32_t m_uiLibraryExceptions = 0;
 };
 
 // Opens camera m_uiCamIndex, creates the events and reads information and limits.

@@ -9,8 +9,7 @@ target_sources(QuorvexAIK64 PRIVATE ${CMAKE_SOURCE_DIR}/adapter/QuorvexAIK64.def
 # Links consumer to library's DLL by ordinal: an import library made from library's
 # .def with every name dropped (NONAME), so the consumer's import table holds only
 # the ordinals.
-function(aik_import_by_ordinal consumer library)
-    set(def ${CMAKE_SOURCE_DIR}/sim/${library}.def)
+function(aik_import_by_ordinal consumer library def)
     set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${def})
     file(READ ${def} table)
     string(REGEX REPLACE "(@[0-9]+)" "\\1 NONAME" table "${table}")
@@ -29,7 +28,8 @@ function(aik_import_by_ordinal consumer library)
     target_link_libraries(${consumer} PRIVATE ${importLibrary})
 endfunction()
 
-foreach(library QuorvexApi64 QuorvexUtl64)
-    target_sources(${library} PRIVATE ${CMAKE_SOURCE_DIR}/sim/${library}.def)
-    aik_import_by_ordinal(QuorvexAIK64 ${library})
+foreach(def sim/QuorvexApi64.def camlib/QuorvexUtl64.def)
+    get_filename_component(library ${def} NAME_WE)
+    target_sources(${library} PRIVATE ${CMAKE_SOURCE_DIR}/${def})
+    aik_import_by_ordinal(QuorvexAIK64 ${library} ${CMAKE_SOURCE_DIR}/${def})
 endforeach()

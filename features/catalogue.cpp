@@ -1,7 +1,7 @@
 // The feature catalogue, the name rules and the per-channel feature list.
 #include "features/catalogue.h"
 
-#include "adapter/registry.h"
+#include "channel/registry.h"
 #include "diag/log.h"
 
 #include <cstdio>

@@ -2,7 +2,7 @@
 // enumeration values.
 #pragma once
 
-#include "adapter/video_channel.h"
+#include "channel/video_channel.h"
 
 int32_t AIK_CALL GetFeatureName(char* errText, int64_t channelID, int32_t index, char* feature);
 int32_t AIK_CALL GetFeatureType(char* errText, int64_t channelID, const char* feature, int32_t* type);

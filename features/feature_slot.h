@@ -3,7 +3,7 @@
 // rules they apply.
 #pragma once
 
-#include "adapter/slot_guard.h"
+#include "channel/slot_guard.h"
 #include "features/feature_lock.h"
 
 #include <cstddef>

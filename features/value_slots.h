@@ -1,7 +1,7 @@
 // Reading, writing and executing features as text.
 #pragma once
 
-#include "adapter/video_channel.h"
+#include "channel/video_channel.h"
 
 int32_t AIK_CALL ReadValue(char* errText, int64_t channelID, const char* addr, char* val);
 int32_t AIK_CALL WriteValue(char* errText, int64_t channelID, const char* addr, const char* val);

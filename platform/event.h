@@ -22,6 +22,9 @@ constexpr EventHandle kNoEvent = -1;
 EventHandle EventCreate();
 bool EventSet(EventHandle event);
 bool EventReset(EventHandle event);
+// Whether EventReset returns at once on this handle: an eventfd opened without
+// EFD_NONBLOCK (another library's, say) would make its read wait for a signal.
+bool EventResetNeverBlocks(EventHandle event);
 // Waits at most timeoutMs milliseconds; true when the event was signalled, and the
 // signal is then consumed. False on time-out or for an invalid handle.
 bool EventWait(EventHandle event, uint32_t timeoutMs);

@@ -33,19 +33,19 @@ PVX_EXPORT PvxStatus PVX_CALL pvxOpenCamera(uint32_t uiIndex, PvxHandle* phCam, 
                                             bool /*bExclusive*/, uint64_t /*ullReserved2*/,
                                             uint32_t /*uiMode*/) {
     if (!phCam)
-        return NullArgument("phCam");
-    return Guarded([&] { return Registry::Instance().Open(uiIndex, *phCam); });
+        return camlib::NullArgument("phCam");
+    return camlib::Guarded([&] { return Registry::Instance().OpenCamera(uiIndex, *phCam); });
 }
 
 PVX_EXPORT PvxStatus PVX_CALL pvxCloseCamera(PvxHandle hCam) {
-    return Guarded([&] { return Registry::Instance().Close(hCam); });
+    return camlib::Guarded([&] { return Registry::Instance().CloseCamera(hCam); });
 }
 
 // Aravis has no description text: the manufacturer's information, else the device
 // version, else the serial number stands for it.
 PVX_EXPORT PvxStatus PVX_CALL pvxGetCameraInfo(PvxHandle hCam, uint32_t uiIndex, PvxCameraInfo* pInfo) {
     if (!pInfo)
-        return NullArgument("pInfo");
+        return camlib::NullArgument("pInfo");
     return WithCamera(hCam, [&](Camera& camera) -> PvxStatus {
         std::memset(pInfo, 0, sizeof *pInfo);
         pInfo->uiIndex = uiIndex;
@@ -70,11 +70,11 @@ PVX_EXPORT PvxStatus PVX_CALL pvxGetCameraInfo(PvxHandle hCam, uint32_t uiIndex,
 PVX_EXPORT PvxStatus PVX_CALL pvxWriteRegister(PvxHandle hCam, uint64_t ullAddress, uint32_t uiCount,
                                                const uint32_t* puiValues) {
     if (!puiValues)
-        return NullArgument("puiValues");
+        return camlib::NullArgument("puiValues");
     return WithCamera(hCam, [&](Camera& camera) -> PvxStatus {
         if (ullAddress != PVX_REG_ACQUISITION_STOP || uiCount != 1)
-            return Fail(PVX_ERR_NOT_IMPLEMENTED,
-                        "register " + std::to_string(ullAddress) + " is not written to a GenICam camera");
+            return camlib::Fail(PVX_ERR_NOT_IMPLEMENTED, "register " + std::to_string(ullAddress) +
+                                                             " is not written to a GenICam camera");
         GError* error = nullptr;
         arv_camera_stop_acquisition(camera.Arv(), &error);
         return FromError(error, "AcquisitionStop");

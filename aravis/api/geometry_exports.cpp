@@ -11,7 +11,7 @@ using Increment = gint (*)(ArvCamera*, GError**);
 PvxStatus GetRange(PvxHandle hCam, uint32_t* min, uint32_t* max, uint32_t* inc, Bounds bounds,
                    Increment increment, const char* what) {
     if (!min || !max || !inc)
-        return NullArgument("a range output");
+        return camlib::NullArgument("a range output");
     return WithCamera(hCam, [&](Camera& camera) -> PvxStatus {
         GError* error = nullptr;
         gint low = 0;
@@ -29,7 +29,7 @@ PvxStatus GetRange(PvxHandle hCam, uint32_t* min, uint32_t* max, uint32_t* inc, 
 
 PvxStatus GetInteger(PvxHandle hCam, uint32_t* value, const char* feature) {
     if (!value)
-        return NullArgument("puiValue");
+        return camlib::NullArgument("puiValue");
     return WithCamera(hCam, [&](Camera& camera) -> PvxStatus {
         GError* error = nullptr;
         const gint64 read = arv_camera_get_integer(camera.Arv(), feature, &error);
@@ -42,7 +42,7 @@ PvxStatus GetInteger(PvxHandle hCam, uint32_t* value, const char* feature) {
 
 PvxStatus GetSensor(PvxHandle hCam, uint32_t* value, bool width) {
     if (!value)
-        return NullArgument("puiValue");
+        return camlib::NullArgument("puiValue");
     return WithCamera(hCam, [&](Camera& camera) -> PvxStatus {
         GError* error = nullptr;
         gint sensorWidth = 0;
@@ -58,7 +58,7 @@ PvxStatus GetSensor(PvxHandle hCam, uint32_t* value, bool width) {
 // The current pixel format, as property(format).
 template <typename Property> PvxStatus GetPixelFormat(PvxHandle hCam, uint32_t* value, Property property) {
     if (!value)
-        return NullArgument("puiValue");
+        return camlib::NullArgument("puiValue");
     return WithCamera(hCam, [&](Camera& camera) -> PvxStatus {
         GError* error = nullptr;
         const ArvPixelFormat format = arv_camera_get_pixel_format(camera.Arv(), &error);
@@ -82,7 +82,7 @@ PVX_EXPORT PvxStatus PVX_CALL pvxGetSensorHeight(PvxHandle hCam, uint32_t* puiVa
 PVX_EXPORT PvxStatus PVX_CALL pvxGetRoi(PvxHandle hCam, uint32_t* puiWidth, uint32_t* puiHeight,
                                         uint32_t* puiOffsetX, uint32_t* puiOffsetY) {
     if (!puiWidth || !puiHeight || !puiOffsetX || !puiOffsetY)
-        return NullArgument("a region output");
+        return camlib::NullArgument("a region output");
     return WithCamera(hCam, [&](Camera& camera) -> PvxStatus {
         GError* error = nullptr;
         gint x = 0;
@@ -154,7 +154,7 @@ PVX_EXPORT PvxStatus PVX_CALL pvxGetOffsetY(PvxHandle hCam, uint32_t* puiValue) 
 
 PVX_EXPORT PvxStatus PVX_CALL pvxGetFrameByteSize(PvxHandle hCam, uint32_t* puiValue) {
     if (!puiValue)
-        return NullArgument("puiValue");
+        return camlib::NullArgument("puiValue");
     return WithCamera(hCam, [&](Camera& camera) -> PvxStatus {
         GError* error = nullptr;
         const guint payload = arv_camera_get_payload(camera.Arv(), &error);

@@ -7,13 +7,13 @@ using namespace arv_backend;
 
 // The mode is the adapter's constant 1; Aravis has one way to initialise.
 PVX_EXPORT PvxStatus PVX_CALL pvxInitLibrary(uint32_t /*uiMode*/) {
-    return Guarded([] { return Registry::Instance().Initialise(); });
+    return camlib::Guarded([] { return Registry::Instance().Initialise(); });
 }
 
 PVX_EXPORT PvxStatus PVX_CALL pvxGetCameraCount(int32_t* piCount) {
     if (!piCount)
-        return NullArgument("piCount");
-    return Guarded([&] { return Registry::Instance().CameraCount(*piCount); });
+        return camlib::NullArgument("piCount");
+    return camlib::Guarded([&] { return Registry::Instance().CameraCount(*piCount); });
 }
 
 // Its own refusals leave the text it reports untouched.
@@ -21,7 +21,7 @@ PVX_EXPORT PvxStatus PVX_CALL pvxGetLastErrorText(char* pszText, uint32_t* puiSi
     if (!pszText || !puiSize)
         return PVX_ERR_INVALID_PARAMETER;
     try {
-        const std::string text = LastErrorText();
+        const std::string text = camlib::LastErrorText();
         if (text.size() + 1 > *puiSize)
             return PVX_ERR_BUFFER_TOO_SMALL;
         std::memcpy(pszText, text.c_str(), text.size() + 1);

@@ -1,25 +1,26 @@
 // Exports: nodes by name, their type, access and description, enumeration entries,
 // commands.
 #include "aravis/api/export_support.h"
+#include "camlib/text_out.h"
 
 using namespace arv_backend;
 
 PVX_EXPORT PvxStatus PVX_CALL pvxGetNode(PvxHandle hCam, const char* pszName, PvxHandle* phNode) {
     if (!pszName || !phNode)
-        return NullArgument(!pszName ? "pszName" : "phNode");
+        return camlib::NullArgument(!pszName ? "pszName" : "phNode");
     return WithCamera(hCam, [&](Camera& camera) -> PvxStatus { return camera.FindNode(pszName, *phNode); });
 }
 
 PVX_EXPORT PvxStatus PVX_CALL pvxGetNodeType(PvxHandle hCam, PvxHandle hNode, uint32_t* puiType) {
     if (!puiType)
-        return NullArgument("puiType");
+        return camlib::NullArgument("puiType");
     return WithNode(hCam, hNode,
                     [&](Camera&, ArvGcNode* node) -> PvxStatus { return NodeType(node, *puiType); });
 }
 
 PVX_EXPORT PvxStatus PVX_CALL pvxGetNodeAccess(PvxHandle hCam, PvxHandle hNode, uint32_t* puiAccess) {
     if (!puiAccess)
-        return NullArgument("puiAccess");
+        return camlib::NullArgument("puiAccess");
     return WithNode(hCam, hNode, [&](Camera&, ArvGcNode* node) -> PvxStatus {
         *puiAccess = NodeAccess(node);
         return PVX_OK;
@@ -29,18 +30,18 @@ PVX_EXPORT PvxStatus PVX_CALL pvxGetNodeAccess(PvxHandle hCam, PvxHandle hNode, 
 PVX_EXPORT PvxStatus PVX_CALL pvxGetNodeDescription(PvxHandle hCam, PvxHandle hNode, char* pszText,
                                                     uint32_t* puiSize) {
     if (!pszText || !puiSize)
-        return NullArgument(!pszText ? "pszText" : "puiSize");
+        return camlib::NullArgument(!pszText ? "pszText" : "puiSize");
     return WithNode(hCam, hNode, [&](Camera&, ArvGcNode* node) -> PvxStatus {
         const char* text = ARV_IS_GC_FEATURE_NODE(node)
                                ? arv_gc_feature_node_get_description(ARV_GC_FEATURE_NODE(node))
                                : nullptr;
-        return CopyTextSized(text ? text : "", pszText, *puiSize);
+        return camlib::CopyTextSized(text ? text : "", pszText, *puiSize);
     });
 }
 
 PVX_EXPORT PvxStatus PVX_CALL pvxGetEnumEntryCount(PvxHandle hCam, PvxHandle hNode, uint32_t* puiCount) {
     if (!puiCount)
-        return NullArgument("puiCount");
+        return camlib::NullArgument("puiCount");
     return WithNode(hCam, hNode, [&](Camera&, ArvGcNode* node) -> PvxStatus {
         if (!ARV_IS_GC_ENUMERATION(node))
             return WrongInterface(node, "an enumeration");
@@ -52,14 +53,15 @@ PVX_EXPORT PvxStatus PVX_CALL pvxGetEnumEntryCount(PvxHandle hCam, PvxHandle hNo
 PVX_EXPORT PvxStatus PVX_CALL pvxGetEnumEntry(PvxHandle hCam, PvxHandle hNode, uint32_t uiIndex,
                                               PvxHandle* phEntry) {
     if (!phEntry)
-        return NullArgument("phEntry");
+        return camlib::NullArgument("phEntry");
     return WithNode(hCam, hNode, [&](Camera& camera, ArvGcNode* node) -> PvxStatus {
         if (!ARV_IS_GC_ENUMERATION(node))
             return WrongInterface(node, "an enumeration");
         const std::vector<ArvGcNode*> entries = EnumEntries(node);
         if (uiIndex >= entries.size())
-            return Fail(PVX_ERR_INVALID_PARAMETER, NodeName(node) + " has " + std::to_string(entries.size()) +
-                                                       " entries, not " + std::to_string(uiIndex + 1));
+            return camlib::Fail(PVX_ERR_INVALID_PARAMETER,
+                                NodeName(node) + " has " + std::to_string(entries.size()) + " entries, not " +
+                                    std::to_string(uiIndex + 1));
         *phEntry = camera.Remember(entries[uiIndex]);
         return PVX_OK;
     });
@@ -68,11 +70,11 @@ PVX_EXPORT PvxStatus PVX_CALL pvxGetEnumEntry(PvxHandle hCam, PvxHandle hNode, u
 PVX_EXPORT PvxStatus PVX_CALL pvxGetEnumEntryName(PvxHandle hCam, PvxHandle hEntry, char* pszName,
                                                   uint32_t* puiSize) {
     if (!pszName || !puiSize)
-        return NullArgument(!pszName ? "pszName" : "puiSize");
+        return camlib::NullArgument(!pszName ? "pszName" : "puiSize");
     return WithNode(hCam, hEntry, [&](Camera&, ArvGcNode* node) -> PvxStatus {
         if (!ARV_IS_GC_ENUM_ENTRY(node))
             return WrongInterface(node, "an enumeration entry");
-        return CopyTextSized(NodeName(node), pszName, *puiSize);
+        return camlib::CopyTextSized(NodeName(node), pszName, *puiSize);
     });
 }
 
@@ -93,7 +95,7 @@ PVX_EXPORT PvxStatus PVX_CALL pvxExecuteCommand(PvxHandle hCam, PvxHandle hNode,
 PVX_EXPORT PvxStatus PVX_CALL pvxIsCommandDone(PvxHandle hCam, PvxHandle hNode, bool* pbDone,
                                                bool /*bVerify*/) {
     if (!pbDone)
-        return NullArgument("pbDone");
+        return camlib::NullArgument("pbDone");
     return WithNode(hCam, hNode, [&](Camera&, ArvGcNode* node) -> PvxStatus {
         if (!ARV_IS_GC_COMMAND(node))
             return WrongInterface(node, "a command");

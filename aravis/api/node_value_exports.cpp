@@ -2,6 +2,7 @@
 // bVerify, limits here; reads with bVerify check that the value lies within them.
 // Aravis reads the camera at every call, so bIgnoreCache changes nothing.
 #include "aravis/api/export_support.h"
+#include "camlib/text_out.h"
 
 #include <cmath>
 
@@ -70,7 +71,7 @@ PvxStatus VerifyFloat(ArvGcNode* node, double value) {
 PVX_EXPORT PvxStatus PVX_CALL pvxGetIntValue(PvxHandle hCam, PvxHandle hNode, int64_t* pllValue, bool bVerify,
                                              bool /*bIgnoreCache*/) {
     if (!pllValue)
-        return NullArgument("pllValue");
+        return camlib::NullArgument("pllValue");
     return WithTyped(hCam, hNode, IsInteger, "an integer", [&](ArvGcNode* node) -> PvxStatus {
         if (const PvxStatus status = CheckReadable(node))
             return status;
@@ -101,7 +102,7 @@ PVX_EXPORT PvxStatus PVX_CALL pvxSetIntValue(PvxHandle hCam, PvxHandle hNode, in
 
 PVX_EXPORT PvxStatus PVX_CALL pvxGetIntMin(PvxHandle hCam, PvxHandle hNode, int64_t* pllValue) {
     if (!pllValue)
-        return NullArgument("pllValue");
+        return camlib::NullArgument("pllValue");
     return WithTyped(hCam, hNode, IsInteger, "an integer", [&](ArvGcNode* node) -> PvxStatus {
         int64_t max = 0;
         return IntegerLimits(node, *pllValue, max);
@@ -110,7 +111,7 @@ PVX_EXPORT PvxStatus PVX_CALL pvxGetIntMin(PvxHandle hCam, PvxHandle hNode, int6
 
 PVX_EXPORT PvxStatus PVX_CALL pvxGetIntMax(PvxHandle hCam, PvxHandle hNode, int64_t* pllValue) {
     if (!pllValue)
-        return NullArgument("pllValue");
+        return camlib::NullArgument("pllValue");
     return WithTyped(hCam, hNode, IsInteger, "an integer", [&](ArvGcNode* node) -> PvxStatus {
         int64_t min = 0;
         return IntegerLimits(node, min, *pllValue);
@@ -120,7 +121,7 @@ PVX_EXPORT PvxStatus PVX_CALL pvxGetIntMax(PvxHandle hCam, PvxHandle hNode, int6
 PVX_EXPORT PvxStatus PVX_CALL pvxGetFloatValue(PvxHandle hCam, PvxHandle hNode, double* pdValue, bool bVerify,
                                                bool /*bIgnoreCache*/) {
     if (!pdValue)
-        return NullArgument("pdValue");
+        return camlib::NullArgument("pdValue");
     return WithTyped(hCam, hNode, IsFloat, "a float", [&](ArvGcNode* node) -> PvxStatus {
         if (const PvxStatus status = CheckReadable(node))
             return status;
@@ -144,7 +145,7 @@ PVX_EXPORT PvxStatus PVX_CALL pvxSetFloatValue(PvxHandle hCam, PvxHandle hNode, 
         if (const PvxStatus status = CheckWritable(node))
             return status;
         if (!std::isfinite(dValue))
-            return Fail(PVX_ERR_INVALID_PARAMETER, NodeName(node) + ": the value is not a number");
+            return camlib::Fail(PVX_ERR_INVALID_PARAMETER, NodeName(node) + ": the value is not a number");
         if (const PvxStatus status = VerifyFloat(node, dValue))
             return status;
         GError* error = nullptr;
@@ -155,7 +156,7 @@ PVX_EXPORT PvxStatus PVX_CALL pvxSetFloatValue(PvxHandle hCam, PvxHandle hNode, 
 
 PVX_EXPORT PvxStatus PVX_CALL pvxGetFloatMin(PvxHandle hCam, PvxHandle hNode, double* pdValue) {
     if (!pdValue)
-        return NullArgument("pdValue");
+        return camlib::NullArgument("pdValue");
     return WithTyped(hCam, hNode, IsFloat, "a float", [&](ArvGcNode* node) -> PvxStatus {
         double max = 0;
         return FloatLimits(node, *pdValue, max);
@@ -164,7 +165,7 @@ PVX_EXPORT PvxStatus PVX_CALL pvxGetFloatMin(PvxHandle hCam, PvxHandle hNode, do
 
 PVX_EXPORT PvxStatus PVX_CALL pvxGetFloatMax(PvxHandle hCam, PvxHandle hNode, double* pdValue) {
     if (!pdValue)
-        return NullArgument("pdValue");
+        return camlib::NullArgument("pdValue");
     return WithTyped(hCam, hNode, IsFloat, "a float", [&](ArvGcNode* node) -> PvxStatus {
         double min = 0;
         return FloatLimits(node, min, *pdValue);
@@ -173,7 +174,7 @@ PVX_EXPORT PvxStatus PVX_CALL pvxGetFloatMax(PvxHandle hCam, PvxHandle hNode, do
 
 PVX_EXPORT PvxStatus PVX_CALL pvxGetFloatPrecision(PvxHandle hCam, PvxHandle hNode, int64_t* pllPrecision) {
     if (!pllPrecision)
-        return NullArgument("pllPrecision");
+        return camlib::NullArgument("pllPrecision");
     return WithTyped(hCam, hNode, IsFloat, "a float", [&](ArvGcNode* node) -> PvxStatus {
         *pllPrecision = arv_gc_float_get_display_precision(ARV_GC_FLOAT(node));
         return PVX_OK;
@@ -183,7 +184,7 @@ PVX_EXPORT PvxStatus PVX_CALL pvxGetFloatPrecision(PvxHandle hCam, PvxHandle hNo
 PVX_EXPORT PvxStatus PVX_CALL pvxGetBoolValue(PvxHandle hCam, PvxHandle hNode, bool* pbValue,
                                               bool /*bVerify*/, bool /*bIgnoreCache*/) {
     if (!pbValue)
-        return NullArgument("pbValue");
+        return camlib::NullArgument("pbValue");
     return WithTyped(hCam, hNode, IsBoolean, "a boolean", [&](ArvGcNode* node) -> PvxStatus {
         if (const PvxStatus status = CheckReadable(node))
             return status;
@@ -211,7 +212,7 @@ PVX_EXPORT PvxStatus PVX_CALL pvxGetStringValue(PvxHandle hCam, PvxHandle hNode,
                                                 uint32_t uiCapacity, bool /*bVerify*/,
                                                 bool /*bIgnoreCache*/) {
     if (!pszValue)
-        return NullArgument("pszValue");
+        return camlib::NullArgument("pszValue");
     return WithTyped(hCam, hNode, IsString, "a string", [&](ArvGcNode* node) -> PvxStatus {
         if (const PvxStatus status = CheckReadable(node))
             return status;
@@ -219,14 +220,14 @@ PVX_EXPORT PvxStatus PVX_CALL pvxGetStringValue(PvxHandle hCam, PvxHandle hNode,
         const char* value = arv_gc_string_get_value(ARV_GC_STRING(node), &error);
         if (error)
             return FromError(error, NodeName(node));
-        return CopyText(value ? value : "", pszValue, uiCapacity);
+        return camlib::CopyText(value ? value : "", pszValue, uiCapacity);
     });
 }
 
 PVX_EXPORT PvxStatus PVX_CALL pvxSetStringValue(PvxHandle hCam, PvxHandle hNode, const char* pszValue,
                                                 bool /*bVerify*/) {
     if (!pszValue)
-        return NullArgument("pszValue");
+        return camlib::NullArgument("pszValue");
     return WithTyped(hCam, hNode, IsString, "a string", [&](ArvGcNode* node) -> PvxStatus {
         if (const PvxStatus status = CheckWritable(node))
             return status;
@@ -240,7 +241,7 @@ PVX_EXPORT PvxStatus PVX_CALL pvxGetEnumValueText(PvxHandle hCam, PvxHandle hNod
                                                   uint32_t uiCapacity, bool /*bVerify*/,
                                                   bool /*bIgnoreCache*/) {
     if (!pszValue)
-        return NullArgument("pszValue");
+        return camlib::NullArgument("pszValue");
     return WithTyped(hCam, hNode, IsEnumeration, "an enumeration", [&](ArvGcNode* node) -> PvxStatus {
         if (const PvxStatus status = CheckReadable(node))
             return status;
@@ -248,7 +249,7 @@ PVX_EXPORT PvxStatus PVX_CALL pvxGetEnumValueText(PvxHandle hCam, PvxHandle hNod
         const char* value = arv_gc_enumeration_get_string_value(ARV_GC_ENUMERATION(node), &error);
         if (error)
             return FromError(error, NodeName(node));
-        return CopyText(value ? value : "", pszValue, uiCapacity);
+        return camlib::CopyText(value ? value : "", pszValue, uiCapacity);
     });
 }
 
@@ -256,7 +257,7 @@ PVX_EXPORT PvxStatus PVX_CALL pvxGetEnumValueText(PvxHandle hCam, PvxHandle hNod
 PVX_EXPORT PvxStatus PVX_CALL pvxSetEnumValueText(PvxHandle hCam, PvxHandle hNode, const char* pszValue,
                                                   bool /*bVerify*/) {
     if (!pszValue)
-        return NullArgument("pszValue");
+        return camlib::NullArgument("pszValue");
     return WithTyped(hCam, hNode, IsEnumeration, "an enumeration", [&](ArvGcNode* node) -> PvxStatus {
         if (const PvxStatus status = CheckWritable(node))
             return status;
@@ -265,12 +266,12 @@ PVX_EXPORT PvxStatus PVX_CALL pvxSetEnumValueText(PvxHandle hCam, PvxHandle hNod
                 continue;
             const uint32_t access = NodeAccess(entry);
             if (access == PVX_ACCESS_NI || access == PVX_ACCESS_NA)
-                return Fail(PVX_ERR_NOT_AVAILABLE,
-                            NodeName(node) + ": entry " + pszValue + " is not available");
+                return camlib::Fail(PVX_ERR_NOT_AVAILABLE,
+                                    NodeName(node) + ": entry " + pszValue + " is not available");
             GError* error = nullptr;
             arv_gc_enumeration_set_string_value(ARV_GC_ENUMERATION(node), pszValue, &error);
             return FromError(error, NodeName(node));
         }
-        return Fail(PVX_ERR_GENICAM, NodeName(node) + " has no entry " + pszValue);
+        return camlib::Fail(PVX_ERR_GENICAM, NodeName(node) + " has no entry " + pszValue);
     });
 }

@@ -25,8 +25,8 @@ bool FixedAtZero(NodeOfCamera which) {
 }
 
 PvxStatus Missing(NodeOfCamera which) {
-    return Fail(PVX_ERR_NOT_AVAILABLE, which == Exposure ? "the camera has no exposure time node"
-                                                         : "the camera has no node for this value");
+    return camlib::Fail(PVX_ERR_NOT_AVAILABLE, which == Exposure ? "the camera has no exposure time node"
+                                                                 : "the camera has no node for this value");
 }
 
 // read(node) on the camera's node; zero(), leaving 0 behind, when it lacks one that may.
@@ -45,7 +45,7 @@ PvxStatus ReadValue(PvxHandle hCam, NodeOfCamera which, Read read, Zero zero) {
 
 PvxStatus GetValueRange(PvxHandle hCam, double* min, double* max, NodeOfCamera which) {
     if (!min || !max)
-        return NullArgument("a range output");
+        return camlib::NullArgument("a range output");
     return ReadValue(
         hCam, which, [&](ArvGcNode* node) { return NumberRange(node, *min, *max); },
         [&] { *min = *max = 0; });
@@ -53,7 +53,7 @@ PvxStatus GetValueRange(PvxHandle hCam, double* min, double* max, NodeOfCamera w
 
 PvxStatus GetValue(PvxHandle hCam, double* value, NodeOfCamera which) {
     if (!value)
-        return NullArgument("pdValue");
+        return camlib::NullArgument("pdValue");
     return ReadValue(
         hCam, which, [&](ArvGcNode* node) { return ReadNumber(node, *value); }, [&] { *value = 0; });
 }
@@ -110,7 +110,8 @@ PVX_EXPORT PvxStatus PVX_CALL pvxSetBrightness(PvxHandle hCam, double dValue) {
 PVX_EXPORT PvxStatus PVX_CALL pvxSetTriggerMode(PvxHandle hCam, bool bTriggered) {
     return WithCamera(hCam, [&](Camera& camera) -> PvxStatus {
         if (!arv_device_get_feature(camera.Device(), "TriggerMode"))
-            return bTriggered ? Fail(PVX_ERR_NOT_AVAILABLE, "the camera has no TriggerMode node") : PVX_OK;
+            return bTriggered ? camlib::Fail(PVX_ERR_NOT_AVAILABLE, "the camera has no TriggerMode node")
+                              : PVX_OK;
         if (const PvxStatus status = SelectFrameTrigger(camera.Device()))
             return status;
         GError* error = nullptr;
@@ -123,10 +124,10 @@ PVX_EXPORT PvxStatus PVX_CALL pvxSetTriggerMode(PvxHandle hCam, bool bTriggered)
 // Bit 0: RisingEdge; the other bits have no node and read as 0.
 PVX_EXPORT PvxStatus PVX_CALL pvxGetTriggerPolarity(PvxHandle hCam, uint32_t* puiWord) {
     if (!puiWord)
-        return NullArgument("puiWord");
+        return camlib::NullArgument("puiWord");
     return WithCamera(hCam, [&](Camera& camera) -> PvxStatus {
         if (!arv_device_get_feature(camera.Device(), "TriggerActivation"))
-            return Fail(PVX_ERR_NOT_AVAILABLE, "the camera has no TriggerActivation node");
+            return camlib::Fail(PVX_ERR_NOT_AVAILABLE, "the camera has no TriggerActivation node");
         if (const PvxStatus status = SelectFrameTrigger(camera.Device()))
             return status;
         GError* error = nullptr;
@@ -141,7 +142,7 @@ PVX_EXPORT PvxStatus PVX_CALL pvxGetTriggerPolarity(PvxHandle hCam, uint32_t* pu
 PVX_EXPORT PvxStatus PVX_CALL pvxSetTriggerPolarity(PvxHandle hCam, uint32_t uiWord) {
     return WithCamera(hCam, [&](Camera& camera) -> PvxStatus {
         if (!arv_device_get_feature(camera.Device(), "TriggerActivation"))
-            return Fail(PVX_ERR_NOT_AVAILABLE, "the camera has no TriggerActivation node");
+            return camlib::Fail(PVX_ERR_NOT_AVAILABLE, "the camera has no TriggerActivation node");
         if (const PvxStatus status = SelectFrameTrigger(camera.Device()))
             return status;
         GError* error = nullptr;

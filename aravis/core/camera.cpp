@@ -1,6 +1,7 @@
 // Node handles are the nodes' own addresses, valid while the camera is open; each is
 // checked against those handed out so that a stale or foreign handle gives 8.
 #include "aravis/core/camera.h"
+#include "camlib/last_error.h"
 
 #include "aravis/core/last_error.h"
 
@@ -24,7 +25,7 @@ ArvGcNode* Camera::Lookup(const char* name) const {
 PvxStatus Camera::FindNode(const char* name, PvxHandle& handle) {
     ArvGcNode* node = Lookup(name);
     if (!node)
-        return Fail(PVX_ERR_NOT_FOUND, std::string("the camera has no node ") + name);
+        return camlib::Fail(PVX_ERR_NOT_FOUND, std::string("the camera has no node ") + name);
     handle = Remember(node);
     return PVX_OK;
 }
@@ -37,7 +38,8 @@ PvxHandle Camera::Remember(ArvGcNode* node) {
 
 PvxStatus Camera::NodeOf(PvxHandle handle, ArvGcNode*& node) const {
     if (handle == 0 || m_nodes.count(handle) == 0)
-        return Fail(PVX_ERR_INVALID_NODE_HANDLE, "node handle " + std::to_string(handle) + " is unknown");
+        return camlib::Fail(PVX_ERR_INVALID_NODE_HANDLE,
+                            "node handle " + std::to_string(handle) + " is unknown");
     node = reinterpret_cast<ArvGcNode*>(static_cast<uintptr_t>(handle));
     return PVX_OK;
 }

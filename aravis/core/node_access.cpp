@@ -1,5 +1,6 @@
 // Type and access of GenICam nodes, and the refusals shared by the typed operations.
 #include "aravis/core/node_access.h"
+#include "camlib/last_error.h"
 
 #include "aravis/core/last_error.h"
 
@@ -27,7 +28,8 @@ PvxStatus NodeType(ArvGcNode* node, uint32_t& type) {
     else if (ARV_IS_GC_REGISTER(node))
         type = PVX_NODE_REGISTER;
     else
-        return Fail(PVX_ERR_NOT_IMPLEMENTED, "node " + NodeName(node) + " has no GenApi interface type");
+        return camlib::Fail(PVX_ERR_NOT_IMPLEMENTED,
+                            "node " + NodeName(node) + " has no GenApi interface type");
     return PVX_OK;
 }
 
@@ -70,28 +72,30 @@ uint32_t NodeAccess(ArvGcNode* node) {
 PvxStatus CheckReadable(ArvGcNode* node) {
     const uint32_t access = NodeAccess(node);
     if (access == PVX_ACCESS_NI || access == PVX_ACCESS_NA)
-        return Fail(PVX_ERR_NOT_AVAILABLE, "node " + NodeName(node) + " is not available");
+        return camlib::Fail(PVX_ERR_NOT_AVAILABLE, "node " + NodeName(node) + " is not available");
     if (access == PVX_ACCESS_WO)
-        return Fail(PVX_ERR_NOT_READABLE, "node " + NodeName(node) + " is write-only");
+        return camlib::Fail(PVX_ERR_NOT_READABLE, "node " + NodeName(node) + " is write-only");
     return PVX_OK;
 }
 
 PvxStatus CheckWritable(ArvGcNode* node) {
     const uint32_t access = NodeAccess(node);
     if (access == PVX_ACCESS_NI || access == PVX_ACCESS_NA)
-        return Fail(PVX_ERR_NOT_AVAILABLE, "node " + NodeName(node) + " is not available");
+        return camlib::Fail(PVX_ERR_NOT_AVAILABLE, "node " + NodeName(node) + " is not available");
     if (access == PVX_ACCESS_RO)
-        return Fail(PVX_ERR_NOT_WRITABLE, "node " + NodeName(node) + " is read-only or locked");
+        return camlib::Fail(PVX_ERR_NOT_WRITABLE, "node " + NodeName(node) + " is read-only or locked");
     return PVX_OK;
 }
 
 PvxStatus CheckRange(ArvGcNode* node, double value, double min, double max) {
     if (value < min)
-        return Fail(PVX_ERR_GENICAM, NodeName(node) + ": " + FormatNumber(value) + " is below the minimum " +
-                                         FormatNumber(min) + "; a greater value is needed");
+        return camlib::Fail(PVX_ERR_GENICAM, NodeName(node) + ": " + camlib::FormatNumber(value) +
+                                                 " is below the minimum " + camlib::FormatNumber(min) +
+                                                 "; a greater value is needed");
     if (value > max)
-        return Fail(PVX_ERR_GENICAM, NodeName(node) + ": " + FormatNumber(value) + " is above the maximum " +
-                                         FormatNumber(max) + "; a smaller value is needed");
+        return camlib::Fail(PVX_ERR_GENICAM, NodeName(node) + ": " + camlib::FormatNumber(value) +
+                                                 " is above the maximum " + camlib::FormatNumber(max) +
+                                                 "; a smaller value is needed");
     return PVX_OK;
 }
 
@@ -105,7 +109,7 @@ std::vector<ArvGcNode*> EnumEntries(ArvGcNode* enumeration) {
 }
 
 PvxStatus WrongInterface(ArvGcNode* node, const char* interfaceName) {
-    return Fail(PVX_ERR_GENICAM, "node " + NodeName(node) + " is not " + interfaceName);
+    return camlib::Fail(PVX_ERR_GENICAM, "node " + NodeName(node) + " is not " + interfaceName);
 }
 
 } // namespace arv_backend

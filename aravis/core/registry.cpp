@@ -1,6 +1,7 @@
 // Enumeration over Aravis's interfaces, or over the configured cameras alone; camera
 // and stream handles are counters, never reused within a process.
 #include "aravis/core/registry.h"
+#include "camlib/last_error.h"
 
 #include "aravis/core/last_error.h"
 
@@ -50,37 +51,37 @@ PvxStatus Registry::Initialise() {
 PvxStatus Registry::CameraCount(int32_t& count) {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_initialised)
-        return Fail(PVX_ERR_NOT_INITIALIZED, "the library is not initialised");
+        return camlib::Fail(PVX_ERR_NOT_INITIALIZED, "the library is not initialised");
     count = static_cast<int32_t>(m_deviceIds.size());
     return PVX_OK;
 }
 
-PvxStatus Registry::Open(uint32_t index, PvxHandle& handle) {
+PvxStatus Registry::OpenCamera(uint32_t index, PvxHandle& handle) {
     const Settings settings = ReadSettings();
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_initialised)
-        return Fail(PVX_ERR_NOT_INITIALIZED, "the library is not initialised");
+        return camlib::Fail(PVX_ERR_NOT_INITIALIZED, "the library is not initialised");
     if (index >= m_deviceIds.size())
-        return Fail(PVX_ERR_INVALID_CAMERA_INDEX, "camera index " + std::to_string(index) +
-                                                      " is beyond the " + std::to_string(m_deviceIds.size()) +
-                                                      " cameras found");
+        return camlib::Fail(PVX_ERR_INVALID_CAMERA_INDEX,
+                            "camera index " + std::to_string(index) + " is beyond the " +
+                                std::to_string(m_deviceIds.size()) + " cameras found");
     const std::string& id = m_deviceIds[index];
     for (const auto& [openHandle, camera] : m_cameras)
         if (camera->DeviceId() == id)
-            return Fail(PVX_ERR_ALREADY_OPENED, "camera " + id + " is open already");
+            return camlib::Fail(PVX_ERR_ALREADY_OPENED, "camera " + id + " is open already");
     GError* error = nullptr;
     ArvCamera* arvCamera = arv_camera_new(id.c_str(), &error);
     if (!arvCamera) {
         const std::string message = error && error->message ? error->message : "no such device";
         g_clear_error(&error);
-        return Fail(PVX_ERR_NOT_FOUND, "camera " + id + " cannot be opened: " + message);
+        return camlib::Fail(PVX_ERR_NOT_FOUND, "camera " + id + " cannot be opened: " + message);
     }
     handle = m_nextHandle++;
     m_cameras.emplace(handle, std::make_unique<Camera>(id, arvCamera, settings));
     return PVX_OK;
 }
 
-PvxStatus Registry::Close(PvxHandle handle) {
+PvxStatus Registry::CloseCamera(PvxHandle handle) {
     std::shared_ptr<Stream> stream;
     std::unique_ptr<Camera> camera;
     {
@@ -103,22 +104,28 @@ Camera* Registry::FindCamera(PvxHandle handle) const {
 }
 
 PvxStatus Registry::UnknownCamera(PvxHandle handle) {
-    return Fail(PVX_ERR_INVALID_CAMERA_HANDLE, "camera handle " + std::to_string(handle) + " is not open");
+    return camlib::Fail(PVX_ERR_INVALID_CAMERA_HANDLE,
+                        "camera handle " + std::to_string(handle) + " is not open");
 }
 
 PvxStatus Registry::UnknownStream(PvxHandle handle) {
-    return Fail(PVX_ERR_INVALID_STREAM_HANDLE, "stream handle " + std::to_string(handle) + " is not open");
+    return camlib::Fail(PVX_ERR_INVALID_STREAM_HANDLE,
+                        "stream handle " + std::to_string(handle) + " is not open");
 }
 
-PvxStatus Registry::AddStream(Camera& camera, std::shared_ptr<Stream> stream, PvxHandle& handle) {
-    // Called inside WithCamera, so the lock is held.
-    if (camera.StreamHandle() != 0)
-        return Fail(PVX_ERR_ALREADY_OPENED, "the camera's stream is open already");
-    handle = m_nextHandle++;
-    for (const auto& [cameraHandle, open] : m_cameras)
-        if (open.get() == &camera)
-            m_streams.emplace(handle, OpenStream{std::move(stream), cameraHandle});
-    camera.SetStreamHandle(handle);
+PvxStatus Registry::OpenStream(PvxHandle cameraHandle, PvxEvent event, uint32_t buffers, PvxHandle& stream,
+                               uint32_t& frameBytes) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    Camera* camera = FindCamera(cameraHandle);
+    if (!camera)
+        return UnknownCamera(cameraHandle);
+    if (camera->StreamHandle() != 0)
+        return camlib::Fail(PVX_ERR_ALREADY_OPENED, "the camera's stream is open already");
+    auto opened = std::make_shared<Stream>(camera->Arv(), event, buffers, camera->SocketBufferBytes());
+    frameBytes = opened->FrameBytes();
+    stream = m_nextHandle++;
+    m_streams.emplace(stream, OpenedStream{std::move(opened), cameraHandle});
+    camera->SetStreamHandle(stream);
     return PVX_OK;
 }
 
@@ -142,7 +149,7 @@ std::shared_ptr<Stream> Registry::DetachStream(PvxHandle handle) {
     return stream;
 }
 
-PvxStatus Registry::RemoveStream(PvxHandle handle) {
+PvxStatus Registry::CloseStream(PvxHandle handle) {
     std::shared_ptr<Stream> stream;
     {
         std::lock_guard<std::mutex> lock(m_mutex);

@@ -22,9 +22,9 @@ public:
     // 0 the first time, 2 after; both enumerate anew.
     PvxStatus Initialise();
     PvxStatus CameraCount(int32_t& count);
-    PvxStatus Open(uint32_t index, PvxHandle& handle);
+    PvxStatus OpenCamera(uint32_t index, PvxHandle& handle);
     // Closes the camera's stream too, if one is open.
-    PvxStatus Close(PvxHandle handle);
+    PvxStatus CloseCamera(PvxHandle handle);
 
     // Runs body(Camera&) under the lock; 7 for an unknown handle.
     template <typename Body> PvxStatus WithCamera(PvxHandle handle, Body body) {
@@ -33,19 +33,21 @@ public:
         return camera ? body(*camera) : UnknownCamera(handle);
     }
 
-    PvxStatus AddStream(Camera& camera, std::shared_ptr<Stream> stream, PvxHandle& handle);
+    // Creates the camera's stream with buffers of its payload size; 4 when one is open.
+    PvxStatus OpenStream(PvxHandle camera, PvxEvent event, uint32_t buffers, PvxHandle& stream,
+                         uint32_t& frameBytes);
     // A stream's image calls need no camera and do not wait behind node calls.
     PvxStatus FindStream(PvxHandle handle, std::shared_ptr<Stream>& stream);
-    PvxStatus RemoveStream(PvxHandle handle);
+    PvxStatus CloseStream(PvxHandle handle);
     // Start and stop reach the camera, under the lock.
-    template <typename Body> PvxStatus WithStream(PvxHandle handle, Body body) {
+    template <typename Body> PvxStatus WithStreamLocked(PvxHandle handle, Body body) {
         std::lock_guard<std::mutex> lock(m_mutex);
         const auto found = m_streams.find(handle);
         return found != m_streams.end() ? body(*found->second.stream) : UnknownStream(handle);
     }
 
 private:
-    struct OpenStream {
+    struct OpenedStream {
         std::shared_ptr<Stream> stream;
         PvxHandle camera = 0;
     };
@@ -61,7 +63,7 @@ private:
     bool m_initialised = false;
     std::vector<std::string> m_deviceIds;
     std::map<PvxHandle, std::unique_ptr<Camera>> m_cameras;
-    std::map<PvxHandle, OpenStream> m_streams;
+    std::map<PvxHandle, OpenedStream> m_streams;
     PvxHandle m_nextHandle = 0x1000;
 };
 

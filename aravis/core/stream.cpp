@@ -5,7 +5,8 @@
 #include "aravis/core/stream.h"
 
 #include "aravis/core/last_error.h"
-#include "sim/core/event_signal.h"
+#include "camlib/event_signal.h"
+#include "camlib/last_error.h"
 
 #include <algorithm>
 #include <cstring>
@@ -15,7 +16,7 @@ namespace arv_backend {
 
 Stream::Stream(ArvCamera* camera, PvxEvent event, uint32_t buffers, uint32_t socketBufferBytes)
     : m_camera(ARV_CAMERA(g_object_ref(camera))), m_event(event),
-      m_canWithdraw(sim::CanWithdrawSignals(event)) {
+      m_canWithdraw(camlib::CanWithdrawSignals(event)) {
     GError* error = nullptr;
     const guint payload = arv_camera_get_payload(m_camera, &error);
     if (!error)
@@ -102,7 +103,7 @@ void Stream::Collect() {
         }
         slot.state = State::Completed;
         m_completed = index;
-        sim::SignalEvent(m_event);
+        camlib::SignalEvent(m_event);
     }
 }
 
@@ -124,7 +125,8 @@ PvxStatus Stream::CompletedImage(uint32_t& index) {
     Collect();
     if (m_completed < 0) {
         index = 20;
-        return Fail(PVX_ERR_EMPTY_COMPLETE_QUEUE, "no image has completed since the last one was locked");
+        return camlib::Fail(PVX_ERR_EMPTY_COMPLETE_QUEUE,
+                            "no image has completed since the last one was locked");
     }
     index = static_cast<uint32_t>(m_completed);
     return PVX_OK;
@@ -133,18 +135,19 @@ PvxStatus Stream::CompletedImage(uint32_t& index) {
 PvxStatus Stream::Lock(uint32_t index, PvxImageRecord& record) {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (index >= m_slots.size())
-        return Fail(PVX_ERR_INVALID_IMAGE_HANDLE, "image index " + std::to_string(index) +
-                                                      " is beyond the stream's " +
-                                                      std::to_string(m_slots.size()) + " buffers");
+        return camlib::Fail(PVX_ERR_INVALID_IMAGE_HANDLE, "image index " + std::to_string(index) +
+                                                              " is beyond the stream's " +
+                                                              std::to_string(m_slots.size()) + " buffers");
     Slot& slot = m_slots[index];
     if (slot.state == State::Queued)
-        return Fail(PVX_ERR_NOT_READY, "buffer " + std::to_string(index) + " holds no completed image");
+        return camlib::Fail(PVX_ERR_NOT_READY,
+                            "buffer " + std::to_string(index) + " holds no completed image");
     if (slot.state == State::Completed) {
         m_completed = -1;
         ++m_counters.delivered;
         // The held image is taken: a pending signal would announce nothing new.
         if (m_canWithdraw)
-            sim::WithdrawSignals(m_event);
+            camlib::WithdrawSignals(m_event);
     }
     slot.state = State::Locked;
     m_lastLocked = static_cast<int>(index);
@@ -167,7 +170,7 @@ PvxStatus Stream::Lock(uint32_t index, PvxImageRecord& record) {
 PvxStatus Stream::Copy(void* destination, uint32_t& size) {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_lastLocked < 0 || m_slots[static_cast<size_t>(m_lastLocked)].state != State::Locked)
-        return Fail(PVX_ERR_INVALID_IMAGE_HANDLE, "no image is locked");
+        return camlib::Fail(PVX_ERR_INVALID_IMAGE_HANDLE, "no image is locked");
     size_t bytes = 0;
     const void* data = arv_buffer_get_image_data(m_slots[static_cast<size_t>(m_lastLocked)].buffer, &bytes);
     const size_t copied = std::min<size_t>(bytes, size);
@@ -179,7 +182,8 @@ PvxStatus Stream::Copy(void* destination, uint32_t& size) {
 PvxStatus Stream::Release(uint32_t index) {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (index >= m_slots.size() || m_slots[index].state != State::Locked)
-        return Fail(PVX_ERR_INVALID_IMAGE_HANDLE, "image " + std::to_string(index) + " is not locked");
+        return camlib::Fail(PVX_ERR_INVALID_IMAGE_HANDLE,
+                            "image " + std::to_string(index) + " is not locked");
     Requeue(m_slots[index]);
     if (m_lastLocked == static_cast<int>(index))
         m_lastLocked = -1;

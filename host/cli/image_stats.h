@@ -2,7 +2,7 @@
 #ifndef AIKHOST_IMAGE_STATS_H
 #define AIKHOST_IMAGE_STATS_H
 
-#include "adapter/video_channel.h"
+#include "channel/video_channel.h"
 
 #include <cstdint>
 #include <string>

@@ -2,9 +2,9 @@
 // that ignores sBIT still shows the full range.
 #include "host/commands/grab_output.h"
 
+#include "camlib/pixel_encoding.h"
 #include "host/loader/host_os.h"
 #include "host/session/host_failure.h"
-#include "sim/pattern.h"
 
 #include <cctype>
 #include <cerrno>
@@ -89,8 +89,8 @@ std::string writeImagePng(const std::string& path, const ImageAttributes& attrib
         png.pixels = image.data();
     } else if (attributes.pixelFormat == AIK_PIXEL_PLANES_RGB && rawBayerFormat) {
         pixels.resize(plane);
-        sim::StoredFromPlanes(*rawBayerFormat, image.data() + 2 * plane, image.data() + plane, image.data(),
-                              png.width, png.height, pixels.data());
+        camlib::StoredFromPlanes(*rawBayerFormat, image.data() + 2 * plane, image.data() + plane,
+                                 image.data(), png.width, png.height, pixels.data());
         png.pixels = pixels.data();
     } else if (attributes.pixelFormat == AIK_PIXEL_PLANES_RGB) {
         png.rgb = true;

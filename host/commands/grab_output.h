@@ -3,7 +3,7 @@
 #ifndef AIKHOST_GRAB_OUTPUT_H
 #define AIKHOST_GRAB_OUTPUT_H
 
-#include "adapter/video_channel.h"
+#include "channel/video_channel.h"
 #include "host/cli/png_file.h"
 
 #include <cstdint>

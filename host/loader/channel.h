@@ -3,7 +3,7 @@
 #ifndef AIKHOST_CHANNEL_H
 #define AIKHOST_CHANNEL_H
 
-#include "adapter/video_channel.h"
+#include "channel/video_channel.h"
 #include "host/loader/slot_result.h"
 
 #include <string>

@@ -3,7 +3,7 @@
 #ifndef AIKHOST_SLOT_RESULT_H
 #define AIKHOST_SLOT_RESULT_H
 
-#include "adapter/video_channel.h"
+#include "channel/video_channel.h"
 
 #include <cstdint>
 #include <string>

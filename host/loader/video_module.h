@@ -3,7 +3,7 @@
 #ifndef AIKHOST_VIDEO_MODULE_H
 #define AIKHOST_VIDEO_MODULE_H
 
-#include "adapter/video_channel.h"
+#include "channel/video_channel.h"
 #include "host/loader/channel.h"
 #include "host/loader/host_os.h"
 #include "host/loader/slot_result.h"

@@ -1,30 +1,30 @@
 // The simulated cameras' frame header survives the plane conversion: each sample of a
-// Bayer image stays in the plane of its own colour (sim/pattern.h).
+// Bayer image stays in the plane of its own colour (camlib/frame_stamp.h).
 #include "host/session/image_tally.h"
 
-#include "sim/core/pixel_format.h"
-#include "sim/pattern.h"
+#include "camlib/frame_stamp.h"
+#include "camlib/pixel_format.h"
 
 #include <algorithm>
 
 namespace aikhost {
 
 std::optional<uint32_t> pixelFormatCode(const std::string& name) {
-    return sim::PixelFormatFromName(name);
+    return camlib::PixelFormatFromName(name);
 }
 
 std::optional<uint32_t> deliveredFrameNumber(const ImageAttributes& attributes, const uint8_t* image,
                                              uint32_t storedFormat) {
     const auto width = static_cast<uint32_t>(attributes.width);
     if (attributes.pixelFormat != AIK_PIXEL_PLANES_RGB)
-        return sim::DecodeFrameNumber(storedFormat, image, width);
-    if (width < sim::kFrameHeaderPixels || attributes.height < 1)
+        return camlib::DecodeFrameNumber(storedFormat, image, width);
+    if (width < camlib::kFrameHeaderPixels || attributes.height < 1)
         return std::nullopt;
     const std::size_t plane = std::size_t{width} * static_cast<uint32_t>(attributes.height);
     // Row 0 alone: the header lies there.
-    std::vector<uint8_t> stored(std::size_t{width} * sim::BytesPerPixel(storedFormat));
-    sim::StoredFromPlanes(storedFormat, image + 2 * plane, image + plane, image, width, 1, stored.data());
-    return sim::DecodeFrameNumber(storedFormat, stored.data(), width);
+    std::vector<uint8_t> stored(std::size_t{width} * camlib::BytesPerPixel(storedFormat));
+    camlib::StoredFromPlanes(storedFormat, image + 2 * plane, image + plane, image, width, 1, stored.data());
+    return camlib::DecodeFrameNumber(storedFormat, stored.data(), width);
 }
 
 void ImageTally::addDelivered(std::optional<uint32_t> frameNumber) {

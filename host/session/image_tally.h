@@ -4,7 +4,7 @@
 #ifndef AIKHOST_IMAGE_TALLY_H
 #define AIKHOST_IMAGE_TALLY_H
 
-#include "adapter/video_channel.h"
+#include "channel/video_channel.h"
 
 #include <cstdint>
 #include <optional>

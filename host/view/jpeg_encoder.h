@@ -3,7 +3,7 @@
 #ifndef AIKHOST_JPEG_ENCODER_H
 #define AIKHOST_JPEG_ENCODER_H
 
-#include "adapter/video_channel.h"
+#include "channel/video_channel.h"
 
 #include <cstdint>
 #include <vector>

@@ -4,7 +4,7 @@
 #ifndef AIKHOST_LATEST_IMAGE_H
 #define AIKHOST_LATEST_IMAGE_H
 
-#include "adapter/video_channel.h"
+#include "channel/video_channel.h"
 
 #include <chrono>
 #include <condition_variable>

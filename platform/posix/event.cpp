@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
@@ -30,6 +31,13 @@ bool EventReset(EventHandle event) {
         return false;
     Consume(event);
     return true;
+}
+
+bool EventResetNeverBlocks(EventHandle event) {
+    if (event < 0)
+        return false;
+    const int flags = fcntl(static_cast<int>(event), F_GETFL);
+    return flags != -1 && (flags & O_NONBLOCK) != 0;
 }
 
 bool EventWait(EventHandle event, uint32_t timeoutMs) {

@@ -18,6 +18,9 @@ bool EventSet(EventHandle event) {
 bool EventReset(EventHandle event) {
     return event != kNoEvent && ResetEvent(AsHandle(event)) != 0;
 }
+bool EventResetNeverBlocks(EventHandle event) {
+    return event != kNoEvent;
+}
 
 bool EventWait(EventHandle event, uint32_t timeoutMs) {
     return event != kNoEvent && WaitForSingleObject(AsHandle(event), timeoutMs) == WAIT_OBJECT_0;

@@ -4,11 +4,12 @@
 
 #include "sim/api/export_support.h"
 #include "sim/core/call_gate.h"
+#include "sim/core/frame_faults.h"
 
 using namespace sim;
 
 PVX_EXPORT int64_t PVX_CALL pvxSimCallCount(const char* pszOperation) {
-    const auto operation = pszOperation ? OperationFromName(pszOperation) : std::nullopt;
+    const auto operation = pszOperation ? camlib::OperationFromName(pszOperation) : std::nullopt;
     return operation ? static_cast<int64_t>(CallCount(*operation)) : -1;
 }
 
@@ -57,7 +58,7 @@ PVX_EXPORT PvxStatus PVX_CALL pvxSimLastRegisterWrite(uint32_t uiCameraIndex, ui
 
 PVX_EXPORT uint32_t PVX_CALL pvxSimLastArguments(const char* pszOperation, uint64_t* pullArguments,
                                                  uint32_t uiCapacity) {
-    const auto operation = pszOperation ? OperationFromName(pszOperation) : std::nullopt;
+    const auto operation = pszOperation ? camlib::OperationFromName(pszOperation) : std::nullopt;
     if (!operation)
         return 0;
     const std::vector<uint64_t> arguments = LastArguments(*operation);
@@ -107,7 +108,7 @@ PVX_EXPORT PvxStatus PVX_CALL pvxSimStreamOverwritten(uint32_t uiCameraIndex, ui
 
 PVX_EXPORT int32_t PVX_CALL pvxSimEnterUtilityCall(const char* pszOperation, const void* pImage,
                                                    PvxStatus* puiStatus) {
-    const auto operation = pszOperation ? OperationFromName(pszOperation) : std::nullopt;
+    const auto operation = pszOperation ? camlib::OperationFromName(pszOperation) : std::nullopt;
     if (!operation || !puiStatus)
         return 0;
     const auto fault = EnterCall(*operation, OnImage(pImage));

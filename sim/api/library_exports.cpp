@@ -8,27 +8,27 @@ using namespace sim;
 
 // The mode is the adapter's constant 1; the simulator has one way to initialise.
 PVX_EXPORT PvxStatus PVX_CALL pvxInitLibrary(uint32_t /*uiMode*/) {
-    if (const auto fault = EnterCall(Operation::InitLibrary, OnLibrary()))
+    if (const auto fault = EnterCall(camlib::Operation::InitLibrary, OnLibrary()))
         return *fault;
-    return Guarded([] { return Registry::Instance().Initialise(); });
+    return camlib::Guarded([] { return Registry::Instance().Initialise(); });
 }
 
 PVX_EXPORT PvxStatus PVX_CALL pvxGetCameraCount(int32_t* piCount) {
-    if (const auto fault = EnterCall(Operation::GetCameraCount, OnLibrary()))
+    if (const auto fault = EnterCall(camlib::Operation::GetCameraCount, OnLibrary()))
         return *fault;
     if (!piCount)
-        return NullArgument("piCount");
-    return Guarded([&] { return Registry::Instance().CameraCount(*piCount); });
+        return camlib::NullArgument("piCount");
+    return camlib::Guarded([&] { return Registry::Instance().CameraCount(*piCount); });
 }
 
 // Its own refusals leave the text it reports untouched.
 PVX_EXPORT PvxStatus PVX_CALL pvxGetLastErrorText(char* pszText, uint32_t* puiSize) {
-    if (const auto fault = EnterCall(Operation::GetLastErrorText, OnLibrary()))
+    if (const auto fault = EnterCall(camlib::Operation::GetLastErrorText, OnLibrary()))
         return *fault;
     if (!pszText || !puiSize)
         return PVX_ERR_INVALID_PARAMETER;
     try {
-        const std::string text = LastErrorText();
+        const std::string text = camlib::LastErrorText();
         if (text.size() + 1 > *puiSize)
             return PVX_ERR_BUFFER_TOO_SMALL;
         std::memcpy(pszText, text.c_str(), text.size() + 1);

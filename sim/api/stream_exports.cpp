@@ -7,62 +7,62 @@ using namespace sim;
 // The flags select nothing in the simulator.
 PVX_EXPORT PvxStatus PVX_CALL pvxOpenStream(PvxHandle hCam, PvxHandle* phStrm, uint32_t* puiFrameBytes,
                                             PvxEvent hEvent, uint32_t uiBuffers, uint32_t uiFlags) {
-    RecordArguments(Operation::OpenStream, {uiBuffers, uiFlags});
-    if (const auto fault = EnterCall(Operation::OpenStream, OnCamera(hCam)))
+    RecordArguments(camlib::Operation::OpenStream, {uiBuffers, uiFlags});
+    if (const auto fault = EnterCall(camlib::Operation::OpenStream, OnCamera(hCam)))
         return *fault;
     if (!phStrm || !puiFrameBytes)
-        return NullArgument(!phStrm ? "phStrm" : "puiFrameBytes");
-    return Guarded(
+        return camlib::NullArgument(!phStrm ? "phStrm" : "puiFrameBytes");
+    return camlib::Guarded(
         [&] { return Registry::Instance().OpenStream(hCam, hEvent, uiBuffers, *phStrm, *puiFrameBytes); });
 }
 
 PVX_EXPORT PvxStatus PVX_CALL pvxStartStream(PvxHandle hStrm, uint32_t uiBuffers) {
-    RecordArguments(Operation::StartStream, {uiBuffers});
-    if (const auto fault = EnterCall(Operation::StartStream, OnStream(hStrm)))
+    RecordArguments(camlib::Operation::StartStream, {uiBuffers});
+    if (const auto fault = EnterCall(camlib::Operation::StartStream, OnStream(hStrm)))
         return *fault;
     return WithStream(hStrm, [&](Stream& stream) { return stream.Start(uiBuffers); });
 }
 
 PVX_EXPORT PvxStatus PVX_CALL pvxStopStream(PvxHandle hStrm) {
-    if (const auto fault = EnterCall(Operation::StopStream, OnStream(hStrm)))
+    if (const auto fault = EnterCall(camlib::Operation::StopStream, OnStream(hStrm)))
         return *fault;
     return WithStream(hStrm, [](Stream& stream) { return stream.Stop(); });
 }
 
 PVX_EXPORT PvxStatus PVX_CALL pvxCloseStream(PvxHandle hStrm) {
-    if (const auto fault = EnterCall(Operation::CloseStream, OnStream(hStrm)))
+    if (const auto fault = EnterCall(camlib::Operation::CloseStream, OnStream(hStrm)))
         return *fault;
-    return Guarded([&] { return Registry::Instance().CloseStream(hStrm); });
+    return camlib::Guarded([&] { return Registry::Instance().CloseStream(hStrm); });
 }
 
 PVX_EXPORT PvxStatus PVX_CALL pvxGetCompletedImage(PvxHandle hStrm, uint32_t* puiIndex) {
-    if (const auto fault = EnterCall(Operation::GetCompletedImage, OnStream(hStrm)))
+    if (const auto fault = EnterCall(camlib::Operation::GetCompletedImage, OnStream(hStrm)))
         return *fault;
     if (!puiIndex)
-        return NullArgument("puiIndex");
+        return camlib::NullArgument("puiIndex");
     return WithStream(hStrm, [&](Stream& stream) { return stream.CompletedImage(*puiIndex); });
 }
 
 PVX_EXPORT PvxStatus PVX_CALL pvxLockImage(PvxHandle hStrm, uint32_t uiIndex, PvxImageRecord* pRecord) {
-    if (const auto fault = EnterCall(Operation::LockImage, OnStream(hStrm)))
+    if (const auto fault = EnterCall(camlib::Operation::LockImage, OnStream(hStrm)))
         return *fault;
     if (!pRecord)
-        return NullArgument("pRecord");
+        return camlib::NullArgument("pRecord");
     return WithStream(hStrm, [&](Stream& stream) { return stream.Lock(uiIndex, *pRecord); });
 }
 
 // The flags select nothing in the simulator.
 PVX_EXPORT PvxStatus PVX_CALL pvxCopyImageData(PvxHandle hStrm, void* pDest, uint32_t* puiSize,
                                                uint32_t /*uiFlags*/) {
-    if (const auto fault = EnterCall(Operation::CopyImageData, OnStream(hStrm)))
+    if (const auto fault = EnterCall(camlib::Operation::CopyImageData, OnStream(hStrm)))
         return *fault;
     if (!pDest || !puiSize)
-        return NullArgument(!pDest ? "pDest" : "puiSize");
+        return camlib::NullArgument(!pDest ? "pDest" : "puiSize");
     return WithStream(hStrm, [&](Stream& stream) { return stream.Copy(pDest, *puiSize); });
 }
 
 PVX_EXPORT PvxStatus PVX_CALL pvxReleaseImage(PvxHandle hStrm, uint32_t uiIndex) {
-    if (const auto fault = EnterCall(Operation::ReleaseImage, OnStream(hStrm)))
+    if (const auto fault = EnterCall(camlib::Operation::ReleaseImage, OnStream(hStrm)))
         return *fault;
     return WithStream(hStrm, [&](Stream& stream) { return stream.Release(uiIndex); });
 }

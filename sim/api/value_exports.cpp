@@ -8,7 +8,7 @@ namespace {
 
 PvxStatus GetLimits(PvxHandle hCam, Setting setting, double* pdMin, double* pdMax) {
     if (!pdMin || !pdMax)
-        return NullArgument("a range pointer");
+        return camlib::NullArgument("a range pointer");
     return WithCamera(hCam, [&](Camera& camera) {
         *pdMin = camera.Limits(setting).min;
         *pdMax = camera.Limits(setting).max;
@@ -18,7 +18,7 @@ PvxStatus GetLimits(PvxHandle hCam, Setting setting, double* pdMin, double* pdMa
 
 PvxStatus GetValue(PvxHandle hCam, Setting setting, double* pdValue) {
     if (!pdValue)
-        return NullArgument("pdValue");
+        return camlib::NullArgument("pdValue");
     return WithCamera(hCam, [&](Camera& camera) {
         *pdValue = camera.Value(setting);
         return PVX_OK;
@@ -32,55 +32,55 @@ PvxStatus SetValue(PvxHandle hCam, Setting setting, double dValue) {
 } // namespace
 
 PVX_EXPORT PvxStatus PVX_CALL pvxGetExposureTimeRange(PvxHandle hCam, double* pdMin, double* pdMax) {
-    if (const auto fault = EnterCall(Operation::GetExposureTimeRange, OnCamera(hCam)))
+    if (const auto fault = EnterCall(camlib::Operation::GetExposureTimeRange, OnCamera(hCam)))
         return *fault;
     return GetLimits(hCam, Setting::Exposure, pdMin, pdMax);
 }
 
 PVX_EXPORT PvxStatus PVX_CALL pvxGetExposureTime(PvxHandle hCam, double* pdValue) {
-    if (const auto fault = EnterCall(Operation::GetExposureTime, OnCamera(hCam)))
+    if (const auto fault = EnterCall(camlib::Operation::GetExposureTime, OnCamera(hCam)))
         return *fault;
     return GetValue(hCam, Setting::Exposure, pdValue);
 }
 
 PVX_EXPORT PvxStatus PVX_CALL pvxSetExposureTime(PvxHandle hCam, double dValue) {
-    if (const auto fault = EnterCall(Operation::SetExposureTime, OnCamera(hCam)))
+    if (const auto fault = EnterCall(camlib::Operation::SetExposureTime, OnCamera(hCam)))
         return *fault;
     return SetValue(hCam, Setting::Exposure, dValue);
 }
 
 PVX_EXPORT PvxStatus PVX_CALL pvxGetContrastRange(PvxHandle hCam, double* pdMin, double* pdMax) {
-    if (const auto fault = EnterCall(Operation::GetContrastRange, OnCamera(hCam)))
+    if (const auto fault = EnterCall(camlib::Operation::GetContrastRange, OnCamera(hCam)))
         return *fault;
     return GetLimits(hCam, Setting::Contrast, pdMin, pdMax);
 }
 
 PVX_EXPORT PvxStatus PVX_CALL pvxGetContrast(PvxHandle hCam, double* pdValue) {
-    if (const auto fault = EnterCall(Operation::GetContrast, OnCamera(hCam)))
+    if (const auto fault = EnterCall(camlib::Operation::GetContrast, OnCamera(hCam)))
         return *fault;
     return GetValue(hCam, Setting::Contrast, pdValue);
 }
 
 PVX_EXPORT PvxStatus PVX_CALL pvxSetContrast(PvxHandle hCam, double dValue) {
-    if (const auto fault = EnterCall(Operation::SetContrast, OnCamera(hCam)))
+    if (const auto fault = EnterCall(camlib::Operation::SetContrast, OnCamera(hCam)))
         return *fault;
     return SetValue(hCam, Setting::Contrast, dValue);
 }
 
 PVX_EXPORT PvxStatus PVX_CALL pvxGetBrightnessRange(PvxHandle hCam, double* pdMin, double* pdMax) {
-    if (const auto fault = EnterCall(Operation::GetBrightnessRange, OnCamera(hCam)))
+    if (const auto fault = EnterCall(camlib::Operation::GetBrightnessRange, OnCamera(hCam)))
         return *fault;
     return GetLimits(hCam, Setting::Brightness, pdMin, pdMax);
 }
 
 PVX_EXPORT PvxStatus PVX_CALL pvxGetBrightness(PvxHandle hCam, double* pdValue) {
-    if (const auto fault = EnterCall(Operation::GetBrightness, OnCamera(hCam)))
+    if (const auto fault = EnterCall(camlib::Operation::GetBrightness, OnCamera(hCam)))
         return *fault;
     return GetValue(hCam, Setting::Brightness, pdValue);
 }
 
 PVX_EXPORT PvxStatus PVX_CALL pvxSetBrightness(PvxHandle hCam, double dValue) {
-    if (const auto fault = EnterCall(Operation::SetBrightness, OnCamera(hCam)))
+    if (const auto fault = EnterCall(camlib::Operation::SetBrightness, OnCamera(hCam)))
         return *fault;
     return SetValue(hCam, Setting::Brightness, dValue);
 }

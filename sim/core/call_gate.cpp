@@ -1,57 +1,42 @@
 // Call counting and fault injection at the entry of every export.
 #include "sim/core/call_gate.h"
 
-#include "sim/core/last_error.h"
+#include "camlib/last_error.h"
+#include "sim/core/frame_faults.h"
 #include "sim/core/registry.h"
-#include "sim/sim_control.h"
 
 #include <array>
 #include <atomic>
 #include <chrono>
 #include <mutex>
-#include <new>
 #include <thread>
 
 namespace sim {
 
 namespace {
 
-// What a library written carelessly lets escape through its C functions.
-struct ForeignException {
-    int code;
-};
-
-[[noreturn]] void ThrowFrom(uint32_t kind) {
-    if (kind == PVX_SIM_THROW_BAD_ALLOC)
-        throw std::bad_alloc();
-    throw ForeignException{static_cast<int>(kind)};
-}
-
-std::array<std::atomic<uint64_t>, kOperationCount> g_callCounts{};
+std::array<std::atomic<uint64_t>, camlib::kOperationCount> g_callCounts{};
 // Calls of every operation since the last reset, and the span of them that fails.
 std::atomic<uint64_t> g_totalCalls{0};
 std::atomic<uint64_t> g_failFirst{0}, g_failCount{0};
 std::atomic<PvxStatus> g_failStatus{0};
 std::atomic<uint64_t> g_throwAt{0};
 std::atomic<uint32_t> g_throwKind{0};
-std::atomic<uint64_t> g_frameThrows{0};
-std::atomic<uint32_t> g_frameThrowKind{0};
-std::atomic<uint32_t> g_signalHoldMs{0};
 std::mutex g_argumentsMutex;
-std::array<std::vector<uint64_t>, kOperationCount> g_lastArguments;
+std::array<std::vector<uint64_t>, camlib::kOperationCount> g_lastArguments;
 } // namespace
 
-std::optional<PvxStatus> EnterCall(Operation operation, const CallTarget& target) {
-    SetCurrentOperation(operation);
+std::optional<PvxStatus> EnterCall(camlib::Operation operation, const CallTarget& target) {
+    camlib::SetCurrentOperation(operation);
     ++g_callCounts[static_cast<std::size_t>(operation)];
     const uint64_t position = ++g_totalCalls;
     if (position == g_throwAt)
-        ThrowFrom(g_throwKind);
+        ThrowInjected(g_throwKind);
     const uint64_t first = g_failFirst;
     try {
         if (first != 0 && position >= first && position - first < g_failCount) {
-            SetLastErrorText(std::string(OperationName(operation)) + ": injected fault at call " +
-                             std::to_string(position));
+            camlib::SetLastErrorText(std::string(camlib::OperationName(operation)) +
+                                     ": injected fault at call " + std::to_string(position));
             return g_failStatus.load();
         }
         const FaultScope scope = Registry::Instance().ScopeOf(target);
@@ -70,23 +55,23 @@ std::optional<PvxStatus> EnterCall(Operation operation, const CallTarget& target
             std::this_thread::sleep_for(std::chrono::milliseconds(hit->delayMs));
         if (!hit->status)
             return std::nullopt;
-        SetLastErrorText(std::move(hit->errorText));
+        camlib::SetLastErrorText(std::move(hit->errorText));
         return hit->status;
     } catch (const std::exception&) {
         return std::nullopt; // out of memory while looking: the call itself will say so
     }
 }
 
-uint64_t CallCount(Operation operation) {
+uint64_t CallCount(camlib::Operation operation) {
     return g_callCounts[static_cast<std::size_t>(operation)];
 }
 
-void RecordArguments(Operation operation, std::initializer_list<uint64_t> arguments) {
+void RecordArguments(camlib::Operation operation, std::initializer_list<uint64_t> arguments) {
     std::lock_guard<std::mutex> lock(g_argumentsMutex);
     g_lastArguments[static_cast<std::size_t>(operation)].assign(arguments);
 }
 
-std::vector<uint64_t> LastArguments(Operation operation) {
+std::vector<uint64_t> LastArguments(camlib::Operation operation) {
     std::lock_guard<std::mutex> lock(g_argumentsMutex);
     return g_lastArguments[static_cast<std::size_t>(operation)];
 }
@@ -104,28 +89,6 @@ uint64_t TotalCallCount() {
 void ThrowAtCall(uint64_t position, uint32_t kind) {
     g_throwKind = kind;
     g_throwAt = position;
-}
-
-void ThrowInFrames(uint64_t count, uint32_t kind) {
-    g_frameThrowKind = kind;
-    g_frameThrows = count;
-}
-
-void EnterFrame() {
-    uint64_t due = g_frameThrows;
-    while (due != 0 && !g_frameThrows.compare_exchange_weak(due, due - 1)) {
-    }
-    if (due != 0)
-        ThrowFrom(g_frameThrowKind);
-}
-
-void HoldInSignal(uint32_t ms) {
-    g_signalHoldMs = ms;
-}
-
-void EnterSignal() {
-    if (const uint32_t ms = g_signalHoldMs)
-        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
 void FailCalls(uint64_t first, uint64_t count, PvxStatus status) {

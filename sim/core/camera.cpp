@@ -2,8 +2,8 @@
 // registers and the stream it feeds.
 #include "sim/core/camera.h"
 
+#include "camlib/pixel_format.h"
 #include "sim/core/limit_check.h"
-#include "sim/core/pixel_format.h"
 
 #include <cmath>
 #include <cstring>
@@ -42,9 +42,9 @@ Camera::~Camera() {
 
 PvxStatus Camera::GetInfo(uint32_t index, PvxCameraInfo& info) const {
     if (index != m_index)
-        return Fail(PVX_ERR_INVALID_CAMERA_INDEX, "the camera was opened as index " +
-                                                      std::to_string(m_index) + ", not " +
-                                                      std::to_string(index));
+        return camlib::Fail(PVX_ERR_INVALID_CAMERA_INDEX, "the camera was opened as index " +
+                                                              std::to_string(m_index) + ", not " +
+                                                              std::to_string(index));
     std::memset(&info, 0, sizeof info);
     info.uiIndex = m_index;
     CopyIdentification(m_spec.vendor, info.szVendor);
@@ -91,21 +91,21 @@ PvxStatus Camera::CheckRegion(uint32_t width, uint32_t height, uint32_t offsetX,
         if (status != PVX_OK)
             return status;
         if (!IsOnGrid(range, values[axis]))
-            return Fail(refusal, std::string(kAxisNames[axis]) + " " + std::to_string(values[axis]) +
-                                     " is not " + std::to_string(range.min) + " plus a multiple of " +
-                                     std::to_string(range.inc));
+            return camlib::Fail(refusal, std::string(kAxisNames[axis]) + " " + std::to_string(values[axis]) +
+                                             " is not " + std::to_string(range.min) + " plus a multiple of " +
+                                             std::to_string(range.inc));
     }
     if (uint64_t{offsetX} + width > m_spec.sensorWidth)
-        return Fail(refusal, "OffsetX " + std::to_string(offsetX) + " + Width " + std::to_string(width) +
-                                 " exceed the sensor width " + std::to_string(m_spec.sensorWidth) +
-                                 ": a smaller value is needed");
+        return camlib::Fail(refusal, "OffsetX " + std::to_string(offsetX) + " + Width " +
+                                         std::to_string(width) + " exceed the sensor width " +
+                                         std::to_string(m_spec.sensorWidth) + ": a smaller value is needed");
     if (uint64_t{offsetY} + height > m_spec.sensorHeight)
-        return Fail(refusal, "OffsetY " + std::to_string(offsetY) + " + Height " + std::to_string(height) +
-                                 " exceed the sensor height " + std::to_string(m_spec.sensorHeight) +
-                                 ": a smaller value is needed");
+        return camlib::Fail(refusal, "OffsetY " + std::to_string(offsetY) + " + Height " +
+                                         std::to_string(height) + " exceed the sensor height " +
+                                         std::to_string(m_spec.sensorHeight) + ": a smaller value is needed");
     if (StreamOpen() &&
         (width != m_roi[AxisIndex(RoiAxis::Width)] || height != m_roi[AxisIndex(RoiAxis::Height)]))
-        return Fail(PVX_ERR_NOT_WRITABLE, "the image size cannot change while a stream is open");
+        return camlib::Fail(PVX_ERR_NOT_WRITABLE, "the image size cannot change while a stream is open");
     return PVX_OK;
 }
 
@@ -123,7 +123,7 @@ PvxStatus Camera::SetRoi(uint32_t width, uint32_t height, uint32_t offsetX, uint
 
 uint32_t Camera::FrameBytesLocked() const {
     return m_roi[AxisIndex(RoiAxis::Width)] * m_roi[AxisIndex(RoiAxis::Height)] *
-           BytesPerPixel(m_pixelFormat);
+           camlib::BytesPerPixel(m_pixelFormat);
 }
 
 uint32_t Camera::FrameBytes() {
@@ -179,8 +179,9 @@ PvxStatus Camera::SetValue(Setting setting, double value) {
 
 PvxStatus Camera::SetExposureControl(uint32_t mode) {
     if (mode >= kExposureControlModes)
-        return Fail(PVX_ERR_INVALID_PARAMETER, "exposure control mode " + std::to_string(mode) +
-                                                   " does not exist (0 Off, 1 Timed, 2 TriggerWidth)");
+        return camlib::Fail(PVX_ERR_INVALID_PARAMETER,
+                            "exposure control mode " + std::to_string(mode) +
+                                " does not exist (0 Off, 1 Timed, 2 TriggerWidth)");
     std::lock_guard<std::mutex> lock(m_mutex);
     m_exposureControl = mode;
     return PVX_OK;
@@ -236,10 +237,11 @@ PvxStatus Camera::OpenStream(PvxEvent event, uint32_t buffers, std::shared_ptr<S
                              uint32_t& frameBytes) {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_stream)
-        return Fail(PVX_ERR_ALREADY_OPENED, "a stream is open on this camera already");
+        return camlib::Fail(PVX_ERR_ALREADY_OPENED, "a stream is open on this camera already");
     if (buffers == 0 || buffers > kMaxStreamBuffers)
-        return Fail(PVX_ERR_INVALID_PARAMETER, "a stream has 1 to " + std::to_string(kMaxStreamBuffers) +
-                                                   " buffers, not " + std::to_string(buffers));
+        return camlib::Fail(PVX_ERR_INVALID_PARAMETER, "a stream has 1 to " +
+                                                           std::to_string(kMaxStreamBuffers) +
+                                                           " buffers, not " + std::to_string(buffers));
     const uint32_t bytes = FrameBytesLocked();
     try {
         // The generator reads the camera before every image; the camera outlives the
@@ -251,8 +253,8 @@ PvxStatus Camera::OpenStream(PvxEvent event, uint32_t buffers, std::shared_ptr<S
             },
             event, buffers, bytes, Stream::Options{m_spec.takeBackSignals, m_spec.streamBuffers});
     } catch (const std::bad_alloc&) {
-        return Fail(kStatusNoMemory, "cannot allocate " + std::to_string(buffers) + " buffers of " +
-                                         std::to_string(bytes) + " bytes");
+        return camlib::Fail(kStatusNoMemory, "cannot allocate " + std::to_string(buffers) + " buffers of " +
+                                                 std::to_string(bytes) + " bytes");
     }
     stream = m_stream;
     frameBytes = bytes;

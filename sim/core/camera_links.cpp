@@ -2,8 +2,8 @@
 // to it changes.
 #include "sim/core/camera.h"
 
-#include "sim/core/last_error.h"
-#include "sim/core/pixel_format.h"
+#include "camlib/last_error.h"
+#include "camlib/pixel_format.h"
 #include "sim/core/standard_nodes.h"
 
 #include <algorithm>
@@ -55,13 +55,13 @@ NodeValue Camera::ReadLinked(const Node& node) const {
         value.i = m_roi[static_cast<std::size_t>(node.link) - static_cast<std::size_t>(Link::Width)];
         break;
     case Link::PixelFormat:
-        value.s = PixelFormatName(m_pixelFormat);
+        value.s = camlib::PixelFormatName(m_pixelFormat);
         break;
     case Link::PixelCoding:
-        value.s = PixelFormatOf(m_pixelFormat).coding;
+        value.s = camlib::PixelFormatOf(m_pixelFormat).coding;
         break;
     case Link::PixelSize:
-        value.s = "Bpp" + std::to_string(BitsPerPixel(m_pixelFormat));
+        value.s = "Bpp" + std::to_string(camlib::BitsPerPixel(m_pixelFormat));
         break;
     case Link::PayloadSize:
         value.i = FrameBytesLocked();
@@ -108,7 +108,7 @@ NodeValue Camera::ReadLinked(const Node& node) const {
 }
 
 PvxStatus Camera::WriteLinked(const Node& node, const NodeValue& value) {
-    const auto refuse = [&](const std::string& reason) { return Fail(PVX_ERR_GENICAM, reason); };
+    const auto refuse = [&](const std::string& reason) { return camlib::Fail(PVX_ERR_GENICAM, reason); };
     switch (node.link) {
     case Link::Width:
     case Link::Height:
@@ -125,14 +125,15 @@ PvxStatus Camera::WriteLinked(const Node& node, const NodeValue& value) {
         return status;
     }
     case Link::PixelFormat: {
-        const auto format = PixelFormatFromName(value.s);
+        const auto format = camlib::PixelFormatFromName(value.s);
         if (!format)
             return refuse("\"" + value.s + "\" is no pixel format the camera can deliver");
-        const uint64_t bytes = uint64_t{m_roi[0]} * m_roi[1] * BytesPerPixel(*format);
+        const uint64_t bytes = uint64_t{m_roi[0]} * m_roi[1] * camlib::BytesPerPixel(*format);
         if (bytes > UINT32_MAX)
             return refuse("an image in " + value.s + " would exceed 4 GiB");
         if (StreamOpen() && *format != m_pixelFormat)
-            return Fail(PVX_ERR_NOT_WRITABLE, "the pixel format cannot change while a stream is open");
+            return camlib::Fail(PVX_ERR_NOT_WRITABLE,
+                                "the pixel format cannot change while a stream is open");
         m_pixelFormat = *format;
         return PVX_OK;
     }
@@ -182,7 +183,8 @@ PvxStatus Camera::WriteLinked(const Node& node, const NodeValue& value) {
         return PVX_OK;
     }
     default:
-        return Fail(PVX_ERR_NOT_WRITABLE, node.name + " shows the camera's state and cannot be written");
+        return camlib::Fail(PVX_ERR_NOT_WRITABLE,
+                            node.name + " shows the camera's state and cannot be written");
     }
 }
 
@@ -198,7 +200,7 @@ void Camera::ApplyDescribedValues() {
             continue;
         }
         // The reason follows the operation's name in the last-error text.
-        const std::string text = LastErrorText();
+        const std::string text = camlib::LastErrorText();
         const std::size_t colon = text.find(": ");
         throw DescriptionError(node.path + ".value",
                                "expected a value the camera accepts (" +

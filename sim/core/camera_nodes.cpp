@@ -2,8 +2,8 @@
 // enumeration entries and commands.
 #include "sim/core/camera.h"
 
+#include "camlib/text_out.h"
 #include "sim/core/limit_check.h"
-#include "sim/core/text_out.h"
 
 #include <algorithm>
 #include <cmath>
@@ -36,25 +36,26 @@ Access Camera::EffectiveAccess(const Node& node) const {
 PvxStatus Camera::Resolve(PvxHandle handle, NodeType type, Use use, Node*& node) {
     const NodeMap::Target target = m_nodes.Resolve(handle);
     if (!target.node)
-        return Fail(PVX_ERR_INVALID_NODE_HANDLE,
-                    "handle " + HandleText(handle) + " is no node of this camera");
+        return camlib::Fail(PVX_ERR_INVALID_NODE_HANDLE,
+                            "handle " + HandleText(handle) + " is no node of this camera");
     if (target.entry)
-        return Fail(PVX_ERR_GENICAM, "handle " + HandleText(handle) + " is entry \"" + target.entry->name +
-                                         "\" of " + target.node->name + ", not a " + NodeTypeName(type) +
-                                         " node");
+        return camlib::Fail(PVX_ERR_GENICAM, "handle " + HandleText(handle) + " is entry \"" +
+                                                 target.entry->name + "\" of " + target.node->name +
+                                                 ", not a " + NodeTypeName(type) + " node");
     if (target.node->type != type)
-        return Fail(PVX_ERR_GENICAM, target.node->name + " is a " + NodeTypeName(target.node->type) +
-                                         " node, not a " + NodeTypeName(type) + " node");
+        return camlib::Fail(PVX_ERR_GENICAM, target.node->name + " is a " + NodeTypeName(target.node->type) +
+                                                 " node, not a " + NodeTypeName(type) + " node");
     const Access access = EffectiveAccess(*target.node);
     const std::string accessText = std::string(" (access ") + AccessName(access) + ")";
     if (!IsAvailable(access))
-        return Fail(PVX_ERR_NOT_AVAILABLE, target.node->name + " is not available" + accessText);
+        return camlib::Fail(PVX_ERR_NOT_AVAILABLE, target.node->name + " is not available" + accessText);
     if (use == Use::Read && !IsReadable(access))
-        return Fail(PVX_ERR_NOT_READABLE, target.node->name + " is not readable" + accessText);
+        return camlib::Fail(PVX_ERR_NOT_READABLE, target.node->name + " is not readable" + accessText);
     if (use == Use::Write && !IsWritable(access)) {
         const bool locked = access != target.node->access;
-        return Fail(PVX_ERR_NOT_WRITABLE, target.node->name + " is not writable" +
-                                              (locked ? std::string(" while a stream is open") : accessText));
+        return camlib::Fail(PVX_ERR_NOT_WRITABLE,
+                            target.node->name + " is not writable" +
+                                (locked ? std::string(" while a stream is open") : accessText));
     }
     node = target.node;
     return PVX_OK;
@@ -64,7 +65,7 @@ PvxStatus Camera::FindNode(const char* name, PvxHandle& handle) {
     std::lock_guard<std::mutex> lock(m_mutex);
     const Node* node = m_nodes.Find(name);
     if (!node)
-        return Fail(PVX_ERR_NOT_FOUND, std::string("the camera has no node \"") + name + "\"");
+        return camlib::Fail(PVX_ERR_NOT_FOUND, std::string("the camera has no node \"") + name + "\"");
     handle = node->handle;
     return PVX_OK;
 }
@@ -79,8 +80,8 @@ PvxStatus Camera::GetNodeType(PvxHandle handle, uint32_t& type) {
     std::lock_guard<std::mutex> lock(m_mutex);
     const NodeMap::Target target = m_nodes.Resolve(handle);
     if (!target.node)
-        return Fail(PVX_ERR_INVALID_NODE_HANDLE,
-                    "handle " + HandleText(handle) + " is no node of this camera");
+        return camlib::Fail(PVX_ERR_INVALID_NODE_HANDLE,
+                            "handle " + HandleText(handle) + " is no node of this camera");
     type = target.entry ? kEnumEntryInterfaceType : static_cast<uint32_t>(target.node->type);
     return PVX_OK;
 }
@@ -89,8 +90,8 @@ PvxStatus Camera::GetNodeAccess(PvxHandle handle, uint32_t& access) {
     std::lock_guard<std::mutex> lock(m_mutex);
     const NodeMap::Target target = m_nodes.Resolve(handle);
     if (!target.node)
-        return Fail(PVX_ERR_INVALID_NODE_HANDLE,
-                    "handle " + HandleText(handle) + " is no node of this camera");
+        return camlib::Fail(PVX_ERR_INVALID_NODE_HANDLE,
+                            "handle " + HandleText(handle) + " is no node of this camera");
     access = static_cast<uint32_t>(target.entry ? target.entry->access : EffectiveAccess(*target.node));
     return PVX_OK;
 }
@@ -99,9 +100,9 @@ PvxStatus Camera::GetNodeDescription(PvxHandle handle, char* text, uint32_t& siz
     std::lock_guard<std::mutex> lock(m_mutex);
     const NodeMap::Target target = m_nodes.Resolve(handle);
     if (!target.node)
-        return Fail(PVX_ERR_INVALID_NODE_HANDLE,
-                    "handle " + HandleText(handle) + " is no node of this camera");
-    return CopyTextSized(target.entry ? std::string() : target.node->description, text, size);
+        return camlib::Fail(PVX_ERR_INVALID_NODE_HANDLE,
+                            "handle " + HandleText(handle) + " is no node of this camera");
+    return camlib::CopyTextSized(target.entry ? std::string() : target.node->description, text, size);
 }
 
 PvxStatus Camera::GetInt(PvxHandle handle, int64_t& value) {
@@ -209,8 +210,8 @@ PvxStatus Camera::GetString(PvxHandle handle, char* text, uint32_t capacity) {
     const PvxStatus status = Resolve(handle, NodeType::String, Use::Read, node);
     if (status != PVX_OK)
         return status;
-    return CopyText(node->link != Link::None ? ReadLinked(*node).s : m_nodes.Selected(*node).s, text,
-                    capacity);
+    return camlib::CopyText(node->link != Link::None ? ReadLinked(*node).s : m_nodes.Selected(*node).s, text,
+                            capacity);
 }
 
 PvxStatus Camera::SetString(PvxHandle handle, const char* text) {
@@ -222,8 +223,9 @@ PvxStatus Camera::SetString(PvxHandle handle, const char* text) {
     NodeValue value;
     value.s = text;
     if (value.s.size() > kMaxNodeTextLength)
-        return Fail(PVX_ERR_GENICAM, node->name + " holds at most " + std::to_string(kMaxNodeTextLength) +
-                                         " characters, not " + std::to_string(value.s.size()));
+        return camlib::Fail(PVX_ERR_GENICAM, node->name + " holds at most " +
+                                                 std::to_string(kMaxNodeTextLength) + " characters, not " +
+                                                 std::to_string(value.s.size()));
     if (node->link != Link::None)
         return WriteLinked(*node, value);
     m_nodes.Selected(*node).s = std::move(value.s);
@@ -236,8 +238,8 @@ PvxStatus Camera::GetEnumText(PvxHandle handle, char* text, uint32_t capacity) {
     const PvxStatus status = Resolve(handle, NodeType::Enumeration, Use::Read, node);
     if (status != PVX_OK)
         return status;
-    return CopyText(node->link != Link::None ? ReadLinked(*node).s : m_nodes.Selected(*node).s, text,
-                    capacity);
+    return camlib::CopyText(node->link != Link::None ? ReadLinked(*node).s : m_nodes.Selected(*node).s, text,
+                            capacity);
 }
 
 PvxStatus Camera::SetEnumText(PvxHandle handle, const char* text) {
@@ -249,10 +251,11 @@ PvxStatus Camera::SetEnumText(PvxHandle handle, const char* text) {
     const auto entry = std::find_if(node->entries.begin(), node->entries.end(),
                                     [&](const EnumEntry& candidate) { return candidate.name == text; });
     if (entry == node->entries.end())
-        return Fail(PVX_ERR_GENICAM, node->name + " has no entry \"" + text + "\"");
+        return camlib::Fail(PVX_ERR_GENICAM, node->name + " has no entry \"" + text + "\"");
     if (!IsAvailable(entry->access))
-        return Fail(PVX_ERR_GENICAM, "entry \"" + entry->name + "\" of " + node->name +
-                                         " is not available (access " + AccessName(entry->access) + ")");
+        return camlib::Fail(PVX_ERR_GENICAM, "entry \"" + entry->name + "\" of " + node->name +
+                                                 " is not available (access " + AccessName(entry->access) +
+                                                 ")");
     NodeValue value;
     value.s = text;
     if (node->link != Link::None)
@@ -277,8 +280,9 @@ PvxStatus Camera::GetEnumEntry(PvxHandle handle, uint32_t index, PvxHandle& entr
     if (status != PVX_OK)
         return status;
     if (index >= node->entries.size())
-        return Fail(PVX_ERR_INVALID_PARAMETER, node->name + " has " + std::to_string(node->entries.size()) +
-                                                   " entries, no entry " + std::to_string(index));
+        return camlib::Fail(PVX_ERR_INVALID_PARAMETER, node->name + " has " +
+                                                           std::to_string(node->entries.size()) +
+                                                           " entries, no entry " + std::to_string(index));
     entry = node->entries[index].handle;
     return PVX_OK;
 }
@@ -287,11 +291,11 @@ PvxStatus Camera::GetEnumEntryName(PvxHandle handle, char* text, uint32_t& size)
     std::lock_guard<std::mutex> lock(m_mutex);
     const NodeMap::Target target = m_nodes.Resolve(handle);
     if (!target.node)
-        return Fail(PVX_ERR_INVALID_NODE_HANDLE,
-                    "handle " + HandleText(handle) + " is no node of this camera");
+        return camlib::Fail(PVX_ERR_INVALID_NODE_HANDLE,
+                            "handle " + HandleText(handle) + " is no node of this camera");
     if (!target.entry)
-        return Fail(PVX_ERR_GENICAM, target.node->name + " is a node, not an enumeration entry");
-    return CopyTextSized(target.entry->name, text, size);
+        return camlib::Fail(PVX_ERR_GENICAM, target.node->name + " is a node, not an enumeration entry");
+    return camlib::CopyTextSized(target.entry->name, text, size);
 }
 
 PvxStatus Camera::ExecuteCommand(PvxHandle handle) {

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "camera/quorvex_api.h"
-#include "sim/core/operations.h"
+#include "camlib/operations.h"
 #include "sim/defaults.h"
 #include "sim/pattern.h"
 
@@ -94,7 +94,7 @@ struct NodeSpec {
 };
 
 struct FaultSpec {
-    Operation call = Operation::Count;
+    camlib::Operation call = camlib::Operation::Count;
     std::optional<PvxStatus> status; // none: the call runs after its delay
     uint32_t delayMs = 0;            // waited before the call fails or runs
     std::optional<std::string> node;

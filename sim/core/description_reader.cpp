@@ -1,8 +1,8 @@
 // The JSON description format, version 1: top level, cameras, nodes and faults.
 #include "sim/core/description_reader.h"
 
+#include "camlib/pixel_format.h"
 #include "sim/core/json_field.h"
-#include "sim/core/pixel_format.h"
 #include "sim/core/standard_nodes.h"
 
 #include <algorithm>
@@ -30,10 +30,10 @@ std::string QuotedList(std::initializer_list<std::string_view> names) {
 uint32_t ReadPixelFormat(const JsonField& field) {
     if (field.IsNumber()) {
         const auto code = static_cast<uint32_t>(field.Integer(0, 0xFFFFFFFFll));
-        if (IsDeliverableFormat(code))
+        if (camlib::IsDeliverableFormat(code))
             return code;
     } else if (field.IsString()) {
-        if (const auto code = PixelFormatFromName(field.String(kMaxNodeTextLength)))
+        if (const auto code = camlib::PixelFormatFromName(field.String(kMaxNodeTextLength)))
             return *code;
     }
     field.Fail(
@@ -233,10 +233,10 @@ FaultSpec ReadFault(const JsonField& field) {
     field.RequireObject({"call", "status", "delayMs", "node", "after", "times", "errorText"});
     FaultSpec fault;
     const JsonField call = field.RequiredMember("call", "an operation's name such as \"pvxSetRoi\"");
-    const auto operation = OperationFromName(call.String(kMaxNodeTextLength));
+    const auto operation = camlib::OperationFromName(call.String(kMaxNodeTextLength));
     if (!operation)
         call.Fail("an operation's name such as \"pvxSetRoi\"");
-    if (*operation == Operation::InitLibrary)
+    if (*operation == camlib::Operation::InitLibrary)
         call.Fail("an operation other than pvxInitLibrary (its status is the top-level initStatus)");
     fault.call = *operation;
     if (auto delay = field.Member("delayMs"))

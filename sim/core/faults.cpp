@@ -10,7 +10,7 @@ FaultList::FaultList(std::vector<FaultSpec> specs) {
         m_rules.push_back({std::move(desc), 0});
 }
 
-std::optional<FaultHit> FaultList::Check(Operation operation, const std::string& node) {
+std::optional<FaultHit> FaultList::Check(camlib::Operation operation, const std::string& node) {
     std::lock_guard<std::mutex> lock(m_mutex);
     std::optional<FaultHit> hit;
     for (Rule& rule : m_rules) {
@@ -28,7 +28,7 @@ std::optional<FaultHit> FaultList::Check(Operation operation, const std::string&
         } else if (rule.desc.status) {
             char status[16];
             std::snprintf(status, sizeof status, "0x%X", static_cast<unsigned>(*rule.desc.status));
-            text = std::string(OperationName(operation)) + ": injected fault, status " + status;
+            text = std::string(camlib::OperationName(operation)) + ": injected fault, status " + status;
         }
         hit = FaultHit{rule.desc.status, std::move(text), rule.desc.delayMs};
     }

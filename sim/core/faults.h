@@ -23,7 +23,7 @@ public:
 
     // Counts the call for every rule it matches (same operation, and the same node
     // when the rule names one); the first rule whose turn to fail it is gives the hit.
-    std::optional<FaultHit> Check(Operation operation, const std::string& node);
+    std::optional<FaultHit> Check(camlib::Operation operation, const std::string& node);
 
 private:
     struct Rule {

@@ -10,13 +10,13 @@ namespace {
 constexpr uint32_t kPhasePeriod = 256;
 }
 
-void FrameRenderer::Prepare(const ImageGeometry& geometry, TestPattern pattern) {
+void FrameRenderer::Prepare(const camlib::ImageGeometry& geometry, TestPattern pattern) {
     const bool sameLines = m_prepared && m_pattern == pattern &&
                            m_geometry.pixelFormat == geometry.pixelFormat &&
                            m_geometry.width == geometry.width;
     m_geometry = geometry;
     m_pattern = pattern;
-    m_pixelBytes = BytesPerPixel(geometry.pixelFormat);
+    m_pixelBytes = camlib::BytesPerPixel(geometry.pixelFormat);
     m_prepared = true;
     if (sameLines || MotionOf(pattern).ax == 0)
         return;
@@ -28,8 +28,8 @@ void FrameRenderer::Prepare(const ImageGeometry& geometry, TestPattern pattern) 
             for (uint32_t k = 0; k < length; ++k) {
                 // A row starting at phase p copies from pixel p, so pixel k sits at
                 // image column k - p, whose parity is that of k - phaseParity.
-                EncodePixel(geometry.pixelFormat, k - phaseParity, rowParity, GreyAtPhase(pattern, k),
-                            ColourAtPhase(pattern, k), &line[static_cast<size_t>(k) * m_pixelBytes]);
+                camlib::EncodePixel(geometry.pixelFormat, k - phaseParity, rowParity, GreyAtPhase(pattern, k),
+                                    ColourAtPhase(pattern, k), &line[static_cast<size_t>(k) * m_pixelBytes]);
             }
         }
     }
@@ -44,11 +44,11 @@ void FrameRenderer::RenderVaryingRow(uint32_t y, uint32_t rowPhase, uint8_t* row
 
 void FrameRenderer::RenderConstantRow(uint32_t y, uint32_t rowPhase, uint8_t* row) const {
     const uint8_t grey = GreyAtPhase(m_pattern, rowPhase);
-    const Rgb colour = ColourAtPhase(m_pattern, rowPhase);
+    const camlib::Rgb colour = ColourAtPhase(m_pattern, rowPhase);
     const size_t rowBytes = static_cast<size_t>(m_geometry.width) * m_pixelBytes;
     size_t done = 0;
     for (uint32_t x = 0; x < std::min<uint32_t>(2, m_geometry.width); ++x)
-        done += EncodePixel(m_geometry.pixelFormat, x, y, grey, colour, row + done);
+        done += camlib::EncodePixel(m_geometry.pixelFormat, x, y, grey, colour, row + done);
     // The row repeats with a period of two pixels: double the written part.
     while (done < rowBytes) {
         const size_t chunk = std::min(done, rowBytes - done);
@@ -70,15 +70,16 @@ void FrameRenderer::Render(uint32_t frame, uint8_t* out) const {
     }
     if (m_geometry.height == 0)
         return;
-    for (uint32_t k = 0; k < std::min(kFrameHeaderPixels, m_geometry.width); ++k) {
-        const uint8_t level = FrameHeaderByte(frame, k);
-        EncodePixel(m_geometry.pixelFormat, k, 0, level, {level, level, level}, out + k * m_pixelBytes);
+    for (uint32_t k = 0; k < std::min(camlib::kFrameHeaderPixels, m_geometry.width); ++k) {
+        const uint8_t level = camlib::FrameHeaderByte(frame, k);
+        camlib::EncodePixel(m_geometry.pixelFormat, k, 0, level, {level, level, level},
+                            out + k * m_pixelBytes);
     }
-    if (!InStamp(m_geometry, kStampColumn, 0))
+    if (!camlib::InStamp(m_geometry, camlib::kStampColumn, 0))
         return;
     for (uint32_t y = 0; y + 1 < m_geometry.height; y += 2)
-        StampRowPair(m_geometry.pixelFormat, m_geometry.width, y, frame, out + rowBytes * y,
-                     out + rowBytes * (y + 1));
+        camlib::StampRowPair(m_geometry.pixelFormat, m_geometry.width, y, frame, out + rowBytes * y,
+                             out + rowBytes * (y + 1));
 }
 
 } // namespace sim

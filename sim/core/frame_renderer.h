@@ -13,7 +13,7 @@ namespace sim {
 class FrameRenderer {
 public:
     // Cheap when geometry and pattern are those of the last call.
-    void Prepare(const ImageGeometry& geometry, TestPattern pattern);
+    void Prepare(const camlib::ImageGeometry& geometry, TestPattern pattern);
     // Writes the whole image number frame (width * height pixels) into out.
     void Render(uint32_t frame, uint8_t* out) const;
 
@@ -22,7 +22,7 @@ private:
     void RenderConstantRow(uint32_t y, uint32_t rowPhase, uint8_t* row) const;
 
     bool m_prepared = false;
-    ImageGeometry m_geometry{};
+    camlib::ImageGeometry m_geometry{};
     TestPattern m_pattern = TestPattern::Off;
     uint32_t m_pixelBytes = 0;
     // For patterns that vary along x: [row parity][phase parity], width + 256 pixels,

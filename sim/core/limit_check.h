@@ -2,7 +2,7 @@
 // move with exactly one of the words "greater" and "smaller", which callers look for.
 #pragma once
 
-#include "sim/core/last_error.h"
+#include "camlib/last_error.h"
 
 #include <cmath>
 #include <string>
@@ -11,7 +11,7 @@
 namespace sim {
 
 inline std::string NumberText(double value) {
-    return FormatNumber(value);
+    return camlib::FormatNumber(value);
 }
 inline std::string NumberText(int64_t value) {
     return std::to_string(value);
@@ -20,18 +20,18 @@ inline std::string NumberText(int64_t value) {
 template <typename T> PvxStatus CheckLimits(std::string_view name, T value, T min, T max, PvxStatus refusal) {
     const std::string subject = std::string(name) + " " + NumberText(value);
     if (value < min)
-        return Fail(refusal,
-                    subject + " is below its minimum " + NumberText(min) + ": a greater value is needed");
+        return camlib::Fail(refusal, subject + " is below its minimum " + NumberText(min) +
+                                         ": a greater value is needed");
     if (value > max)
-        return Fail(refusal,
-                    subject + " is above its maximum " + NumberText(max) + ": a smaller value is needed");
+        return camlib::Fail(refusal, subject + " is above its maximum " + NumberText(max) +
+                                         ": a smaller value is needed");
     return PVX_OK;
 }
 
 inline PvxStatus CheckNumber(std::string_view name, double value, PvxStatus refusal) {
     if (std::isfinite(value))
         return PVX_OK;
-    return Fail(refusal, std::string(name) + " cannot take " + NumberText(value));
+    return camlib::Fail(refusal, std::string(name) + " cannot take " + NumberText(value));
 }
 
 } // namespace sim

@@ -1,10 +1,10 @@
 // Initialisation, enumeration and the handle tables of cameras and streams.
 #include "sim/core/registry.h"
 
+#include "camlib/last_error.h"
 #include "sim/core/builtin_cameras.h"
 #include "sim/core/description_reader.h"
 #include "sim/core/handles.h"
-#include "sim/core/last_error.h"
 #include "sim/core/process_exit.h"
 
 #include <cstdio>
@@ -31,7 +31,7 @@ PvxStatus FindOpen(Map& map, PvxHandle handle, PvxStatus invalid, const char* ki
                    typename Map::iterator& found) {
     found = map.find(handle);
     if (found == map.end())
-        return Fail(invalid, "handle " + HandleText(handle) + " is no open " + kind);
+        return camlib::Fail(invalid, "handle " + HandleText(handle) + " is no open " + kind);
     return PVX_OK;
 }
 
@@ -53,7 +53,7 @@ std::optional<Description> LoadDescription() {
     } catch (const std::exception& error) {
         const std::string line = std::string(file) + ": " + error.what();
         PrintLine(line);
-        Fail(PVX_ERR_UNSUCCESSFUL, line);
+        camlib::Fail(PVX_ERR_UNSUCCESSFUL, line);
         return std::nullopt;
     }
 }
@@ -76,7 +76,7 @@ Registry& Registry::Instance() {
 }
 
 PvxStatus Registry::NotInitialised() const {
-    return Fail(PVX_ERR_NOT_INITIALIZED, "the library is not initialised: call pvxInitLibrary first");
+    return camlib::Fail(PVX_ERR_NOT_INITIALIZED, "the library is not initialised: call pvxInitLibrary first");
 }
 
 PvxStatus Registry::Initialise() {
@@ -84,7 +84,8 @@ PvxStatus Registry::Initialise() {
     if (!description)
         return PVX_ERR_UNSUCCESSFUL;
     if (description->initStatus != PVX_OK && description->initStatus != PVX_ERR_ALREADY_INITIALIZED)
-        return Fail(description->initStatus, "initialisation refused (initStatus of the description)");
+        return camlib::Fail(description->initStatus,
+                            "initialisation refused (initStatus of the description)");
     std::vector<std::shared_ptr<Enumerated>> enumeration;
     for (CameraSpec& desc : description->cameras) {
         auto faults = std::make_shared<FaultList>(desc.faults);
@@ -104,7 +105,7 @@ PvxStatus Registry::CameraCount(int32_t& count) {
     if (!m_initialised)
         return NotInitialised();
     if (m_countStatus != PVX_OK)
-        return Fail(m_countStatus, "enumeration refused (countStatus of the description)");
+        return camlib::Fail(m_countStatus, "enumeration refused (countStatus of the description)");
     count = static_cast<int32_t>(m_enumeration.size());
     return PVX_OK;
 }
@@ -114,15 +115,15 @@ PvxStatus Registry::OpenCamera(uint32_t index, PvxHandle& handle) {
     if (!m_initialised)
         return NotInitialised();
     if (index >= m_enumeration.size())
-        return Fail(PVX_ERR_INVALID_CAMERA_INDEX, "there is no camera " + std::to_string(index) + ": " +
-                                                      std::to_string(m_enumeration.size()) +
-                                                      " cameras were enumerated");
+        return camlib::Fail(PVX_ERR_INVALID_CAMERA_INDEX, "there is no camera " + std::to_string(index) +
+                                                              ": " + std::to_string(m_enumeration.size()) +
+                                                              " cameras were enumerated");
     const std::shared_ptr<Enumerated>& entry = m_enumeration[index];
     if (entry->desc.openStatus != PVX_OK)
-        return Fail(entry->desc.openStatus,
-                    "camera " + std::to_string(index) + " refuses to open (openStatus of the description)");
+        return camlib::Fail(entry->desc.openStatus, "camera " + std::to_string(index) +
+                                                        " refuses to open (openStatus of the description)");
     if (entry->open != 0)
-        return Fail(PVX_ERR_ALREADY_OPENED, "camera " + std::to_string(index) + " is open already");
+        return camlib::Fail(PVX_ERR_ALREADY_OPENED, "camera " + std::to_string(index) + " is open already");
     auto camera = std::make_shared<Camera>(entry->desc, index);
     handle = NewHandle(HandleKind::Camera);
     entry->open = handle;
@@ -192,7 +193,8 @@ PvxStatus Registry::OpenStream(PvxHandle cameraHandle, PvxEvent event, uint32_t 
     // The camera was closed meanwhile.
     stream->Close();
     camera->DetachStream();
-    return Fail(PVX_ERR_INVALID_CAMERA_HANDLE, "the camera was closed while its stream was being opened");
+    return camlib::Fail(PVX_ERR_INVALID_CAMERA_HANDLE,
+                        "the camera was closed while its stream was being opened");
 }
 
 PvxStatus Registry::CloseStream(PvxHandle handle) {

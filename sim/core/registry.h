@@ -2,7 +2,7 @@
 // pvxInitLibrary enumerated with their faults, and the open cameras and streams by handle.
 #pragma once
 
-#include "sim/core/call_gate.h"
+#include "sim/core/call_target.h"
 #include "sim/core/camera.h"
 #include "sim/core/faults.h"
 

@@ -1,7 +1,7 @@
 // Definitions of the standard nodes: types, access, limits and descriptions.
 #include "sim/core/standard_nodes.h"
 
-#include "sim/core/pixel_format.h"
+#include "camlib/pixel_format.h"
 
 #include <algorithm>
 
@@ -106,9 +106,9 @@ void AddImageFormatControl(const CameraSpec& camera, std::vector<NodeSpec>& node
     static constexpr std::string_view kFormatSelectorEntries[] = {"Format0"};
     const uint64_t largestFrame =
         static_cast<uint64_t>(camera.sensorWidth) * camera.sensorHeight *
-        BytesPerPixel(
-            *std::max_element(camera.pixelFormats.begin(), camera.pixelFormats.end(),
-                              [](uint32_t a, uint32_t b) { return BytesPerPixel(a) < BytesPerPixel(b); }));
+        camlib::BytesPerPixel(*std::max_element(
+            camera.pixelFormats.begin(), camera.pixelFormats.end(),
+            [](uint32_t a, uint32_t b) { return camlib::BytesPerPixel(a) < camlib::BytesPerPixel(b); }));
     nodes.push_back(Category("ImageFormatControl", "Size, position and format of the images."));
     nodes.push_back(LinkedInteger("SensorWidth", Access::RO, camera.sensorWidth, camera.sensorWidth,
                                   "Effective width of the sensor in pixels."));
@@ -126,18 +126,19 @@ void AddImageFormatControl(const CameraSpec& camera, std::vector<NodeSpec>& node
                       "Vertical offset from the origin of the sensor to the region of interest."));
     nodes.push_back(Choice("ImageFormatSelector", kFormatSelectorEntries,
                            "Selects the image format the format features apply to."));
-    nodes.push_back(Enumeration("PixelFormat", Access::RW, Distinct(camera.pixelFormats, PixelFormatName),
+    nodes.push_back(Enumeration("PixelFormat", Access::RW,
+                                Distinct(camera.pixelFormats, camlib::PixelFormatName),
                                 "Format of the pixels delivered by the device."));
-    nodes.push_back(
-        Enumeration("PixelCoding", Access::RO,
-                    Distinct(camera.pixelFormats,
-                             [](uint32_t format) { return std::string(PixelFormatOf(format).coding); }),
-                    "Coding of the pixels: the colour layout of the pixel format."));
-    nodes.push_back(
-        Enumeration("PixelSize", Access::RO,
-                    Distinct(camera.pixelFormats,
-                             [](uint32_t format) { return "Bpp" + std::to_string(BitsPerPixel(format)); }),
-                    "Total size of one pixel in bits."));
+    nodes.push_back(Enumeration(
+        "PixelCoding", Access::RO,
+        Distinct(camera.pixelFormats,
+                 [](uint32_t format) { return std::string(camlib::PixelFormatOf(format).coding); }),
+        "Coding of the pixels: the colour layout of the pixel format."));
+    nodes.push_back(Enumeration(
+        "PixelSize", Access::RO,
+        Distinct(camera.pixelFormats,
+                 [](uint32_t format) { return "Bpp" + std::to_string(camlib::BitsPerPixel(format)); }),
+        "Total size of one pixel in bits."));
     static constexpr std::string_view kEndianEntries[] = {"Little"};
     nodes.push_back(
         Enumeration("PixelEndian", Access::RO, kEndianEntries, "Byte order of pixels wider than one byte."));

@@ -1,9 +1,9 @@
 // The stream's buffers and its generator thread.
 #include "sim/core/stream.h"
 
-#include "sim/core/call_gate.h"
-#include "sim/core/event_signal.h"
-#include "sim/core/last_error.h"
+#include "camlib/event_signal.h"
+#include "camlib/last_error.h"
+#include "sim/core/frame_faults.h"
 #include "sim/defaults.h"
 
 #include <algorithm>
@@ -22,8 +22,8 @@ uint64_t Microseconds(Stream::Clock::time_point time) {
 
 Stream::Stream(SettingsSource source, PvxEvent event, uint32_t buffers, uint32_t frameBytes, Options options)
     : m_source(std::move(source)), m_event(event),
-      m_canWithdraw(options.takeBackSignals && CanWithdrawSignals(event)), m_bufferLimit(options.bufferLimit),
-      m_frameBytes(frameBytes), m_buffers(buffers) {
+      m_canWithdraw(options.takeBackSignals && camlib::CanWithdrawSignals(event)),
+      m_bufferLimit(options.bufferLimit), m_frameBytes(frameBytes), m_buffers(buffers) {
     for (Buffer& buffer : m_buffers)
         buffer.data.resize(frameBytes);
 }
@@ -33,7 +33,7 @@ Stream::~Stream() {
 }
 
 PvxStatus Stream::ClosedStatus() const {
-    return Fail(PVX_ERR_INVALID_STREAM_HANDLE, "the stream has been closed");
+    return camlib::Fail(PVX_ERR_INVALID_STREAM_HANDLE, "the stream has been closed");
 }
 
 PvxStatus Stream::Start(uint32_t buffers) {
@@ -42,11 +42,11 @@ PvxStatus Stream::Start(uint32_t buffers) {
     if (m_closed)
         return ClosedStatus();
     if (m_running)
-        return Fail(kStatusAlreadyActivated, "the stream is running already");
+        return camlib::Fail(kStatusAlreadyActivated, "the stream is running already");
     if (buffers == 0 || buffers > m_buffers.size())
-        return Fail(PVX_ERR_INVALID_PARAMETER, "cannot queue " + std::to_string(buffers) +
-                                                   " buffers: the stream has " +
-                                                   std::to_string(m_buffers.size()));
+        return camlib::Fail(PVX_ERR_INVALID_PARAMETER, "cannot queue " + std::to_string(buffers) +
+                                                           " buffers: the stream has " +
+                                                           std::to_string(m_buffers.size()));
     // Images of an earlier run are stale now; locked ones stay with the host.
     for (Buffer& buffer : m_buffers) {
         if (buffer.state == BufferState::Completed || buffer.state == BufferState::Superseded)
@@ -98,7 +98,8 @@ PvxStatus Stream::CompletedImage(uint32_t& index) {
         return ClosedStatus();
     if (m_completed < 0) {
         index = kNoCompletedImage;
-        return Fail(PVX_ERR_EMPTY_COMPLETE_QUEUE, "no image has completed since the last one was locked");
+        return camlib::Fail(PVX_ERR_EMPTY_COMPLETE_QUEUE,
+                            "no image has completed since the last one was locked");
     }
     index = static_cast<uint32_t>(m_completed);
     return PVX_OK;
@@ -109,18 +110,19 @@ PvxStatus Stream::Lock(uint32_t index, PvxImageRecord& record) {
     if (m_closed)
         return ClosedStatus();
     if (index >= m_buffers.size())
-        return Fail(PVX_ERR_INVALID_IMAGE_HANDLE, "image index " + std::to_string(index) +
-                                                      " is beyond the stream's " +
-                                                      std::to_string(m_buffers.size()) + " buffers");
+        return camlib::Fail(PVX_ERR_INVALID_IMAGE_HANDLE, "image index " + std::to_string(index) +
+                                                              " is beyond the stream's " +
+                                                              std::to_string(m_buffers.size()) + " buffers");
     Buffer& buffer = m_buffers[index];
     if (buffer.state == BufferState::Free || buffer.state == BufferState::Filling)
-        return Fail(PVX_ERR_NOT_READY, "buffer " + std::to_string(index) + " holds no completed image");
+        return camlib::Fail(PVX_ERR_NOT_READY,
+                            "buffer " + std::to_string(index) + " holds no completed image");
     if (buffer.state == BufferState::Completed && m_completed == static_cast<int>(index)) {
         m_completed = -1;
         // The newest image is taken: a signal still pending announces nothing new, and
         // a host woken by it would find no image.
         if (m_canWithdraw)
-            WithdrawSignals(m_event);
+            camlib::WithdrawSignals(m_event);
     }
     buffer.state = BufferState::Locked;
     m_lastLocked = static_cast<int>(index);
@@ -144,7 +146,7 @@ PvxStatus Stream::Copy(void* destination, uint32_t& size) {
     if (m_closed)
         return ClosedStatus();
     if (m_lastLocked < 0 || m_buffers[static_cast<size_t>(m_lastLocked)].state != BufferState::Locked)
-        return Fail(PVX_ERR_INVALID_IMAGE_HANDLE, "no image is locked");
+        return camlib::Fail(PVX_ERR_INVALID_IMAGE_HANDLE, "no image is locked");
     const uint32_t bytes = std::min(size, m_frameBytes);
     std::memcpy(destination, m_buffers[static_cast<size_t>(m_lastLocked)].data.data(), bytes);
     size = bytes;
@@ -156,7 +158,8 @@ PvxStatus Stream::Release(uint32_t index) {
     if (m_closed)
         return ClosedStatus();
     if (index >= m_buffers.size() || m_buffers[index].state != BufferState::Locked)
-        return Fail(PVX_ERR_INVALID_IMAGE_HANDLE, "image " + std::to_string(index) + " is not locked");
+        return camlib::Fail(PVX_ERR_INVALID_IMAGE_HANDLE,
+                            "image " + std::to_string(index) + " is not locked");
     m_buffers[index].state = BufferState::Free;
     if (m_lastLocked == static_cast<int>(index))
         m_lastLocked = -1;
@@ -281,12 +284,12 @@ void Stream::Produce(std::unique_lock<std::mutex>& lock) {
     try {
         EnterFrame();
         settings = m_source();
-        const ImageGeometry& geometry = settings.geometry;
+        const camlib::ImageGeometry& geometry = settings.geometry;
         // The camera keeps size and format fixed while a stream is open; an image that
         // would not fit its buffer is lost rather than written past it.
-        fits =
-            static_cast<uint64_t>(geometry.width) * geometry.height * BytesPerPixel(geometry.pixelFormat) ==
-            m_frameBytes;
+        fits = static_cast<uint64_t>(geometry.width) * geometry.height *
+                   camlib::BytesPerPixel(geometry.pixelFormat) ==
+               m_frameBytes;
         if (fits) {
             m_renderer.Prepare(geometry, settings.pattern);
             m_renderer.Render(static_cast<uint32_t>(frameId), buffer.data.data());
@@ -294,7 +297,7 @@ void Stream::Produce(std::unique_lock<std::mutex>& lock) {
     } catch (...) {
         fits = false;
     }
-    const ImageGeometry& geometry = settings.geometry;
+    const camlib::ImageGeometry& geometry = settings.geometry;
     const uint64_t timestamp = Microseconds(Clock::now());
     lock.lock();
     if (!fits) {
@@ -313,7 +316,7 @@ void Stream::Produce(std::unique_lock<std::mutex>& lock) {
     // Signalled under the lock, so that taking an image (which withdraws the pending
     // signals) and announcing one never interleave.
     EnterSignal();
-    SignalEvent(m_event);
+    camlib::SignalEvent(m_event);
 }
 
 } // namespace sim

@@ -20,7 +20,7 @@ namespace sim {
 // What the generator reads from the camera: before waiting (mode and rate) and before
 // filling each image (geometry and pattern).
 struct FrameSettings {
-    ImageGeometry geometry{};
+    camlib::ImageGeometry geometry{};
     TestPattern pattern = TestPattern::Off;
     bool triggered = false;
     double frameRate = 1.0;
@@ -83,7 +83,7 @@ private:
         BufferState state = BufferState::Free;
         uint64_t frameId = 0;
         uint64_t timestamp = 0;
-        ImageGeometry geometry{};
+        camlib::ImageGeometry geometry{};
     };
 
     void Run();

@@ -1,5 +1,6 @@
 // StartAcquisition, StopAcquisition and WaitForIntegration as a host sees them: the
 // stream's states, refusals by the library, and the frame-signal handshake.
+#include "sim/sim_control.h"
 #include "tests/acquisition/acquisition_fixture.h"
 #include "tests/support/case_name.h"
 
@@ -129,6 +130,66 @@ TEST_F(AcquisitionControlTest, GetImageAfterStopWithPendingSignalFails) {
     EXPECT_EQ(rcText(get), RcText(1, "UNSUCCESSFUL."));
     EXPECT_EQ(get.acqResult, static_cast<uint32_t>(AIK_ACQ_NOT_DELIVERED));
     EXPECT_EQ(image, std::vector<uint8_t>(64 * 48, 0xA5));
+}
+
+// Runs body with the library throwing at each of its calls in turn (positions counted
+// from just before body), until a body makes fewer calls than the position: every
+// call a stop or release makes. arrange restores the state before each round.
+template <class Arrange, class Body> int throwAtEveryCall(Arrange arrange, Body body) {
+    int positions = 0;
+    for (uint64_t position = 1; position <= 64; ++position) {
+        arrange();
+        pvxSimResetCallCounts();
+        pvxSimThrowAtCall(position, PVX_SIM_THROW_FOREIGN);
+        const bool reached = body(position);
+        pvxSimThrowAtCall(0, 0);
+        if (!reached)
+            return positions;
+        ++positions;
+    }
+    ADD_FAILURE() << "more than 64 library calls";
+    return positions;
+}
+
+// Catches an exception out of the library's register write, stream stop (also the
+// one inside the close) or stream close answered as a stop that worked.
+TEST_F(AcquisitionControlTest, LibraryExceptionInAnyStopCallIsUnsuccessful) {
+    openCamera();
+    const int positions = throwAtEveryCall(
+        [&] {
+            channel().stopAcquisition(); // closes what an earlier round left open
+            startWholeSensor(channel());
+        },
+        [&](uint64_t position) {
+            const RcText answer = rcText(channel().stopAcquisition());
+            if (position > pvxSimTotalCallCount())
+                return false;
+            EXPECT_EQ(answer, RcText(1, "UNSUCCESSFUL.")) << "exception at call " << position;
+            return true;
+        });
+    EXPECT_EQ(positions, 5); // register write and stop, both again in the close, the close
+}
+
+// Catches an exception out of any library call of a release answered as success, and
+// one that keeps the release from reaching the other cameras or emptying the registry.
+TEST_F(AcquisitionControlTest, LibraryExceptionInAnyReleaseCallIsUnsuccessfulAfterClosingAll) {
+    const int positions = throwAtEveryCall(
+        [&] {
+            openCameras({gridCamera(64, 48), gridCamera(32, 16)});
+            startWholeSensor(channel(0));
+            startWholeSensor(channel(1));
+        },
+        [&](uint64_t position) {
+            const RcText answer = rcText(channel().releaseVideoChannel());
+            if (position > pvxSimTotalCallCount())
+                return false;
+            EXPECT_EQ(answer, RcText(1, "UNSUCCESSFUL.")) << "exception at call " << position;
+            EXPECT_EQ(pvxSimCallCount("pvxCloseCamera"), 2) << "exception at call " << position;
+            EXPECT_EQ(rcText(channel(1).startAcquisition()), RcText(1, "INVALID PARAMETER."));
+            pvxSimCloseAll(); // what a camera whose close threw left open
+            return true;
+        });
+    EXPECT_EQ(positions, 12); // per camera: the stop sequence twice, the stream and camera close
 }
 
 } // namespace

@@ -56,7 +56,7 @@ bool AcquisitionFixture::waitForImage(const aikhost::Channel& channel, int timeo
     return false;
 }
 
-int AcquisitionFixture::receiveImages(const sim::ImageGeometry& window, int count, bool mayLoseRefills,
+int AcquisitionFixture::receiveImages(const camlib::ImageGeometry& window, int count, bool mayLoseRefills,
                                       uint32_t* lastFrame) const {
     std::vector<uint8_t> image(deliveredBytes(window));
     uint32_t newest = 0;

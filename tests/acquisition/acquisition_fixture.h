@@ -38,7 +38,7 @@ protected:
     // for byte. A wake-up that finds no new image is waited past, and with mayLoseRefills
     // one whose image was refilled between naming and locking ("NOT READY."), within
     // 4 * count + 20 wake-ups. The number delivered; lastFrame the newest frame number.
-    int receiveImages(const sim::ImageGeometry& window, int count, bool mayLoseRefills = false,
+    int receiveImages(const camlib::ImageGeometry& window, int count, bool mayLoseRefills = false,
                       uint32_t* lastFrame = nullptr) const;
 
     // Calls of the named camera-library operation since the last resetCalls.

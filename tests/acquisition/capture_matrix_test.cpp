@@ -51,8 +51,8 @@ TEST_P(CaptureMatrixTest, DeliversEveryImageAskedForAndRestarts) {
         0);
     const aikhost::ImageAttributesResult attributes = channel().getImageAttributes();
     ASSERT_EQ(attributes.rc, 0) << attributes.errText;
-    const sim::ImageGeometry window =
-        windowOf(attributes.attributes, *sim::PixelFormatFromName(c.pixelFormat));
+    const camlib::ImageGeometry window =
+        windowOf(attributes.attributes, *camlib::PixelFormatFromName(c.pixelFormat));
 
     const int cycles = c.end == StreamEnd::ThreeCycles ? 3 : 1;
     int total = 0;

@@ -2,8 +2,11 @@
 // settings are sent again, the trigger-polarity word, and the step that fails.
 #include "tests/acquisition/acquisition_fixture.h"
 #include "tests/support/case_name.h"
+#include "tests/support/sdk_log.h"
 
 #include "sim/sim_control.h"
+
+#include <algorithm>
 
 namespace aiktest {
 namespace {
@@ -164,14 +167,20 @@ TEST_P(PolarityTest, WordKeepsBitsOneToFifteenAndTakesTheHostEdge) {
 
 INSTANTIATE_TEST_SUITE_P(Words, PolarityTest, ::testing::ValuesIn(kPolarityCases), CaseName());
 
-// Catches a polarity failure that fails the call or writes a message: the camera
-// still takes every other setting.
-TEST_F(CommonParamsTest, RefusedPolarityIsNotAFailure) {
-    for (const char* call : {"pvxGetTriggerPolarity", "pvxSetTriggerPolarity"}) {
-        openWith(withFault(gridCamera(640, 480), call, 17));
+// Catches a polarity failure that fails the call or writes a message (the camera still
+// takes every other setting), and its WARN line missing, or written for a polarity taken.
+TEST_F(CommonParamsTest, RefusedPolarityIsNotAFailureButAWarning) {
+    const SdkLog log(folder());
+    for (const char* call : {"pvxGetTriggerPolarity", "pvxSetTriggerPolarity", ""}) {
+        openWith(*call ? withFault(gridCamera(640, 480), call, 17) : gridCamera(640, 480));
         resetCalls();
+        const size_t before = log.lines().size();
         EXPECT_EQ(rcText(channel(1).setupCommonParams(regionParams(0, 0, 640, 480))), RcText(0, "")) << call;
         EXPECT_EQ(calls("pvxGetImageProperty"), 1) << call;
+        const std::vector<std::string> lines = log.lines();
+        const auto warnings = std::count(lines.begin() + static_cast<std::ptrdiff_t>(before), lines.end(),
+                                         "WARN|EXIT : SetupCommonParams, SetTriggerPolarity Err");
+        EXPECT_EQ(warnings, *call ? 1 : 0) << call;
     }
 }
 

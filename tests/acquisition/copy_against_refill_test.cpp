@@ -35,8 +35,8 @@ TEST_P(CopyAgainstRefillTest, NoImageIsTornWhileCopied) {
     ASSERT_EQ(channel().setupCommonParams(regionParams(0, 0, 64, 48)).rc, 0);
     const aikhost::ImageAttributesResult attributes = channel().getImageAttributes();
     ASSERT_EQ(attributes.rc, 0) << attributes.errText;
-    const sim::ImageGeometry window =
-        windowOf(attributes.attributes, *sim::PixelFormatFromName(c.pixelFormat));
+    const camlib::ImageGeometry window =
+        windowOf(attributes.attributes, *camlib::PixelFormatFromName(c.pixelFormat));
     ASSERT_EQ(channel().startAcquisition().rc, 0);
     uint32_t lastFrame = 0;
     // With one buffer, an image refilled between naming and locking is lost.

@@ -12,14 +12,15 @@ namespace aiktest {
 namespace {
 
 bool deliveredAsPlanes(uint32_t pixelFormat) {
-    const sim::SampleLayout layout = sim::PixelFormatOf(pixelFormat).layout;
-    return layout == sim::SampleLayout::Bayer || layout == sim::SampleLayout::Rgb ||
-           layout == sim::SampleLayout::Bgr;
+    const camlib::SampleLayout layout = camlib::PixelFormatOf(pixelFormat).layout;
+    return layout == camlib::SampleLayout::Bayer || layout == camlib::SampleLayout::Rgb ||
+           layout == camlib::SampleLayout::Bgr;
 }
 
-std::vector<uint8_t> renderRaw(const sim::ImageGeometry& geometry, uint32_t frame, sim::TestPattern pattern) {
+std::vector<uint8_t> renderRaw(const camlib::ImageGeometry& geometry, uint32_t frame,
+                               sim::TestPattern pattern) {
     std::vector<uint8_t> raw(std::size_t{geometry.width} * geometry.height *
-                             sim::BytesPerPixel(geometry.pixelFormat));
+                             camlib::BytesPerPixel(geometry.pixelFormat));
     uint8_t* out = raw.data();
     for (uint32_t y = 0; y < geometry.height; ++y) {
         for (uint32_t x = 0; x < geometry.width; ++x)
@@ -30,19 +31,19 @@ std::vector<uint8_t> renderRaw(const sim::ImageGeometry& geometry, uint32_t fram
 
 } // namespace
 
-sim::ImageGeometry windowOf(const ImageAttributes& attributes, uint32_t pixelFormat) {
+camlib::ImageGeometry windowOf(const ImageAttributes& attributes, uint32_t pixelFormat) {
     return {pixelFormat, static_cast<uint32_t>(attributes.width), static_cast<uint32_t>(attributes.height),
             static_cast<uint32_t>(attributes.offsetx - attributes.roix),
             static_cast<uint32_t>(attributes.offsety - attributes.roiy)};
 }
 
-std::size_t deliveredBytes(const sim::ImageGeometry& geometry) {
+std::size_t deliveredBytes(const camlib::ImageGeometry& geometry) {
     const std::size_t pixels = std::size_t{geometry.width} * geometry.height;
     return deliveredAsPlanes(geometry.pixelFormat) ? 3 * pixels
-                                                   : pixels * sim::BytesPerPixel(geometry.pixelFormat);
+                                                   : pixels * camlib::BytesPerPixel(geometry.pixelFormat);
 }
 
-std::vector<uint8_t> expectedDelivery(const sim::ImageGeometry& geometry, uint32_t frame,
+std::vector<uint8_t> expectedDelivery(const camlib::ImageGeometry& geometry, uint32_t frame,
                                       sim::TestPattern pattern) {
     std::vector<uint8_t> raw = renderRaw(geometry, frame, pattern);
     if (!deliveredAsPlanes(geometry.pixelFormat))
@@ -55,17 +56,17 @@ std::vector<uint8_t> expectedDelivery(const sim::ImageGeometry& geometry, uint32
     return planes;
 }
 
-std::optional<uint32_t> stampedFrameNumber(const sim::ImageGeometry& geometry, const uint8_t* buffer) {
+std::optional<uint32_t> stampedFrameNumber(const camlib::ImageGeometry& geometry, const uint8_t* buffer) {
     const uint32_t code = geometry.pixelFormat;
     std::vector<uint8_t> stored;
     if (deliveredAsPlanes(code)) {
         const std::size_t plane = std::size_t{geometry.width} * geometry.height;
-        stored.resize(plane * sim::BytesPerPixel(code));
-        sim::StoredFromPlanes(code, buffer + 2 * plane, buffer + plane, buffer, geometry.width,
-                              geometry.height, stored.data());
+        stored.resize(plane * camlib::BytesPerPixel(code));
+        camlib::StoredFromPlanes(code, buffer + 2 * plane, buffer + plane, buffer, geometry.width,
+                                 geometry.height, stored.data());
         buffer = stored.data();
     }
-    const sim::StampCheck check = sim::CheckStamps(code, buffer, geometry.width, geometry.height);
+    const camlib::StampCheck check = camlib::CheckStamps(code, buffer, geometry.width, geometry.height);
     if (check.pairs == 0 || check.corrupt != 0 || check.torn != 0)
         return std::nullopt;
     return check.frame;

@@ -4,7 +4,7 @@
 #ifndef AIKTEST_EXPECTED_IMAGE_H
 #define AIKTEST_EXPECTED_IMAGE_H
 
-#include "adapter/video_channel.h"
+#include "channel/video_channel.h"
 #include "sim/pattern.h"
 
 #include <cstdint>
@@ -14,19 +14,19 @@
 namespace aiktest {
 
 // The camera's window as GetImageAttributes describes it, in the camera's format.
-sim::ImageGeometry windowOf(const ImageAttributes& attributes, uint32_t pixelFormat);
+camlib::ImageGeometry windowOf(const ImageAttributes& attributes, uint32_t pixelFormat);
 
 // Bytes GetImage writes for the window: 3 * w * h for colour, the image's bytes otherwise.
-std::size_t deliveredBytes(const sim::ImageGeometry& geometry);
+std::size_t deliveredBytes(const camlib::ImageGeometry& geometry);
 
 // The host's buffer for image number frame of the pattern.
-std::vector<uint8_t> expectedDelivery(const sim::ImageGeometry& geometry, uint32_t frame,
+std::vector<uint8_t> expectedDelivery(const camlib::ImageGeometry& geometry, uint32_t frame,
                                       sim::TestPattern pattern = sim::TestPattern::Off);
 
 // The frame number the row-pair stamps of a delivered buffer carry, in any format the
 // module delivers; none when a stamp is missing, fails its checksum or names another
 // frame (a torn image).
-std::optional<uint32_t> stampedFrameNumber(const sim::ImageGeometry& geometry, const uint8_t* buffer);
+std::optional<uint32_t> stampedFrameNumber(const camlib::ImageGeometry& geometry, const uint8_t* buffer);
 
 } // namespace aiktest
 

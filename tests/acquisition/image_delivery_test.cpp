@@ -69,14 +69,14 @@ class DeliveryTest : public AcquisitionFixture, public ::testing::WithParamInter
 TEST_P(DeliveryTest, ImageArrivesOnceInTheHostLayout) {
     const FormatCase& c = GetParam();
     openCameras({gridCamera(640, 480, c.name, kSlowFrameRate)});
-    const uint32_t pixelFormat = *sim::PixelFormatFromName(c.name);
+    const uint32_t pixelFormat = *camlib::PixelFormatFromName(c.name);
     ASSERT_EQ(channel().setupCommonParams(regionParams(0, 0, 640, 480)).rc, 0);
     aikhost::ImageAttributesResult attributes = channel().getImageAttributes();
     ASSERT_EQ(attributes.rc, 0) << attributes.errText;
     const ImageAttributes& a = attributes.attributes;
     EXPECT_EQ((std::vector<int32_t>{a.pixelFormat, a.width, a.pitch, a.height}),
               (std::vector<int32_t>{c.hostFormat, 640, 640, 480}));
-    const sim::ImageGeometry window = windowOf(attributes.attributes, pixelFormat);
+    const camlib::ImageGeometry window = windowOf(attributes.attributes, pixelFormat);
 
     ASSERT_EQ(channel().startAcquisition().rc, 0);
     ASSERT_TRUE(waitForImage(channel()));
@@ -133,7 +133,7 @@ TEST_P(RejectedFormatTest, AttributesNameTheRegionButNoFormatAndGetImageWritesNo
     ASSERT_EQ(channel().startAcquisition().rc, 0);
     ASSERT_TRUE(waitForImage(channel()));
     MarkedErrText getText;
-    GuardedBuffer image(112 * 52 * sim::BytesPerPixel(GetParam().code));
+    GuardedBuffer image(112 * 52 * camlib::BytesPerPixel(GetParam().code));
     resetCalls();
     EXPECT_EQ(record.GetImage(getText.bytes, record.channelID, image.data(), &acqResult), 1);
     EXPECT_EQ(acqResult, static_cast<uint32_t>(AIK_ACQ_NOT_DELIVERED));

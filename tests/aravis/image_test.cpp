@@ -4,7 +4,7 @@
 #include "tests/aravis/aravis_fixture.h"
 #include "tests/support/figures.h"
 
-#include "sim/util/planes.h"
+#include "camlib/planes.h"
 
 #include <arv.h>
 
@@ -63,8 +63,8 @@ std::vector<uint8_t> ExpectedDelivery(uint32_t pfnc, uint32_t width, uint32_t he
         return raw;
     const size_t plane = size_t{width} * height;
     std::vector<uint8_t> planes(3 * plane);
-    sim::ConvertImageToPlanes(pfnc, planes.data() + 2 * plane, planes.data() + plane, planes.data(),
-                              raw.data(), width, height);
+    camlib::ConvertImageToPlanes(pfnc, planes.data() + 2 * plane, planes.data() + plane, planes.data(),
+                                 raw.data(), width, height);
     return planes;
 }
 

@@ -45,6 +45,37 @@ const FileCase kFileCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Files, ConfigFileTest, ::testing::ValuesIn(kFileCases), aiktest::CaseName());
 
+// Whether this process holds path open. Windows refuses to rename an open file;
+// elsewhere the process's descriptor table names what it holds.
+bool HeldOpen(const std::filesystem::path& path) {
+#ifdef _WIN32
+    const std::filesystem::path moved = path.string() + ".moved";
+    std::error_code error;
+    std::filesystem::rename(path, moved, error);
+    if (error)
+        return true;
+    std::filesystem::rename(moved, path);
+    return false;
+#else
+    const std::filesystem::path target = std::filesystem::canonical(path);
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code error;
+        if (std::filesystem::read_symlink(entry.path(), error) == target)
+            return true;
+    }
+    return false;
+#endif
+}
+
+// Catches the file left open once read: a descriptor leaked at every load of the module.
+TEST_F(LogTest, TheFileIsClosedOnceRead) {
+    const std::filesystem::path file = m_folder.path() / "QuorvexSDK.cfg";
+    WriteText(file, "QuorvexAIK,FILE,WARN,PATH=" + m_folder.file("logs") + "\n");
+    ReadConfigFile(file.string().c_str());
+    ASSERT_TRUE(g_logConfigured);
+    EXPECT_FALSE(HeldOpen(file));
+}
+
 // LoadConfiguration from this test program, whose own folder holds no
 // configuration file: only the QUORVEXSDK place can answer.
 class SdkPlaceTest : public LogTest {

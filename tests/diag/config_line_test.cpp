@@ -72,6 +72,7 @@ const LineCase kLineCases[] = {
     {"NoPath", "QuorvexAIK MEMORY 4096 INFO\n", kNoLog, true, ""},
     {"MemoryBelow32", "QuorvexAIK MEMORY 31 INFO PATH={dir}", kNoLog, true, "{dir}"},
     {"NegativeSize", "QuorvexAIK MEMORY -4096 INFO PATH={dir}", kNoLog, true, "{dir}"},
+    {"MemoryCommaAndBlankSeparated", "QuorvexAIK, MEMORY, 4096, INFO, PATH={dir}", LOG_INFO, true, "{dir}"},
     {"FolderTooLongForTheWriter", "QuorvexAIK,FILE,WARN,PATH=" + kLongFolder, kNoLog, false, kLongFolder},
 };
 

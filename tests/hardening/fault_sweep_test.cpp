@@ -78,7 +78,7 @@ bool runSession(const aikhost::VideoModule& module) {
     step(channel.getValidEnum("PixelFormat", 0), "GetValidEnum", false);
     step(channel.executeCommand("TriggerSoftware"), "ExecuteCommand");
     step(channel.stopAcquisition(), "StopAcquisition");
-    EXPECT_EQ(channel.releaseVideoChannel().rc, 0);
+    step(channel.releaseVideoChannel(), "ReleaseVideoChannel");
     return ok;
 }
 

@@ -54,7 +54,7 @@ TEST_P(IntegritySoakTest, EveryImageIsWholeNewAndInOrder) {
             continue;
         }
         ++delivered;
-        const sim::StampCheck check = sim::CheckStamps(PVX_PIXEL_MONO8, image.data(), 1280, 1024);
+        const camlib::StampCheck check = camlib::CheckStamps(PVX_PIXEL_MONO8, image.data(), 1280, 1024);
         corrupt += check.corrupt != 0 || !check.frame;
         torn += check.torn != 0;
         if (check.frame) {

@@ -2,7 +2,7 @@
 // call counts of sim_control.h.
 #include "tests/sim/sim_fixture.h"
 
-#include "sim/core/operations.h"
+#include "camlib/operations.h"
 #include "sim/sim_control.h"
 
 #include <algorithm>
@@ -109,8 +109,8 @@ template <class... Exports> std::vector<std::function<PvxStatus()>> Calls(Export
 TEST_F(SimTest, EveryOperationPassesTheFaultGate) {
     constexpr PvxStatus kInjected = 0x4242;
     json faults = json::array();
-    for (std::size_t i = 1; i < sim::kOperationCount; ++i)
-        faults.push_back(Fault(std::string(sim::kOperationNames[i]).c_str(), kInjected));
+    for (std::size_t i = 1; i < camlib::kOperationCount; ++i)
+        faults.push_back(Fault(std::string(camlib::kOperationNames[i]).c_str(), kInjected));
     UseDescription({{"faults", faults}});
     Init();
     // Every export but pvxInitLibrary, in the order of the operation table.
@@ -129,9 +129,9 @@ TEST_F(SimTest, EveryOperationPassesTheFaultGate) {
               pvxGetFloatPrecision, pvxGetBoolValue, pvxSetBoolValue, pvxGetStringValue, pvxSetStringValue,
               pvxGetEnumValueText, pvxSetEnumValueText, pvxGetEnumEntryCount, pvxGetEnumEntry,
               pvxGetEnumEntryName, pvxExecuteCommand, pvxIsCommandDone, pvxUtlInit, pvxConvertToPlanes);
-    ASSERT_EQ(calls.size(), sim::kOperationCount - 1);
+    ASSERT_EQ(calls.size(), camlib::kOperationCount - 1);
     for (std::size_t i = 0; i < calls.size(); ++i) {
-        const std::string name(sim::kOperationNames[i + 1]);
+        const std::string name(camlib::kOperationNames[i + 1]);
         const int64_t before = pvxSimCallCount(name.c_str());
         EXPECT_EQ(calls[i](), kInjected) << name;
         EXPECT_EQ(pvxSimCallCount(name.c_str()), before + 1) << name;

@@ -25,13 +25,13 @@ TEST(PatternTest, GreyLevelsFollowThePatternsName) {
                                {TestPattern::GreyHorizontalRamp, -1, 1, 0, 0},
                                {TestPattern::GreyVerticalRamp, -1, 0, 1, 0},
                                {TestPattern::GreyDiagonalRamp, -1, 1, 1, 0}};
-    const sim::ImageGeometry geometry{PVX_PIXEL_MONO8, 300, 20, 5, 3};
+    const camlib::ImageGeometry geometry{PVX_PIXEL_MONO8, 300, 20, 5, 3};
     for (const PatternLaw& law : laws) {
         SCOPED_TRACE(std::string(sim::TestPatternName(law.pattern)));
         for (uint32_t frame : {1u, 2u, 77u}) {
             for (uint32_t y = 1; y < geometry.height; ++y) {
                 for (uint32_t x = 0; x < geometry.width; ++x) {
-                    if (sim::InStamp(geometry, x, y))
+                    if (camlib::InStamp(geometry, x, y))
                         continue;
                     uint8_t level = 0;
                     sim::ExpectedPixel(geometry, law.pattern, frame, x, y, &level);
@@ -49,19 +49,19 @@ TEST(PatternTest, GreyLevelsFollowThePatternsName) {
 // Catches a header that does not survive a format's sample layout, or a decoder that
 // accepts a damaged header.
 TEST(PatternTest, FrameHeaderRoundTripsInEveryFormat) {
-    for (const sim::PixelFormatInfo& format : sim::kPixelFormats) {
+    for (const camlib::PixelFormatInfo& format : camlib::kPixelFormats) {
         SCOPED_TRACE(std::string(format.name));
-        const sim::ImageGeometry geometry{format.code, 8, 1, 0, 0};
-        const uint32_t bytes = sim::BytesPerPixel(format.code);
+        const camlib::ImageGeometry geometry{format.code, 8, 1, 0, 0};
+        const uint32_t bytes = camlib::BytesPerPixel(format.code);
         std::vector<uint8_t> row;
         for (uint32_t frame : {1u, 0x01020304u, 0xFFFFFFFEu}) {
             row = ExpectedImage(geometry, sim::TestPattern::Off, frame);
-            EXPECT_EQ(sim::DecodeFrameNumber(format.code, row.data(), 8), frame);
+            EXPECT_EQ(camlib::DecodeFrameNumber(format.code, row.data(), 8), frame);
         }
-        const uint8_t damaged = sim::FrameHeaderByte(0xFFFFFFFEu, 5) ^ 0x10;
-        sim::EncodePixel(format.code, 5, 0, damaged, {damaged, damaged, damaged}, &row[5 * bytes]);
-        EXPECT_FALSE(sim::DecodeFrameNumber(format.code, row.data(), 8).has_value());
-        EXPECT_FALSE(sim::DecodeFrameNumber(format.code, row.data(), 7).has_value());
+        const uint8_t damaged = camlib::FrameHeaderByte(0xFFFFFFFEu, 5) ^ 0x10;
+        camlib::EncodePixel(format.code, 5, 0, damaged, {damaged, damaged, damaged}, &row[5 * bytes]);
+        EXPECT_FALSE(camlib::DecodeFrameNumber(format.code, row.data(), 8).has_value());
+        EXPECT_FALSE(camlib::DecodeFrameNumber(format.code, row.data(), 7).has_value());
     }
 }
 
@@ -70,18 +70,18 @@ TEST(PatternTest, FrameHeaderRoundTripsInEveryFormat) {
 TEST(PatternTest, StampsSurviveThePlanesAndShowDamage) {
     for (const char* name : {"Mono8", "Mono12", "BayerRG8", "BayerGB8", "RGB8", "BGR8"}) {
         SCOPED_TRACE(name);
-        const uint32_t code = *sim::PixelFormatFromName(name);
-        const sim::ImageGeometry geometry{code, 40, 7, 3, 1};
-        const uint32_t bytes = sim::BytesPerPixel(code);
+        const uint32_t code = *camlib::PixelFormatFromName(name);
+        const camlib::ImageGeometry geometry{code, 40, 7, 3, 1};
+        const uint32_t bytes = camlib::BytesPerPixel(code);
         std::vector<uint8_t> image = ExpectedImage(geometry, sim::TestPattern::Off, 0x01020304);
-        if (sim::PixelFormatOf(code).layout != sim::SampleLayout::Mono) {
+        if (camlib::PixelFormatOf(code).layout != camlib::SampleLayout::Mono) {
             std::vector<uint8_t> planes(3 * 40 * 7), stored(image.size());
             ASSERT_EQ(pvxConvertToPlanes(code, &planes[0], &planes[280], &planes[560], image.data(), 40, 7),
                       0u);
-            sim::StoredFromPlanes(code, &planes[0], &planes[280], &planes[560], 40, 7, stored.data());
+            camlib::StoredFromPlanes(code, &planes[0], &planes[280], &planes[560], 40, 7, stored.data());
             image = stored;
         }
-        sim::StampCheck check = sim::CheckStamps(code, image.data(), 40, 7);
+        camlib::StampCheck check = camlib::CheckStamps(code, image.data(), 40, 7);
         EXPECT_EQ(check.frame, 0x01020304u);
         EXPECT_EQ(check.pairs, 3u);
         EXPECT_EQ(check.corrupt + check.torn, 0u);
@@ -90,7 +90,7 @@ TEST(PatternTest, StampsSurviveThePlanesAndShowDamage) {
         std::copy(other.begin() + 2 * 40 * bytes, other.begin() + 4 * 40 * bytes,
                   image.begin() + 2 * 40 * bytes);
         image[(5 * 40 + 30) * bytes] ^= 0x40;
-        check = sim::CheckStamps(code, image.data(), 40, 7);
+        check = camlib::CheckStamps(code, image.data(), 40, 7);
         EXPECT_EQ(check.torn, 1u);
         EXPECT_EQ(check.corrupt, 1u);
     }

@@ -92,9 +92,9 @@ template <class... Params, class... Args> auto Got(PvxStatus(PVX_CALL* get)(Para
 }
 
 // The image the reference renders for that geometry, pattern and frame.
-inline std::vector<uint8_t> ExpectedImage(const sim::ImageGeometry& geometry, sim::TestPattern pattern,
+inline std::vector<uint8_t> ExpectedImage(const camlib::ImageGeometry& geometry, sim::TestPattern pattern,
                                           uint32_t frame) {
-    const uint32_t bytes = sim::BytesPerPixel(geometry.pixelFormat);
+    const uint32_t bytes = camlib::BytesPerPixel(geometry.pixelFormat);
     std::vector<uint8_t> image(std::size_t{geometry.width} * geometry.height * bytes);
     for (uint32_t y = 0; y < geometry.height; ++y) {
         for (uint32_t x = 0; x < geometry.width; ++x)

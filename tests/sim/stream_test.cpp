@@ -19,20 +19,21 @@ namespace {
 
 // Every byte of a delivered image against the reference; the frame number it carries
 // must be the record's.
-void ExpectImageFollowsPattern(const PvxImageRecord& record, const sim::ImageGeometry& geometry,
+void ExpectImageFollowsPattern(const PvxImageRecord& record, const camlib::ImageGeometry& geometry,
                                sim::TestPattern pattern) {
     ASSERT_EQ((std::vector<uint32_t>{record.uiSize, record.uiPixelFormat, record.uiWidth, record.uiHeight}),
               (std::vector<uint32_t>{sim::kImageRecordSize, geometry.pixelFormat, geometry.width,
                                      geometry.height}));
     const auto* data = static_cast<const uint8_t*>(record.pData);
-    const std::optional<uint32_t> frame = sim::DecodeFrameNumber(geometry.pixelFormat, data, geometry.width);
+    const std::optional<uint32_t> frame =
+        camlib::DecodeFrameNumber(geometry.pixelFormat, data, geometry.width);
     ASSERT_TRUE(frame.has_value()) << "the frame header is not intact";
     EXPECT_EQ(*frame, static_cast<uint32_t>(record.ullFrameId));
     const std::vector<uint8_t> expected = ExpectedImage(geometry, pattern, *frame);
     ASSERT_EQ(record.uiDataBytes, expected.size());
     const auto mismatch = std::mismatch(expected.begin(), expected.end(), data).first;
     const auto pixel =
-        static_cast<uint32_t>(mismatch - expected.begin()) / sim::BytesPerPixel(geometry.pixelFormat);
+        static_cast<uint32_t>(mismatch - expected.begin()) / camlib::BytesPerPixel(geometry.pixelFormat);
     EXPECT_EQ(pixel, geometry.width * geometry.height)
         << "first mismatch at (" << pixel % geometry.width << ", " << pixel / geometry.width << ")";
 }
@@ -54,15 +55,15 @@ class StreamContentTest : public StreamTest, public ::testing::WithParamInterfac
 // reference, and frame numbers that are not the ones announced.
 TEST_P(StreamContentTest, ImagesAreWholeAndCarryTheirFrameNumber) {
     const auto [formatName, patternName] = GetParam();
-    const uint32_t format = *sim::PixelFormatFromName(formatName);
+    const uint32_t format = *camlib::PixelFormatFromName(formatName);
     const sim::TestPattern pattern = *sim::TestPatternFromName(patternName);
-    const sim::ImageGeometry geometry{format, 64, 12, 24, 6};
+    const camlib::ImageGeometry geometry{format, 64, 12, 24, 6};
     json region = {{"sensorWidth", 96}, {"sensorHeight", 24}, {"pixelFormat", formatName}};
     region.update({{"testPattern", patternName}, {"width", {{"value", 64}}}, {"height", {{"value", 12}}}});
     region.update({{"offsetX", {{"value", 24}}}, {"offsetY", {{"value", 6}}}});
     const PvxHandle camera = OpenFastCamera(region);
     const PvxHandle stream = StartStream(camera);
-    EXPECT_EQ(m_frameBytes, 64u * 12u * sim::BytesPerPixel(format));
+    EXPECT_EQ(m_frameBytes, 64u * 12u * camlib::BytesPerPixel(format));
     uint64_t lastFrame = 0;
     for (int image = 0; image < 3; ++image) {
         const PvxImageRecord record = NextImage(stream);

@@ -3,7 +3,7 @@
 #ifndef AIKTEST_MODULE_FIXTURE_H
 #define AIKTEST_MODULE_FIXTURE_H
 
-#include "adapter/video_channel.h"
+#include "channel/video_channel.h"
 #include "host/loader/video_module.h"
 
 #include <gtest/gtest.h>

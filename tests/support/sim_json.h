@@ -3,7 +3,7 @@
 #ifndef AIKTEST_SIM_JSON_H
 #define AIKTEST_SIM_JSON_H
 
-#include "adapter/video_channel.h"
+#include "channel/video_channel.h"
 
 #include <nlohmann/json.hpp>
 

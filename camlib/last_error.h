@@ -1,0 +1,24 @@
+// The process-wide text of the last failure, as pvxGetLastErrorText reports it, and
+// Fail, which every failing path uses to name the operation and the reason.
+#pragma once
+
+#include "camera/quorvex_api.h"
+#include "camlib/operations.h"
+
+#include <string>
+
+namespace camlib {
+
+void SetLastErrorText(std::string text);
+std::string LastErrorText();
+
+// The operation the calling thread is in; set at the entry of every export.
+void SetCurrentOperation(Operation operation);
+
+// Records "<operation>: <reason>" as the last error and returns status.
+PvxStatus Fail(PvxStatus status, const std::string& reason);
+
+// A number as a person would write it: no trailing zeros, no exponent for ordinary values.
+std::string FormatNumber(double value);
+
+} // namespace camlib

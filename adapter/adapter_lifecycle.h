@@ -4,13 +4,14 @@
 #pragma once
 
 #include "adapter/video_channel.h"
+#include "camera/quorvex_api.h"
 
 #include <cstdint>
 
 // Initialises the camera library, opens every camera it reports into g_camDevice and
-// builds the feature list for channel 0. 0, -1 when the library cannot be
-// initialised, or the status of the failed camera count.
-int32_t initializeAdapter();
+// builds the feature list for channel 0. PVX_OK, PVX_ERR_UNSUCCESSFUL when the library
+// cannot be initialised, or the status of the failed camera count.
+PvxStatus initializeAdapter();
 
 // Closes and frees every camera, whatever channelID, and empties the feature list.
 int32_t AIK_CALL ReleaseVideoChannel(char* errText, int64_t channelID);

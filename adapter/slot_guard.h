@@ -14,8 +14,8 @@ template <class Body> int32_t GuardedSlot(const char* slotName, char* errText, B
     try {
         return body();
     } catch (...) {
-        SetResultText(errText, kResultUnsuccessful);
-        AIK_LOG(LOG_ERROR, "EXIT : %s(%s)", slotName, ResultMessage(kResultUnsuccessful));
+        SetResultText(errText, PVX_ERR_UNSUCCESSFUL);
+        AIK_LOG(LOG_ERROR, "EXIT : %s(%s)", slotName, ResultMessage(PVX_ERR_UNSUCCESSFUL));
         return 1;
     }
 }
@@ -24,4 +24,4 @@ template <class Body> int32_t GuardedSlot(const char* slotName, char* errText, B
 CameraDevice* ResolveOrReject(const char* slotName, char* errText, int64_t channelID);
 
 // Writes the code's message and logs "EXIT : %s(%s)" at ERROR; result 1.
-int32_t FailSlot(const char* slotName, char* errText, uint32_t code);
+int32_t FailSlot(const char* slotName, char* errText, PvxStatus code);

@@ -9,7 +9,7 @@ namespace {
 constexpr uint32_t kStreamBuffers = 8;
 
 // The failures of start and stop leave no EXIT line, only the message.
-int32_t Refuse(char* errText, uint32_t code) {
+int32_t Refuse(char* errText, PvxStatus code) {
     SetResultText(errText, code);
     return 1;
 }
@@ -24,13 +24,13 @@ int32_t AIK_CALL StartAcquisition(char* errText, int64_t channelID) {
         if (cam == nullptr)
             return 1;
         PvxStatus status = OpenStream(*cam);
-        if (status != 0)
+        if (status != PVX_OK)
             return Refuse(errText, status);
         if (cam->m_hStrm == 0)
-            return Refuse(errText, kResultUnsuccessful);
+            return Refuse(errText, PVX_ERR_UNSUCCESSFUL);
         // A stream that opens but will not start stays open for StopAcquisition to close.
         status = pvxStartStream(cam->m_hStrm, kStreamBuffers);
-        if (status != 0)
+        if (status != PVX_OK)
             return Refuse(errText, status);
         AIK_LOG(LOG_INFO, "EXIT : %s", kName);
         return 0;
@@ -45,19 +45,19 @@ int32_t AIK_CALL StopAcquisition(char* errText, int64_t channelID) {
         if (cam == nullptr)
             return 1;
         if (cam->m_hStrm == 0)
-            return Refuse(errText, kResultUnsuccessful);
+            return Refuse(errText, PVX_ERR_UNSUCCESSFUL);
         // An exception the library let out of a call is answered as one that escaped
         // the slot would be, once the sequence has gone as far as it can.
         const uint32_t thrown = cam->m_uiLibraryExceptions;
         PvxStatus status = StopSequence(*cam);
         if (cam->m_uiLibraryExceptions != thrown)
-            return FailSlot(kName, errText, kResultUnsuccessful);
-        if (status != 0)
+            return FailSlot(kName, errText, PVX_ERR_UNSUCCESSFUL);
+        if (status != PVX_OK)
             return Refuse(errText, status);
         status = CloseStream(*cam);
         if (cam->m_uiLibraryExceptions != thrown)
-            return FailSlot(kName, errText, kResultUnsuccessful);
-        if (status != 0)
+            return FailSlot(kName, errText, PVX_ERR_UNSUCCESSFUL);
+        if (status != PVX_OK)
             return Refuse(errText, status);
         AIK_LOG(LOG_INFO, "EXIT : %s", kName);
         return 0;

@@ -28,9 +28,9 @@ void TraceParams(const CommonParamsRecord& params) {
 PvxStatus ApplyFraction(PvxStatus (*set)(PvxHandle, double), const CameraDevice& cam, double fraction,
                         double lo, double hi, double& applied) {
     if (fraction == applied)
-        return 0;
+        return PVX_OK;
     const PvxStatus status = set(cam.m_hCam, (hi - lo) * fraction + lo);
-    if (status == 0)
+    if (status == PVX_OK)
         applied = fraction;
     return status;
 }
@@ -39,10 +39,10 @@ PvxStatus ApplyFraction(PvxStatus (*set)(PvxHandle, double), const CameraDevice&
 void ApplyTriggerPolarity(const CameraDevice& cam, int32_t lowToHigh) {
     uint32_t word = 0;
     PvxStatus status = pvxGetTriggerPolarity(cam.m_hCam, &word);
-    if (status == 0)
+    if (status == PVX_OK)
         status = pvxSetTriggerPolarity(cam.m_hCam,
                                        (word & kPolarityKeepMask) + (static_cast<uint32_t>(lowToHigh) & 1u));
-    if (status != 0)
+    if (status != PVX_OK)
         AIK_LOG(LOG_WARN, "EXIT : %s, SetTriggerPolarity Err", kName);
 }
 
@@ -56,27 +56,27 @@ int32_t ApplyParams(char* errText, CameraDevice& cam, const CommonParamsRecord& 
     PvxStatus status =
         SetRoi(cam, static_cast<uint32_t>(params.roix), static_cast<uint32_t>(params.roiy),
                static_cast<uint32_t>(params.roiwidth), static_cast<uint32_t>(params.roiheight));
-    if (status != 0)
+    if (status != PVX_OK)
         return FailStep(errText, status, "SetRoi");
     status = SetExposureTime(cam, params.exposure);
-    if (status != 0)
+    if (status != PVX_OK)
         return FailStep(errText, status, "SetExposureTime");
     status = ApplyFraction(pvxSetContrast, cam, params.contrast, cam.m_dContrastMin, cam.m_dContrastMax,
                            cam.m_dContrastSet);
-    if (status != 0)
+    if (status != PVX_OK)
         return FailStep(errText, status, "SetContrast");
     status = ApplyFraction(pvxSetBrightness, cam, params.brightness, cam.m_dBrightnessMin,
                            cam.m_dBrightnessMax, cam.m_dBrightnessSet);
-    if (status != 0)
+    if (status != PVX_OK)
         return FailStep(errText, status, "SetBrightness");
     cam.m_bAcqContinuous = params.acqContinuous != 0;
     cam.m_bAcqTriggered = params.acqTriggered != 0;
     status = pvxSetTriggerMode(cam.m_hCam, cam.m_bAcqTriggered);
-    if (status != 0)
+    if (status != PVX_OK)
         return FailStep(errText, status, "SetTriggerMode");
     ApplyTriggerPolarity(cam, params.acqTriggerLowToHigh);
     status = UpdateCamSetInfo(cam);
-    if (status != 0)
+    if (status != PVX_OK)
         return FailStep(errText, status, "UpdateCamSetInfo");
     AIK_LOG(LOG_INFO, "EXIT : %s", kName);
     return 0;

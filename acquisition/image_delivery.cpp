@@ -90,9 +90,9 @@ int32_t AIK_CALL GetImage(char* errText, int64_t channelID, void* buffer, uint32
             return 1;
         if (platform::EventWait(cam->m_hIntegrationEvent, 0)) {
             const PvxStatus status = FetchImage(*cam, buffer);
-            if (status != 0) {
+            if (status != PVX_OK) {
                 *acqResult = AIK_ACQ_NOT_DELIVERED;
-                if (status == kResultNotAvailable)
+                if (status == PVX_ERR_NOT_AVAILABLE)
                     WriteFormatMessage(errText);
                 else
                     SetResultText(errText, status);

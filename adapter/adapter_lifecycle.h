@@ -3,14 +3,15 @@
 // it rebuilds the feature list, which resolves channels through the registry below.
 #pragma once
 
+#include "camera/quorvex_api.h"
 #include "channel/video_channel.h"
 
 #include <cstdint>
 
 // Initialises the camera library, opens every camera it reports into g_camDevice and
-// builds the feature list for channel 0. 0, -1 when the library cannot be
-// initialised, or the status of the failed camera count.
-int32_t initializeAdapter();
+// builds the feature list for channel 0. PVX_OK, PVX_ERR_UNSUCCESSFUL when the library
+// cannot be initialised, or the status of the failed camera count.
+PvxStatus initializeAdapter();
 
 // Closes and frees every camera, whatever channelID, and empties the feature list;
 // "UNSUCCESSFUL." and 1 when the camera library let an exception out on the way.

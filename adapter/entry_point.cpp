@@ -42,12 +42,12 @@ int32_t initializeSampleVideoChannel(VideoChannelRecord* rec, int32_t deviceNum)
     rec->WriteValue = WriteValue;
 
     double value = 0;
-    if (pvxGetExposureTime(cam.m_hCam, &value) == 0)
+    if (pvxGetExposureTime(cam.m_hCam, &value) == PVX_OK)
         rec->exposure = value / kMicrosecondsPerSecond;
     rec->minExposure = cam.m_dExposureMin / kMicrosecondsPerSecond;
-    if (pvxGetContrast(cam.m_hCam, &value) == 0)
+    if (pvxGetContrast(cam.m_hCam, &value) == PVX_OK)
         rec->contrast = FractionOfRange(value, cam.m_dContrastMin, cam.m_dContrastMax);
-    if (pvxGetBrightness(cam.m_hCam, &value) == 0) {
+    if (pvxGetBrightness(cam.m_hCam, &value) == PVX_OK) {
         // Unlike contrast, a brightness outside its range reads as 0 before scaling.
         if (value < cam.m_dBrightnessMin || value > cam.m_dBrightnessMax)
             value = 0;
@@ -73,9 +73,9 @@ AIK_EXPORT int32_t AIK_CALL GetVideoChannel(char* errText, uint32_t deviceNum, V
     AIK_LOG(LOG_INFO, "ENTER: %s, deviceNum=%ld", kName, static_cast<long>(deviceNum));
     return GuardedSlot(kName, errText, [&] {
         if (deviceNum == 0) {
-            const int32_t status = initializeAdapter();
-            if (status != 0)
-                return FailSlot(kName, errText, static_cast<uint32_t>(status));
+            const PvxStatus status = initializeAdapter();
+            if (status != PVX_OK)
+                return FailSlot(kName, errText, status);
         }
         AIK_TRACE("  uiCamNum = %d\n", static_cast<int>(g_camDevice.size()));
         if (deviceNum >= g_camDevice.size()) {

@@ -22,7 +22,7 @@ template <class Call> PvxStatus Contained(CameraDevice& cam, const char* operati
 
 PvxStatus OpenDevice(CameraDevice& cam) {
     PvxStatus status = pvxOpenCamera(cam.m_uiCamIndex, &cam.m_hCam, 0, true, 0, 1);
-    if (status != 0)
+    if (status != PVX_OK)
         return status;
     if (cam.m_hFrameEvent == platform::kNoEvent)
         cam.m_hFrameEvent = platform::EventCreate();
@@ -32,36 +32,38 @@ PvxStatus OpenDevice(CameraDevice& cam) {
     // A camera whose information or limits cannot all be read still counts as open.
     ReadCamInfo(cam);
     UpdateCamSetInfo(cam);
-    return 0;
+    return PVX_OK;
 }
 
 void ReadCamInfo(CameraDevice& cam) {
     const PvxHandle h = cam.m_hCam;
-    (void)(pvxGetCameraInfo(h, cam.m_uiCamIndex, &cam.m_camInfo) == 0 &&
-           pvxGetSensorWidth(h, &cam.m_uiSensorWidth) == 0 &&
-           pvxGetSensorHeight(h, &cam.m_uiSensorHeight) == 0 &&
-           pvxGetExposureTimeRange(h, &cam.m_dExposureMin, &cam.m_dExposureMax) == 0 &&
-           pvxGetBrightnessRange(h, &cam.m_dBrightnessMin, &cam.m_dBrightnessMax) == 0 &&
-           pvxGetContrastRange(h, &cam.m_dContrastMin, &cam.m_dContrastMax) == 0);
+    (void)(pvxGetCameraInfo(h, cam.m_uiCamIndex, &cam.m_camInfo) == PVX_OK &&
+           pvxGetSensorWidth(h, &cam.m_uiSensorWidth) == PVX_OK &&
+           pvxGetSensorHeight(h, &cam.m_uiSensorHeight) == PVX_OK &&
+           pvxGetExposureTimeRange(h, &cam.m_dExposureMin, &cam.m_dExposureMax) == PVX_OK &&
+           pvxGetBrightnessRange(h, &cam.m_dBrightnessMin, &cam.m_dBrightnessMax) == PVX_OK &&
+           pvxGetContrastRange(h, &cam.m_dContrastMin, &cam.m_dContrastMax) == PVX_OK);
 }
 
 PvxStatus UpdateCamSetInfo(CameraDevice& cam) {
     const PvxHandle h = cam.m_hCam;
-    PvxStatus status = 0;
+    PvxStatus status = PVX_OK;
     // Stops at the first failure; the fields read before it keep their new values.
     (void)((status = pvxGetOffsetXRange(h, &cam.m_uiOffsetXMin, &cam.m_uiOffsetXMax, &cam.m_uiOffsetXInc)) ==
-               0 &&
-           (status = pvxGetOffsetX(h, &cam.m_uiOffsetX)) == 0 &&
+               PVX_OK &&
+           (status = pvxGetOffsetX(h, &cam.m_uiOffsetX)) == PVX_OK &&
            (status = pvxGetOffsetYRange(h, &cam.m_uiOffsetYMin, &cam.m_uiOffsetYMax, &cam.m_uiOffsetYInc)) ==
-               0 &&
-           (status = pvxGetOffsetY(h, &cam.m_uiOffsetY)) == 0 &&
-           (status = pvxGetWidthRange(h, &cam.m_uiWidthMin, &cam.m_uiWidthMax, &cam.m_uiWidthInc)) == 0 &&
-           (status = pvxGetWidth(h, &cam.m_uiWidth)) == 0 &&
-           (status = pvxGetHeightRange(h, &cam.m_uiHeightMin, &cam.m_uiHeightMax, &cam.m_uiHeightInc)) == 0 &&
-           (status = pvxGetHeight(h, &cam.m_uiHeight)) == 0 &&
-           (status = pvxGetFrameByteSize(h, &cam.m_uiFrameBytes)) == 0 &&
-           (status = pvxGetPixelFormat(h, &cam.m_ePixelFormat)) == 0 &&
-           (status = pvxGetImageProperty(h, &cam.m_uiImageProperty)) == 0);
+               PVX_OK &&
+           (status = pvxGetOffsetY(h, &cam.m_uiOffsetY)) == PVX_OK &&
+           (status = pvxGetWidthRange(h, &cam.m_uiWidthMin, &cam.m_uiWidthMax, &cam.m_uiWidthInc)) ==
+               PVX_OK &&
+           (status = pvxGetWidth(h, &cam.m_uiWidth)) == PVX_OK &&
+           (status = pvxGetHeightRange(h, &cam.m_uiHeightMin, &cam.m_uiHeightMax, &cam.m_uiHeightInc)) ==
+               PVX_OK &&
+           (status = pvxGetHeight(h, &cam.m_uiHeight)) == PVX_OK &&
+           (status = pvxGetFrameByteSize(h, &cam.m_uiFrameBytes)) == PVX_OK &&
+           (status = pvxGetPixelFormat(h, &cam.m_ePixelFormat)) == PVX_OK &&
+           (status = pvxGetImageProperty(h, &cam.m_uiImageProperty)) == PVX_OK);
     return status;
 }
 
@@ -75,7 +77,7 @@ PvxStatus StopSequence(CameraDevice& cam) {
 
 PvxStatus OpenStream(CameraDevice& cam) {
     if (cam.m_hStrm != 0)
-        return 4;
+        return PVX_ERR_ALREADY_OPENED;
     // No signal of an earlier stream may survive into this one.
     if (cam.m_hFrameEvent != platform::kNoEvent) {
         platform::EventReset(cam.m_hFrameEvent);
@@ -86,10 +88,10 @@ PvxStatus OpenStream(CameraDevice& cam) {
 
 PvxStatus CloseStream(CameraDevice& cam) {
     if (cam.m_hStrm == 0)
-        return 0;
+        return PVX_OK;
     StopSequence(cam);
     PvxStatus status = Contained(cam, "pvxCloseStream", [&] { return pvxCloseStream(cam.m_hStrm); });
-    if (status == 0)
+    if (status == PVX_OK)
         cam.m_hStrm = 0;
     return status;
 }
@@ -98,10 +100,10 @@ PvxStatus CloseDevice(CameraDevice& cam) {
     if (cam.m_hStrm != 0)
         StopSequence(cam);
     CloseStream(cam);
-    PvxStatus status = 0;
+    PvxStatus status = PVX_OK;
     if (cam.m_hCam != 0) {
         status = Contained(cam, "pvxCloseCamera", [&] { return pvxCloseCamera(cam.m_hCam); });
-        if (status == 0)
+        if (status == PVX_OK)
             cam.m_hCam = 0;
     }
     if (cam.m_hFrameEvent != platform::kNoEvent && (cam.m_hStrm != 0 || cam.m_hCam != 0)) {

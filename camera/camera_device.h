@@ -45,16 +45,16 @@ struct CameraDevice {
 // Opens camera m_uiCamIndex, creates the events and reads information and limits.
 PvxStatus OpenDevice(CameraDevice& cam);
 // Stops and closes any stream, closes the camera and both events. The status of the
-// camera close, 0 when no camera was open. When the stream or the camera would not
+// camera close, PVX_OK when no camera was open. When the stream or the camera would not
 // close, the library may still signal the frame event: it is retired instead of
 // closed (and a WARN line says so), though marked absent all the same.
 PvxStatus CloseDevice(CameraDevice& cam);
 void ReadCamInfo(CameraDevice& cam);
 // Reads region limits and values, frame size, pixel format and image property.
 PvxStatus UpdateCamSetInfo(CameraDevice& cam);
-// 4 when a stream is open already.
+// PVX_ERR_ALREADY_OPENED when a stream is open already.
 PvxStatus OpenStream(CameraDevice& cam);
-// 0 when no stream is open.
+// PVX_OK when no stream is open.
 PvxStatus CloseStream(CameraDevice& cam);
 // Stops the camera's image output, then the stream; the status of the stream stop.
 PvxStatus StopSequence(CameraDevice& cam);

@@ -46,21 +46,21 @@ PvxStatus MoveLockedImage(CameraDevice& cam, const PvxImageRecord& record, uint8
     case ImageKind::NotDelivered:
         break;
     }
-    return kResultNotAvailable;
+    return PVX_ERR_NOT_AVAILABLE;
 }
 
 } // namespace
 
 PvxStatus FetchImage(CameraDevice& cam, void* destination) {
     if (cam.m_hStrm == 0)
-        return kResultUnsuccessful;
+        return PVX_ERR_UNSUCCESSFUL;
     uint32_t index = 0;
     PvxStatus status = pvxGetCompletedImage(cam.m_hStrm, &index);
-    if (status != 0)
+    if (status != PVX_OK)
         return status;
     PvxImageRecord record{};
     status = pvxLockImage(cam.m_hStrm, index, &record);
-    if (status != 0)
+    if (status != PVX_OK)
         return status;
     // The host sized its buffer for one image of the library's byte size; a window
     // changed behind the module's back (a Width write) shows here first; none is
@@ -70,7 +70,7 @@ PvxStatus FetchImage(CameraDevice& cam, void* destination) {
                 record.uiHeight, cam.m_uiCamWidth, cam.m_uiCamHeight);
     status = MoveLockedImage(cam, record, static_cast<uint8_t*>(destination));
     const PvxStatus release = pvxReleaseImage(cam.m_hStrm, index);
-    if (release != 0)
+    if (release != PVX_OK)
         AIK_LOG(LOG_WARN, "GetImage: pvxReleaseImage(%u) failed(%s)", index, ResultMessage(release));
     return status;
 }

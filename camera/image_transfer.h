@@ -14,7 +14,7 @@ ImageKind KindOfPixelFormat(uint32_t pixelFormat);
 
 // Moves the newest completed image once, straight into destination, which must hold
 // the image's byte size (monochrome) or 3 * width * height bytes (planes). Returns
-// kResultUnsuccessful without a stream, kResultNotAvailable for a format not
+// PVX_ERR_UNSUCCESSFUL without a stream, PVX_ERR_NOT_AVAILABLE for a format not
 // delivered (destination untouched), or the library's status. A locked image is
 // always released.
 PvxStatus FetchImage(CameraDevice& cam, void* destination);

@@ -11,7 +11,7 @@
 constexpr size_t kNodeTextBytes = 256;
 
 // Each operation passes cam.m_hCam to the library and returns its status unchanged
-// (0 = success). An output text may be null where noted: the value is then only
+// (PVX_OK = success). An output text may be null where noted: the value is then only
 // read. None of them writes a message or a log line.
 
 // "%lld". text may be null.
@@ -24,16 +24,16 @@ PvxStatus GetFloatMinText(const CameraDevice& cam, PvxHandle node, char* text);
 PvxStatus GetFloatMaxText(const CameraDevice& cam, PvxHandle node, char* text);
 // Sets the number at the start of text (0 when there is none). A value refused as
 // out of range is nudged once by 0.099999^precision towards the side the library's
-// error text asks for and tried again. 13 when text is null.
+// error text asks for and tried again. PVX_ERR_INVALID_PARAMETER when text is null.
 PvxStatus SetFloatNodeText(const CameraDevice& cam, PvxHandle node, const char* text);
 // "True" or "False". text may be null.
 PvxStatus GetBoolNodeText(const CameraDevice& cam, PvxHandle node, char* text);
-// True exactly for "True"; 13 when text is null.
+// True exactly for "True"; PVX_ERR_INVALID_PARAMETER when text is null.
 PvxStatus SetBoolNodeText(const CameraDevice& cam, PvxHandle node, const char* text);
 // Executes the named command node and polls at most 10 times, 1 ms apart, for its
 // completion; a command still running after that counts as done.
 PvxStatus ExecuteCommandNode(const CameraDevice& cam, const char* feature);
 // The symbol of entry `index` among the named enumeration's read-only and read-write
-// entries, in the node's order, into text (kNodeTextBytes). 0xFFFFFFFF when there is
-// no such entry.
+// entries, in the node's order, into text (kNodeTextBytes). PVX_ERR_UNSUCCESSFUL when
+// there is no such entry.
 PvxStatus GetEnumEntrySymbol(const CameraDevice& cam, const char* feature, int32_t index, char* text);

@@ -37,20 +37,20 @@ AxisWindow AlignAxis(uint32_t start, uint32_t length, uint32_t sensor, uint32_t 
     return window;
 }
 
-// The status of the set or read-back that failed, else 0; held is true only when the
+// The status of the set or read-back that failed, else PVX_OK; held is true only when the
 // camera reads back exactly the window programmed.
 PvxStatus ProgramRoi(const CameraDevice& cam, bool& held) {
     PvxStatus status =
         pvxSetRoi(cam.m_hCam, cam.m_uiCamWidth, cam.m_uiCamHeight, cam.m_uiCamOffsetX, cam.m_uiCamOffsetY);
-    if (status != 0)
+    if (status != PVX_OK)
         return status;
     uint32_t w = 0, h = 0, x = 0, y = 0;
     status = pvxGetRoi(cam.m_hCam, &w, &h, &x, &y);
-    if (status != 0)
+    if (status != PVX_OK)
         return status;
     held =
         w == cam.m_uiCamWidth && h == cam.m_uiCamHeight && x == cam.m_uiCamOffsetX && y == cam.m_uiCamOffsetY;
-    return 0;
+    return PVX_OK;
 }
 
 } // namespace
@@ -60,14 +60,14 @@ PvxStatus SetExposureTime(CameraDevice& cam, double seconds) {
     if (seconds >= -kZeroExposure && seconds <= kZeroExposure) {
         const PvxStatus status =
             pvxGetExposureTimeRange(cam.m_hCam, &cam.m_dExposureMin, &cam.m_dExposureMax);
-        if (status != 0)
+        if (status != PVX_OK)
             return status;
         microseconds = cam.m_dExposureMin;
     }
     if (microseconds == cam.m_dExposureSet)
-        return 0;
+        return PVX_OK;
     const PvxStatus status = pvxSetExposureTime(cam.m_hCam, microseconds);
-    if (status == 0)
+    if (status == PVX_OK)
         cam.m_dExposureSet = microseconds;
     return status;
 }
@@ -87,12 +87,12 @@ PvxStatus SetRoi(CameraDevice& cam, uint32_t x, uint32_t y, uint32_t width, uint
     cam.m_uiCamOffsetY = vertical.offset;
     cam.m_uiCamHeight = vertical.size;
 
-    PvxStatus status = 0;
+    PvxStatus status = PVX_OK;
     for (int attempt = 0; attempt < kRoiAttempts; ++attempt) {
         bool held = false;
         status = ProgramRoi(cam, held);
         if (held)
-            return 0;
+            return PVX_OK;
         AIK_TRACE(" Retry SetROI.\n");
         platform::SleepMs(kRoiRetryMs);
     }

@@ -11,6 +11,6 @@ PvxStatus SetExposureTime(CameraDevice& cam, double seconds);
 
 // Records the requested region, aligns it to the camera's increments and limits,
 // programs the aligned window and retries (20 times, 5 ms apart) until the camera
-// reads it back unchanged. After 20 mismatches the last attempt's status, which is 0
-// when only the read-back differed.
+// reads it back unchanged. After 20 mismatches the last attempt's status, which is
+// PVX_OK when only the read-back differed.
 PvxStatus SetRoi(CameraDevice& cam, uint32_t x, uint32_t y, uint32_t width, uint32_t height);

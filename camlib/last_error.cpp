@@ -2,7 +2,9 @@
 #include "camlib/last_error.h"
 
 #include <cstdio>
+#include <cstring>
 #include <mutex>
+#include <new>
 
 namespace camlib {
 
@@ -20,6 +22,21 @@ void SetLastErrorText(std::string text) {
 std::string LastErrorText() {
     std::lock_guard<std::mutex> lock(g_mutex);
     return g_text;
+}
+
+PvxStatus CopyLastErrorText(char* text, uint32_t* size) {
+    if (!text || !size)
+        return PVX_ERR_INVALID_PARAMETER;
+    try {
+        const std::string last = LastErrorText();
+        if (last.size() + 1 > *size)
+            return PVX_ERR_BUFFER_TOO_SMALL;
+        std::memcpy(text, last.c_str(), last.size() + 1);
+        *size = static_cast<uint32_t>(last.size() + 1);
+        return PVX_OK;
+    } catch (const std::bad_alloc&) {
+        return PVX_ERR_NO_MEMORY;
+    }
 }
 
 void SetCurrentOperation(Operation operation) {

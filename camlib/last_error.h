@@ -12,6 +12,10 @@ namespace camlib {
 void SetLastErrorText(std::string text);
 std::string LastErrorText();
 
+// pvxGetLastErrorText: the text and its NUL into text, which holds size bytes; size
+// becomes the bytes written. Its own refusals leave the last error untouched.
+PvxStatus CopyLastErrorText(char* text, uint32_t* size);
+
 // The operation the calling thread is in; set at the entry of every export.
 void SetCurrentOperation(Operation operation);
 

@@ -9,7 +9,7 @@
 #include <cstdint>
 
 // Writes the code's message and logs "EXIT : %s(%s)" at ERROR; result 1.
-int32_t FailSlot(const char* slotName, char* errText, uint32_t code);
+int32_t FailSlot(const char* slotName, char* errText, PvxStatus code);
 
 // Runs a slot's body; an exception that escapes it becomes "UNSUCCESSFUL.", the
 // guard's EXIT line and result 1. No exception leaves the module.
@@ -17,7 +17,7 @@ template <class Body> int32_t GuardedSlot(const char* slotName, char* errText, B
     try {
         return body();
     } catch (...) {
-        return FailSlot(slotName, errText, kResultUnsuccessful);
+        return FailSlot(slotName, errText, PVX_ERR_UNSUCCESSFUL);
     }
 }
 

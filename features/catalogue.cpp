@@ -89,7 +89,7 @@ static bool CameraOffers(PvxHandle hCam, const char* name) {
     SplitFeatureName(name, baseName);
     PvxHandle node = 0;
     uint32_t access = 0;
-    if (pvxGetNode(hCam, baseName, &node) != 0 || pvxGetNodeAccess(hCam, node, &access) != 0)
+    if (pvxGetNode(hCam, baseName, &node) != PVX_OK || pvxGetNodeAccess(hCam, node, &access) != PVX_OK)
         return false;
     return access != PVX_ACCESS_NI && access != PVX_ACCESS_NA;
 }

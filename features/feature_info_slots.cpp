@@ -81,7 +81,8 @@ int32_t FeatureType(char* errText, int64_t channelID, const char* feature, int32
     const FeatureKind kind = SplitFeatureName(feature, baseName);
     PvxHandle node = 0;
     uint32_t nodeType = 0;
-    if (pvxGetNode(cam->m_hCam, baseName, &node) != 0 || pvxGetNodeType(cam->m_hCam, node, &nodeType) != 0)
+    if (pvxGetNode(cam->m_hCam, baseName, &node) != PVX_OK ||
+        pvxGetNodeType(cam->m_hCam, node, &nodeType) != PVX_OK)
         return FailFeature(errText, kGetFeatureType, feature);
     if (kind == FeatureKind::Node) {
         *type = HostTypeCode(nodeType);
@@ -90,7 +91,7 @@ int32_t FeatureType(char* errText, int64_t channelID, const char* feature, int32
     // A limit of a node that cannot be read has no type; one of a node the camera
     // does not offer still has its base node's.
     uint32_t access = 0;
-    if (pvxGetNodeAccess(cam->m_hCam, node, &access) != 0 || access == PVX_ACCESS_WO ||
+    if (pvxGetNodeAccess(cam->m_hCam, node, &access) != PVX_OK || access == PVX_ACCESS_WO ||
         access > PVX_ACCESS_RW)
         return FailFeature(errText, kGetFeatureType, feature);
     if (nodeType != PVX_NODE_INTEGER && nodeType != PVX_NODE_FLOAT)
@@ -128,7 +129,8 @@ int32_t FeatureAttr(char* errText, int64_t channelID, const char* feature, int32
     PvxHandle node = 0;
     uint32_t access = 0;
     // Looked up before attr is examined: a feature the camera lacks fails for every attr.
-    if (pvxGetNode(cam->m_hCam, baseName, &node) != 0 || pvxGetNodeAccess(cam->m_hCam, node, &access) != 0)
+    if (pvxGetNode(cam->m_hCam, baseName, &node) != PVX_OK ||
+        pvxGetNodeAccess(cam->m_hCam, node, &access) != PVX_OK)
         return FailFeature(errText, kGetFeatureAttr, feature);
     const bool isNode = kind == FeatureKind::Node;
     switch (attr) {
@@ -136,7 +138,7 @@ int32_t FeatureAttr(char* errText, int64_t channelID, const char* feature, int32
         if (!isNode)
             return 0;
         uint32_t size = kDescriptionBytes;
-        if (pvxGetNodeDescription(cam->m_hCam, node, result, &size) != 0)
+        if (pvxGetNodeDescription(cam->m_hCam, node, result, &size) != PVX_OK)
             return FailFeature(errText, kGetFeatureAttr, feature);
         return 0;
     }
@@ -158,7 +160,7 @@ int32_t ValidEnum(char* errText, int64_t channelID, const char* feature, int32_t
     const CameraDevice* cam = ResolveChannel(channelID);
     if (cam == nullptr)
         return 1;
-    if (GetEnumEntrySymbol(*cam, feature, enumIndex, value) != 0)
+    if (GetEnumEntrySymbol(*cam, feature, enumIndex, value) != PVX_OK)
         return FailFeature(errText, kGetValidEnum, feature);
     return 0;
 }

@@ -34,7 +34,7 @@ int32_t ListedFeatureAt(int64_t channelID, const char* index, char* val) {
     return 0;
 }
 
-// The text of a node's value by its type; 0xFFFFFFFF for a type that has none.
+// The text of a node's value by its type; PVX_ERR_UNSUCCESSFUL for a type that has none.
 PvxStatus NodeValueText(const CameraDevice& cam, PvxHandle node, uint32_t nodeType, char* val) {
     switch (nodeType) {
     case PVX_NODE_INTEGER:
@@ -42,7 +42,7 @@ PvxStatus NodeValueText(const CameraDevice& cam, PvxHandle node, uint32_t nodeTy
     case PVX_NODE_BOOLEAN:
         return GetBoolNodeText(cam, node, val);
     case PVX_NODE_COMMAND:
-        return 0;
+        return PVX_OK;
     case PVX_NODE_FLOAT:
         return GetFloatNodeText(cam, node, val);
     case PVX_NODE_STRING:
@@ -50,22 +50,23 @@ PvxStatus NodeValueText(const CameraDevice& cam, PvxHandle node, uint32_t nodeTy
     case PVX_NODE_ENUMERATION:
         return pvxGetEnumValueText(cam.m_hCam, node, val, kFeatureTextBytes, false, false);
     default:
-        return kResultUnsuccessful;
+        return PVX_ERR_UNSUCCESSFUL;
     }
 }
 
-// The text of a limit of an integer or float node; 0xFFFFFFFF for any other type.
+// The text of a limit of an integer or float node; PVX_ERR_UNSUCCESSFUL for any other
+// type.
 PvxStatus NodeLimitText(const CameraDevice& cam, PvxHandle node, uint32_t nodeType, FeatureKind kind,
                         char* val) {
     const bool minimum = kind == FeatureKind::Minimum;
     if (nodeType == PVX_NODE_FLOAT)
         return minimum ? GetFloatMinText(cam, node, val) : GetFloatMaxText(cam, node, val);
     if (nodeType != PVX_NODE_INTEGER)
-        return kResultUnsuccessful;
+        return PVX_ERR_UNSUCCESSFUL;
     int64_t limit = 0;
     const PvxStatus status =
         minimum ? pvxGetIntMin(cam.m_hCam, node, &limit) : pvxGetIntMax(cam.m_hCam, node, &limit);
-    if (status == 0)
+    if (status == PVX_OK)
         snprintf(val, kFeatureTextBytes, "%lld", static_cast<long long>(limit));
     return status;
 }
@@ -76,14 +77,15 @@ int32_t ReadNodeValue(char* errText, const CameraDevice& cam, const char* addr, 
     PvxHandle node = 0;
     uint32_t access = 0;
     uint32_t nodeType = 0;
-    if (pvxGetNode(cam.m_hCam, baseName, &node) != 0 || pvxGetNodeAccess(cam.m_hCam, node, &access) != 0 ||
-        pvxGetNodeType(cam.m_hCam, node, &nodeType) != 0)
+    if (pvxGetNode(cam.m_hCam, baseName, &node) != PVX_OK ||
+        pvxGetNodeAccess(cam.m_hCam, node, &access) != PVX_OK ||
+        pvxGetNodeType(cam.m_hCam, node, &nodeType) != PVX_OK)
         return FailFeature(errText, kReadValue, addr);
     if (!IsReadable(access))
         return FailNotAccessible(errText, addr, "readable");
     const PvxStatus status = kind == FeatureKind::Node ? NodeValueText(cam, node, nodeType, val)
                                                        : NodeLimitText(cam, node, nodeType, kind, val);
-    return status == 0 ? 0 : FailFeature(errText, kReadValue, addr);
+    return status == PVX_OK ? 0 : FailFeature(errText, kReadValue, addr);
 }
 
 int32_t ReadFeatureValue(char* errText, int64_t channelID, const char* addr, char* val) {
@@ -106,17 +108,17 @@ int32_t ReadFeatureValue(char* errText, int64_t channelID, const char* addr, cha
     }
 }
 
-// The write by node type; 0xFFFFFFFF for a type that takes no value.
+// The write by node type; PVX_ERR_UNSUCCESSFUL for a type that takes no value.
 PvxStatus SetNodeValue(const CameraDevice& cam, PvxHandle node, uint32_t nodeType, const char* val) {
     switch (nodeType) {
     case PVX_NODE_INTEGER:
         if (val == nullptr)
-            return kResultInvalidParameter;
+            return PVX_ERR_INVALID_PARAMETER;
         return pvxSetIntValue(cam.m_hCam, node, ParseLong32(val), true);
     case PVX_NODE_BOOLEAN:
         return SetBoolNodeText(cam, node, val);
     case PVX_NODE_COMMAND:
-        return 0;
+        return PVX_OK;
     case PVX_NODE_FLOAT:
         return SetFloatNodeText(cam, node, val);
     case PVX_NODE_STRING:
@@ -124,7 +126,7 @@ PvxStatus SetNodeValue(const CameraDevice& cam, PvxHandle node, uint32_t nodeTyp
     case PVX_NODE_ENUMERATION:
         return pvxSetEnumValueText(cam.m_hCam, node, val, true);
     default:
-        return kResultUnsuccessful;
+        return PVX_ERR_UNSUCCESSFUL;
     }
 }
 
@@ -133,12 +135,14 @@ int32_t WriteNodeValue(char* errText, const CameraDevice& cam, const char* addr,
     try {
         PvxHandle node = 0;
         uint32_t access = 0;
-        if (pvxGetNode(cam.m_hCam, addr, &node) != 0 || pvxGetNodeAccess(cam.m_hCam, node, &access) != 0)
+        if (pvxGetNode(cam.m_hCam, addr, &node) != PVX_OK ||
+            pvxGetNodeAccess(cam.m_hCam, node, &access) != PVX_OK)
             return FailFeature(errText, kWriteValue, addr);
         if (!IsWritable(access))
             return FailNotAccessible(errText, addr, "writable");
         uint32_t nodeType = 0;
-        if (pvxGetNodeType(cam.m_hCam, node, &nodeType) != 0 || SetNodeValue(cam, node, nodeType, val) != 0)
+        if (pvxGetNodeType(cam.m_hCam, node, &nodeType) != PVX_OK ||
+            SetNodeValue(cam, node, nodeType, val) != PVX_OK)
             return FailFeature(errText, kWriteValue, addr);
         return 0;
     } catch (...) {
@@ -156,7 +160,7 @@ int32_t WriteFeatureValue(char* errText, CameraDevice& cam, const char* addr, co
 
 int32_t ExecuteFeatureCommand(char* errText, int64_t channelID, const char* feature) {
     const CameraDevice* cam = ResolveChannel(channelID);
-    if (cam == nullptr || ExecuteCommandNode(*cam, feature) != 0)
+    if (cam == nullptr || ExecuteCommandNode(*cam, feature) != PVX_OK)
         return FailFeature(errText, kExecuteCommand, feature);
     return 0;
 }

@@ -78,10 +78,6 @@ inline constexpr int64_t kMaxFaultDelayMs = 10000;
 inline constexpr uint32_t kNoCompletedImage = PVX_ERR_EMPTY_COMPLETE_QUEUE;
 static_assert(kNoCompletedImage >= kMaxStreamBuffers, "never a buffer index");
 inline constexpr uint32_t kImageRecordSize = sizeof(PvxImageRecord);
-// Status of pvxStartStream on a running stream ("ALREADY ACTIVATED.").
-inline constexpr PvxStatus kStatusAlreadyActivated = 5;
-// Status of a failed allocation ("NO MEMORY.").
-inline constexpr PvxStatus kStatusNoMemory = 15;
 
 // The built-in set, used when QUORVEX_SIM_CONFIG is not set.
 struct BuiltInCamera {

@@ -1,7 +1,6 @@
 // Exports: library initialisation, camera count, last error.
 #include "aravis/api/export_support.h"
-
-#include <cstring>
+#include "camlib/last_error.h"
 
 using namespace arv_backend;
 
@@ -18,16 +17,5 @@ PVX_EXPORT PvxStatus PVX_CALL pvxGetCameraCount(int32_t* piCount) {
 
 // Its own refusals leave the text it reports untouched.
 PVX_EXPORT PvxStatus PVX_CALL pvxGetLastErrorText(char* pszText, uint32_t* puiSize) {
-    if (!pszText || !puiSize)
-        return PVX_ERR_INVALID_PARAMETER;
-    try {
-        const std::string text = camlib::LastErrorText();
-        if (text.size() + 1 > *puiSize)
-            return PVX_ERR_BUFFER_TOO_SMALL;
-        std::memcpy(pszText, text.c_str(), text.size() + 1);
-        *puiSize = static_cast<uint32_t>(text.size() + 1);
-        return PVX_OK;
-    } catch (const std::bad_alloc&) {
-        return 15;
-    }
+    return camlib::CopyLastErrorText(pszText, puiSize);
 }

@@ -124,7 +124,7 @@ PvxStatus Stream::CompletedImage(uint32_t& index) {
     std::lock_guard<std::mutex> lock(m_mutex);
     Collect();
     if (m_completed < 0) {
-        index = 20;
+        index = PVX_ERR_EMPTY_COMPLETE_QUEUE;
         return camlib::Fail(PVX_ERR_EMPTY_COMPLETE_QUEUE,
                             "no image has completed since the last one was locked");
     }

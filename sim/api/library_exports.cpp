@@ -1,8 +1,7 @@
 // Exports: library initialisation, camera count, last error.
+#include "camlib/last_error.h"
 #include "sim/api/export_support.h"
 #include "sim/core/call_gate.h"
-
-#include <cstring>
 
 using namespace sim;
 
@@ -25,16 +24,5 @@ PVX_EXPORT PvxStatus PVX_CALL pvxGetCameraCount(int32_t* piCount) {
 PVX_EXPORT PvxStatus PVX_CALL pvxGetLastErrorText(char* pszText, uint32_t* puiSize) {
     if (const auto fault = EnterCall(camlib::Operation::GetLastErrorText, OnLibrary()))
         return *fault;
-    if (!pszText || !puiSize)
-        return PVX_ERR_INVALID_PARAMETER;
-    try {
-        const std::string text = camlib::LastErrorText();
-        if (text.size() + 1 > *puiSize)
-            return PVX_ERR_BUFFER_TOO_SMALL;
-        std::memcpy(pszText, text.c_str(), text.size() + 1);
-        *puiSize = static_cast<uint32_t>(text.size() + 1);
-        return PVX_OK;
-    } catch (const std::bad_alloc&) {
-        return kStatusNoMemory;
-    }
+    return camlib::CopyLastErrorText(pszText, puiSize);
 }

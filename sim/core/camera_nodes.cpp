@@ -13,9 +13,6 @@ namespace sim {
 
 namespace {
 
-// GenApi's interface type of an enumeration entry.
-constexpr uint32_t kEnumEntryInterfaceType = 10;
-
 std::string HandleText(PvxHandle handle) {
     char text[32];
     std::snprintf(text, sizeof text, "0x%016llX", static_cast<unsigned long long>(handle));
@@ -82,7 +79,7 @@ PvxStatus Camera::GetNodeType(PvxHandle handle, uint32_t& type) {
     if (!target.node)
         return camlib::Fail(PVX_ERR_INVALID_NODE_HANDLE,
                             "handle " + HandleText(handle) + " is no node of this camera");
-    type = target.entry ? kEnumEntryInterfaceType : static_cast<uint32_t>(target.node->type);
+    type = target.entry ? PVX_NODE_ENUM_ENTRY : static_cast<uint32_t>(target.node->type);
     return PVX_OK;
 }
 

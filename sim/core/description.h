@@ -116,7 +116,7 @@ struct RoiReadback {
 
 struct CameraSpec {
     std::string vendor, model, description, serial;
-    PvxStatus openStatus = 0;
+    PvxStatus openStatus = PVX_OK;
     uint32_t sensorWidth = kDefaultSensorWidth, sensorHeight = kDefaultSensorHeight;
     uint32_t pixelFormat = kDefaultPixelFormat;
     std::vector<uint32_t> pixelFormats;

@@ -128,7 +128,7 @@ uint32_t JsonField::Code() const {
         return static_cast<uint32_t>(value);
     }
     if (m_value->is_number_integer() && !m_value->is_number_unsigned() && m_value->get<int64_t>() == -1)
-        return 0xFFFFFFFFu;
+        return PVX_ERR_UNSUCCESSFUL;
     if (!m_value->is_number_unsigned() || m_value->get<uint64_t>() > 0xFFFFFFFFull)
         Fail(expected);
     return static_cast<uint32_t>(m_value->get<uint64_t>());

@@ -42,7 +42,7 @@ PvxStatus Stream::Start(uint32_t buffers) {
     if (m_closed)
         return ClosedStatus();
     if (m_running)
-        return camlib::Fail(kStatusAlreadyActivated, "the stream is running already");
+        return camlib::Fail(PVX_ERR_ALREADY_ACTIVATED, "the stream is running already");
     if (buffers == 0 || buffers > m_buffers.size())
         return camlib::Fail(PVX_ERR_INVALID_PARAMETER, "cannot queue " + std::to_string(buffers) +
                                                            " buffers: the stream has " +

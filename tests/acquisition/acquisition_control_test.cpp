@@ -37,15 +37,15 @@ struct RefusalCase {
     const char* name;
     bool atStop; // refused by StopAcquisition, else by StartAcquisition
     const char* call;
-    uint32_t status;
+    PvxStatus status;
     const char* errText;
     bool streamStaysOpen; // a later start answers "ALREADY OPENED."
 };
 const RefusalCase kRefusals[] = {
-    {"OpenRefused", false, "pvxOpenStream", 15, "NO MEMORY.", false},
-    {"StartRefused", false, "pvxStartStream", 0x805, "BUSY.", true},
-    {"StopRefused", true, "pvxStopStream", 19, "CAMERA NOT RESPONDING.", true},
-    {"CloseRefused", true, "pvxCloseStream", 0x805, "BUSY.", true},
+    {"OpenRefused", false, "pvxOpenStream", PVX_ERR_NO_MEMORY, "NO MEMORY.", false},
+    {"StartRefused", false, "pvxStartStream", PVX_ERR_BUSY, "BUSY.", true},
+    {"StopRefused", true, "pvxStopStream", PVX_ERR_CAMERA_NOT_RESPONDING, "CAMERA NOT RESPONDING.", true},
+    {"CloseRefused", true, "pvxCloseStream", PVX_ERR_BUSY, "BUSY.", true},
 };
 
 class RefusalTest : public AcquisitionControlTest, public ::testing::WithParamInterface<RefusalCase> {};

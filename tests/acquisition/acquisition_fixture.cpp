@@ -20,7 +20,7 @@ nlohmann::json gridCamera(uint32_t sensorWidth, uint32_t sensorHeight, const std
     return camera;
 }
 
-nlohmann::json withFault(nlohmann::json camera, const char* call, uint32_t status,
+nlohmann::json withFault(nlohmann::json camera, const char* call, PvxStatus status,
                          const nlohmann::json& more) {
     nlohmann::json fault = faultJson(call, status);
     fault.update(more);

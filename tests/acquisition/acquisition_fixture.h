@@ -19,7 +19,7 @@ nlohmann::json gridCamera(uint32_t sensorWidth, uint32_t sensorHeight,
                           const std::string& pixelFormat = "Mono8", double frameRate = 100);
 
 // The camera with one fault: call answers status, with the fault's further fields of more.
-nlohmann::json withFault(nlohmann::json camera, const char* call, uint32_t status,
+nlohmann::json withFault(nlohmann::json camera, const char* call, PvxStatus status,
                          const nlohmann::json& more = nlohmann::json::object());
 
 class AcquisitionFixture : public ModuleFixture {

@@ -85,7 +85,7 @@ TEST_F(CommonParamsTest, UnchangedSettingsAreNotSentAgain) {
 
 // Catches a value cached although the camera refused it, so that it is never sent again.
 TEST_F(CommonParamsTest, RefusedSettingIsSentAgainNextTime) {
-    openWith(withFault(gridCamera(640, 480), "pvxSetContrast", 0x805, {{"times", 1}}));
+    openWith(withFault(gridCamera(640, 480), "pvxSetContrast", PVX_ERR_BUSY, {{"times", 1}}));
     const CommonParamsRecord params = regionParams(0, 0, 640, 480);
     EXPECT_EQ(rcText(channel(1).setupCommonParams(params)), RcText(1, "BUSY."));
     resetCalls();
@@ -97,20 +97,21 @@ struct FailingStep {
     const char* name;
     const char* call; // the refused library call
     uint32_t after;   // calls it lets through first (those made while opening)
-    uint32_t status;
+    PvxStatus status;
     double exposure;
     const char* errText;
     const char* skipped; // a call of the next step, which must not be made
 };
 const FailingStep kFailingSteps[] = {
-    {"Region", "pvxSetRoi", 0, 0x805, 0.005, "BUSY.", "pvxSetExposureTime"},
-    {"Exposure", "pvxSetExposureTime", 0, 0x807, 0.005, "NOT WRITABLE.", "pvxSetContrast"},
-    {"ExposureRangeAtZero", "pvxGetExposureTimeRange", 1, 19, 0, "CAMERA NOT RESPONDING.",
-     "pvxSetExposureTime"},
-    {"Contrast", "pvxSetContrast", 0, 0x806, 0.005, "NOT READABLE.", "pvxSetBrightness"},
-    {"Brightness", "pvxSetBrightness", 0, 17, 0.005, "NOT IMPLEMENTED.", "pvxSetTriggerMode"},
-    {"TriggerMode", "pvxSetTriggerMode", 0, 21, 0.005, "NOT READY.", "pvxGetTriggerPolarity"},
-    {"Limits", "pvxGetImageProperty", 1, 0x102, 0.005, "GENICAM ERROR.", nullptr},
+    {"Region", "pvxSetRoi", 0, PVX_ERR_BUSY, 0.005, "BUSY.", "pvxSetExposureTime"},
+    {"Exposure", "pvxSetExposureTime", 0, PVX_ERR_NOT_WRITABLE, 0.005, "NOT WRITABLE.", "pvxSetContrast"},
+    {"ExposureRangeAtZero", "pvxGetExposureTimeRange", 1, PVX_ERR_CAMERA_NOT_RESPONDING, 0,
+     "CAMERA NOT RESPONDING.", "pvxSetExposureTime"},
+    {"Contrast", "pvxSetContrast", 0, PVX_ERR_NOT_READABLE, 0.005, "NOT READABLE.", "pvxSetBrightness"},
+    {"Brightness", "pvxSetBrightness", 0, PVX_ERR_NOT_IMPLEMENTED, 0.005, "NOT IMPLEMENTED.",
+     "pvxSetTriggerMode"},
+    {"TriggerMode", "pvxSetTriggerMode", 0, PVX_ERR_NOT_READY, 0.005, "NOT READY.", "pvxGetTriggerPolarity"},
+    {"Limits", "pvxGetImageProperty", 1, PVX_ERR_GENICAM, 0.005, "GENICAM ERROR.", nullptr},
 };
 
 class FailingStepTest : public CommonParamsTest, public ::testing::WithParamInterface<FailingStep> {};
@@ -172,7 +173,8 @@ INSTANTIATE_TEST_SUITE_P(Words, PolarityTest, ::testing::ValuesIn(kPolarityCases
 TEST_F(CommonParamsTest, RefusedPolarityIsNotAFailureButAWarning) {
     const SdkLog log(folder());
     for (const char* call : {"pvxGetTriggerPolarity", "pvxSetTriggerPolarity", ""}) {
-        openWith(*call ? withFault(gridCamera(640, 480), call, 17) : gridCamera(640, 480));
+        openWith(*call ? withFault(gridCamera(640, 480), call, PVX_ERR_NOT_IMPLEMENTED)
+                       : gridCamera(640, 480));
         resetCalls();
         const size_t before = log.lines().size();
         EXPECT_EQ(rcText(channel(1).setupCommonParams(regionParams(0, 0, 640, 480))), RcText(0, "")) << call;

@@ -16,8 +16,9 @@ using FailedReleaseTest = AcquisitionFixture;
 // open reuses its number and receives the library's signals in its own file.
 TEST_F(FailedReleaseTest, TheLibraryNeverWritesIntoTheHostsNextFile) {
     nlohmann::json camera = gridCamera(64, 32, "Mono8", 500);
-    camera["faults"] = {faultJson("pvxStopStream", 19), faultJson("pvxCloseStream", 19),
-                        faultJson("pvxCloseCamera", 19)};
+    camera["faults"] = {faultJson("pvxStopStream", PVX_ERR_CAMERA_NOT_RESPONDING),
+                        faultJson("pvxCloseStream", PVX_ERR_CAMERA_NOT_RESPONDING),
+                        faultJson("pvxCloseCamera", PVX_ERR_CAMERA_NOT_RESPONDING)};
     openCameras({camera});
     startWholeSensor(channel());
     ASSERT_TRUE(waitForImage(channel()));

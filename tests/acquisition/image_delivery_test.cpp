@@ -150,14 +150,14 @@ INSTANTIATE_TEST_SUITE_P(Formats, RejectedFormatTest, ::testing::ValuesIn(kRejec
 struct TransferFault {
     const char* name;
     const char* call;
-    uint32_t status;
+    PvxStatus status;
     const char* errText;
     int64_t releases; // a locked image is given back, an unlocked one is not
 };
 const TransferFault kTransferFaults[] = {
-    {"NoCompletedImage", "pvxGetCompletedImage", 20, "EMPTY COMPLETE QUEUE.", 0},
-    {"LockRefused", "pvxLockImage", 12, "INVALID IMAGE HANDLE.", 0},
-    {"CopyRefused", "pvxCopyImageData", 14, "BUFFER TOO SMALL.", 1},
+    {"NoCompletedImage", "pvxGetCompletedImage", PVX_ERR_EMPTY_COMPLETE_QUEUE, "EMPTY COMPLETE QUEUE.", 0},
+    {"LockRefused", "pvxLockImage", PVX_ERR_INVALID_IMAGE_HANDLE, "INVALID IMAGE HANDLE.", 0},
+    {"CopyRefused", "pvxCopyImageData", PVX_ERR_BUFFER_TOO_SMALL, "BUFFER TOO SMALL.", 1},
 };
 
 class TransferFaultTest : public AcquisitionFixture, public ::testing::WithParamInterface<TransferFault> {};
@@ -182,15 +182,15 @@ INSTANTIATE_TEST_SUITE_P(Library, TransferFaultTest, ::testing::ValuesIn(kTransf
 
 struct DeliveryLogCase {
     const char* name;
-    uint32_t releaseStatus; // what pvxReleaseImage answers, or 0
-    int32_t widthWritten;   // Width written behind the module after the setup, or 0
-    const char* warning;    // the one WARN or ERROR line GetImage adds, as a pattern; null: none
+    PvxStatus releaseStatus; // what pvxReleaseImage answers, or PVX_OK
+    int32_t widthWritten;    // Width written behind the module after the setup, or 0
+    const char* warning;     // the one WARN or ERROR line GetImage adds, as a pattern; null: none
 };
 const DeliveryLogCase kDeliveryLogCases[] = {
-    {"CleanDelivery", 0, 0, nullptr},
-    {"ReleaseRefused", 12, 0,
+    {"CleanDelivery", PVX_OK, 0, nullptr},
+    {"ReleaseRefused", PVX_ERR_INVALID_IMAGE_HANDLE, 0,
      R"(WARN\|GetImage: pvxReleaseImage\([0-9]+\) failed\(INVALID IMAGE HANDLE\.\))"},
-    {"WindowChangedBehindTheModule", 0, 32,
+    {"WindowChangedBehindTheModule", PVX_OK, 32,
      R"(WARN\|GetImage: image of 32x48, geometry last reported 64x48)"},
 };
 
@@ -210,7 +210,7 @@ protected:
 TEST_P(DeliveryLogTest, GetImageWarnsOfWhatTheHostCannotSee) {
     const DeliveryLogCase& c = GetParam();
     nlohmann::json camera = gridCamera(64, 48);
-    openCameras({c.releaseStatus ? withFault(camera, "pvxReleaseImage", c.releaseStatus) : camera});
+    openCameras({c.releaseStatus != PVX_OK ? withFault(camera, "pvxReleaseImage", c.releaseStatus) : camera});
     ASSERT_EQ(channel().setupCommonParams(regionParams(0, 0, 64, 48)).rc, 0);
     if (c.widthWritten) {
         ASSERT_EQ(channel().writeValue("Width", std::to_string(c.widthWritten)).rc, 0);

@@ -47,7 +47,7 @@ class StopSequenceTest : public LibraryArgumentsTest, public ::testing::WithPara
 TEST_P(StopSequenceTest, WritesZeroToTheStopRegisterBeforeEveryStreamStop) {
     nlohmann::json camera = gridCamera(64, 32);
     if (GetParam().closeStreamFails)
-        camera["faults"] = {faultJson("pvxCloseStream", 19)};
+        camera["faults"] = {faultJson("pvxCloseStream", PVX_ERR_CAMERA_NOT_RESPONDING)};
     openCameras({camera});
     startWholeSensor(channel());
     ASSERT_TRUE(waitForImage(channel()));

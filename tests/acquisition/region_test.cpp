@@ -84,9 +84,10 @@ const RetryCase kRetryCases[] = {
     // The camera always reports the window 8 pixels further right: 20 attempts, then
     // the settings go on, since every call itself succeeded.
     {"ReadBackNeverMatches", {{"roiReadback", {{"dx", 8}, {"dy", 0}, {"dw", 0}, {"dh", 0}}}}, 20, 0, ""},
-    {"RefusedTwiceThenHeld", withFault({}, "pvxSetRoi", 0x805, {{"times", 2}}), 3, 0, ""},
-    {"ReadBackFailsOnce", withFault({}, "pvxGetRoi", 19, {{"times", 1}}), 2, 0, ""},
-    {"AlwaysRefused", withFault({}, "pvxSetRoi", 0x805), 20, 1, "BUSY."},
+    {"RefusedTwiceThenHeld", withFault({}, "pvxSetRoi", PVX_ERR_BUSY, {{"times", 2}}), 3, 0, ""},
+    {"ReadBackFailsOnce", withFault({}, "pvxGetRoi", PVX_ERR_CAMERA_NOT_RESPONDING, {{"times", 1}}), 2, 0,
+     ""},
+    {"AlwaysRefused", withFault({}, "pvxSetRoi", PVX_ERR_BUSY), 20, 1, "BUSY."},
 };
 
 INSTANTIATE_TEST_SUITE_P(Faults, RoiRetryTest, ::testing::ValuesIn(kRetryCases), CaseName());
@@ -94,7 +95,7 @@ INSTANTIATE_TEST_SUITE_P(Faults, RoiRetryTest, ::testing::ValuesIn(kRetryCases),
 // Catches a division by the zero increments of a camera whose limits could not be
 // read when it was opened: the host's process would die instead of getting a message.
 TEST_F(AcquisitionFixture, RegionOnACameraWithoutLimitsFailsCleanly) {
-    openCameras({withFault(gridCamera(1280, 1024), "pvxGetOffsetXRange", 19)});
+    openCameras({withFault(gridCamera(1280, 1024), "pvxGetOffsetXRange", PVX_ERR_CAMERA_NOT_RESPONDING)});
     // Unaligned, the window is refused by the camera: a message, not a crash.
     EXPECT_EQ(rcText(channel().setupCommonParams(regionParams(13, 7, 100, 50))),
               RcText(1, "INVALID PARAMETER."));

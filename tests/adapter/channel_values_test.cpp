@@ -60,7 +60,7 @@ TEST_F(ChannelValuesTest, FailedQueryKeepsTheHostsValueAndFillsTheRest) {
         camera["exposure"] = rangeJson(40, 1000000, 8000);
         camera["contrast"] = rangeJson(0, 100, 50);
         camera["brightness"] = rangeJson(0, 100, 50);
-        camera["faults"] = {faultJson(calls[failed], 19)};
+        camera["faults"] = {faultJson(calls[failed], PVX_ERR_CAMERA_NOT_RESPONDING)};
         useCameras({camera});
         VideoChannelRecord record{};
         record.recordLevel = AIK_EXTENDED_RECORD_BYTES;

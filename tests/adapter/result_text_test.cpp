@@ -8,12 +8,12 @@ namespace aiktest {
 namespace {
 
 struct CodeCase {
-    uint32_t code;
+    PvxStatus code;
     const char* message;
 };
 
 // One camera, the library answering status in the named place.
-nlohmann::json withStatus(const char* place, uint32_t status) {
+nlohmann::json withStatus(const char* place, PvxStatus status) {
     nlohmann::json config = simConfigJson({cameraJson("Quorvex", "QX-R", "result codes")});
     config[place] = status;
     return config;
@@ -38,34 +38,56 @@ INSTANTIATE_TEST_SUITE_P(
     Codes, CountFailureTest,
     // Every code of the table, then unlisted neighbours of its groups.
     ::testing::Values(
-        CodeCase{1u, "NOT INITIALIZE."}, CodeCase{2u, "ALREADY INITIALIZE."}, CodeCase{3u, "NOT FOUND."},
-        CodeCase{4u, "ALREADY OPENED."}, CodeCase{5u, "ALREADY ACTIVATED."},
-        CodeCase{6u, "INVALID CAMERA INDEX."}, CodeCase{7u, "INVALID CAMERA HANDLE."},
-        CodeCase{8u, "INVALID NODE HANDLE."}, CodeCase{9u, "INVALID STREAM HANDLE."},
-        CodeCase{10u, "INVALID REQUEST HANDLE."}, CodeCase{11u, "INVALID EVENT HANDLE."},
-        CodeCase{12u, "INVALID IMAGE HANDLE."}, CodeCase{13u, "INVALID PARAMETER."},
-        CodeCase{14u, "BUFFER TOO SMALL."}, CodeCase{15u, "NO MEMORY."}, CodeCase{16u, "MEMORY NO ACCESS."},
-        CodeCase{17u, "NOT IMPLEMENTED."}, CodeCase{18u, "TIMEOUT."}, CodeCase{19u, "CAMERA NOT RESPONDING."},
-        CodeCase{20u, "EMPTY COMPLETE QUEUE."}, CodeCase{21u, "NOT READY."},
-        CodeCase{22u, "ACCESS MODE SET ERROR."}, CodeCase{257u, "XML LOAD ERROR."},
-        CodeCase{258u, "GENICAM ERROR."}, CodeCase{259u, "DLL LOAD ERROR."},
-        CodeCase{2049u, "INVALID ADDRESS."}, CodeCase{2050u, "WRITE PROTECT."},
-        CodeCase{2051u, "BAD ALIGNMENT."}, CodeCase{2052u, "ACCESS DENIED."}, CodeCase{2053u, "BUSY."},
-        CodeCase{2054u, "NOT READABLE."}, CodeCase{2055u, "NOT WRITABLE."}, CodeCase{2056u, "NOT AVAILABLE."},
-        CodeCase{4097u, "REQUEST TIMEOUT."}, CodeCase{4098u, "RESEND TIMEOUT."},
-        CodeCase{4099u, "RESPONSE TIMEOUT."}, CodeCase{4100u, "BUFFER FULL."},
-        CodeCase{4101u, "UNEXPECTED BUFFER SIZE."}, CodeCase{4102u, "UNEXPECTED NUMBER."},
-        CodeCase{4103u, "PACKET STATUS ERROR."}, CodeCase{4104u, "RESEND NOT IMPLEMENTED."},
-        CodeCase{4105u, "PACKET UNAVAILABLE."}, CodeCase{4106u, "MISSING PACKETS."},
-        CodeCase{4107u, "FLUSH REQUESTED."}, CodeCase{4108u, "TOO MANY PACKET MISSING."},
-        CodeCase{4109u, "FLUSHED BY D0EXIT."}, CodeCase{4110u, "FLUSHED BY CAMERA REMOVE."},
-        CodeCase{4111u, "DRIVER LOAD ERR."}, CodeCase{8193u, "FILE OPEN ERROR."},
-        CodeCase{8194u, "FILE WRITE ERROR."}, CodeCase{8195u, "FILE READ ERROR."},
-        CodeCase{8196u, "FILE NOT FOUND."}, CodeCase{41216u, "DATA DISCARDED."},
-        CodeCase{4294967295u, "UNSUCCESSFUL."}, CodeCase{23u, "ILLEGAL ERR."}, CodeCase{256u, "ILLEGAL ERR."},
-        CodeCase{260u, "ILLEGAL ERR."}, CodeCase{2048u, "ILLEGAL ERR."}, CodeCase{2057u, "ILLEGAL ERR."},
-        CodeCase{4096u, "ILLEGAL ERR."}, CodeCase{4112u, "ILLEGAL ERR."}, CodeCase{8192u, "ILLEGAL ERR."},
-        CodeCase{8197u, "ILLEGAL ERR."}, CodeCase{41217u, "ILLEGAL ERR."}),
+        CodeCase{PVX_ERR_NOT_INITIALIZED, "NOT INITIALIZE."},
+        CodeCase{PVX_ERR_ALREADY_INITIALIZED, "ALREADY INITIALIZE."},
+        CodeCase{PVX_ERR_NOT_FOUND, "NOT FOUND."}, CodeCase{PVX_ERR_ALREADY_OPENED, "ALREADY OPENED."},
+        CodeCase{PVX_ERR_ALREADY_ACTIVATED, "ALREADY ACTIVATED."},
+        CodeCase{PVX_ERR_INVALID_CAMERA_INDEX, "INVALID CAMERA INDEX."},
+        CodeCase{PVX_ERR_INVALID_CAMERA_HANDLE, "INVALID CAMERA HANDLE."},
+        CodeCase{PVX_ERR_INVALID_NODE_HANDLE, "INVALID NODE HANDLE."},
+        CodeCase{PVX_ERR_INVALID_STREAM_HANDLE, "INVALID STREAM HANDLE."},
+        CodeCase{PVX_ERR_INVALID_REQUEST_HANDLE, "INVALID REQUEST HANDLE."},
+        CodeCase{PVX_ERR_INVALID_EVENT_HANDLE, "INVALID EVENT HANDLE."},
+        CodeCase{PVX_ERR_INVALID_IMAGE_HANDLE, "INVALID IMAGE HANDLE."},
+        CodeCase{PVX_ERR_INVALID_PARAMETER, "INVALID PARAMETER."},
+        CodeCase{PVX_ERR_BUFFER_TOO_SMALL, "BUFFER TOO SMALL."}, CodeCase{PVX_ERR_NO_MEMORY, "NO MEMORY."},
+        CodeCase{PVX_ERR_MEMORY_NO_ACCESS, "MEMORY NO ACCESS."},
+        CodeCase{PVX_ERR_NOT_IMPLEMENTED, "NOT IMPLEMENTED."}, CodeCase{PVX_ERR_TIMEOUT, "TIMEOUT."},
+        CodeCase{PVX_ERR_CAMERA_NOT_RESPONDING, "CAMERA NOT RESPONDING."},
+        CodeCase{PVX_ERR_EMPTY_COMPLETE_QUEUE, "EMPTY COMPLETE QUEUE."},
+        CodeCase{PVX_ERR_NOT_READY, "NOT READY."},
+        CodeCase{PVX_ERR_ACCESS_MODE_SET, "ACCESS MODE SET ERROR."},
+        CodeCase{PVX_ERR_XML_LOAD, "XML LOAD ERROR."}, CodeCase{PVX_ERR_GENICAM, "GENICAM ERROR."},
+        CodeCase{PVX_ERR_DLL_LOAD, "DLL LOAD ERROR."}, CodeCase{PVX_ERR_INVALID_ADDRESS, "INVALID ADDRESS."},
+        CodeCase{PVX_ERR_WRITE_PROTECT, "WRITE PROTECT."}, CodeCase{PVX_ERR_BAD_ALIGNMENT, "BAD ALIGNMENT."},
+        CodeCase{PVX_ERR_ACCESS_DENIED, "ACCESS DENIED."}, CodeCase{PVX_ERR_BUSY, "BUSY."},
+        CodeCase{PVX_ERR_NOT_READABLE, "NOT READABLE."}, CodeCase{PVX_ERR_NOT_WRITABLE, "NOT WRITABLE."},
+        CodeCase{PVX_ERR_NOT_AVAILABLE, "NOT AVAILABLE."},
+        CodeCase{PVX_ERR_REQUEST_TIMEOUT, "REQUEST TIMEOUT."},
+        CodeCase{PVX_ERR_RESEND_TIMEOUT, "RESEND TIMEOUT."},
+        CodeCase{PVX_ERR_RESPONSE_TIMEOUT, "RESPONSE TIMEOUT."},
+        CodeCase{PVX_ERR_BUFFER_FULL, "BUFFER FULL."},
+        CodeCase{PVX_ERR_UNEXPECTED_BUFFER_SIZE, "UNEXPECTED BUFFER SIZE."},
+        CodeCase{PVX_ERR_UNEXPECTED_NUMBER, "UNEXPECTED NUMBER."},
+        CodeCase{PVX_ERR_PACKET_STATUS, "PACKET STATUS ERROR."},
+        CodeCase{PVX_ERR_RESEND_NOT_IMPLEMENTED, "RESEND NOT IMPLEMENTED."},
+        CodeCase{PVX_ERR_PACKET_UNAVAILABLE, "PACKET UNAVAILABLE."},
+        CodeCase{PVX_ERR_MISSING_PACKETS, "MISSING PACKETS."},
+        CodeCase{PVX_ERR_FLUSH_REQUESTED, "FLUSH REQUESTED."},
+        CodeCase{PVX_ERR_TOO_MANY_PACKET_MISSING, "TOO MANY PACKET MISSING."},
+        CodeCase{PVX_ERR_FLUSHED_BY_D0EXIT, "FLUSHED BY D0EXIT."},
+        CodeCase{PVX_ERR_FLUSHED_BY_CAMERA_REMOVE, "FLUSHED BY CAMERA REMOVE."},
+        CodeCase{PVX_ERR_DRIVER_LOAD, "DRIVER LOAD ERR."}, CodeCase{PVX_ERR_FILE_OPEN, "FILE OPEN ERROR."},
+        CodeCase{PVX_ERR_FILE_WRITE, "FILE WRITE ERROR."}, CodeCase{PVX_ERR_FILE_READ, "FILE READ ERROR."},
+        CodeCase{PVX_ERR_FILE_NOT_FOUND, "FILE NOT FOUND."},
+        CodeCase{PVX_ERR_DATA_DISCARDED, "DATA DISCARDED."}, CodeCase{PVX_ERR_UNSUCCESSFUL, "UNSUCCESSFUL."},
+        CodeCase{PVX_ERR_ACCESS_MODE_SET + 1, "ILLEGAL ERR."}, CodeCase{PVX_ERR_XML_LOAD - 1, "ILLEGAL ERR."},
+        CodeCase{PVX_ERR_DLL_LOAD + 1, "ILLEGAL ERR."}, CodeCase{PVX_ERR_INVALID_ADDRESS - 1, "ILLEGAL ERR."},
+        CodeCase{PVX_ERR_NOT_AVAILABLE + 1, "ILLEGAL ERR."},
+        CodeCase{PVX_ERR_REQUEST_TIMEOUT - 1, "ILLEGAL ERR."},
+        CodeCase{PVX_ERR_DRIVER_LOAD + 1, "ILLEGAL ERR."}, CodeCase{PVX_ERR_FILE_OPEN - 1, "ILLEGAL ERR."},
+        CodeCase{PVX_ERR_FILE_NOT_FOUND + 1, "ILLEGAL ERR."},
+        CodeCase{PVX_ERR_DATA_DISCARDED + 1, "ILLEGAL ERR."}),
     [](const ::testing::TestParamInfo<CodeCase>& tested) {
         return "Code" + std::to_string(tested.param.code);
     });
@@ -75,13 +97,14 @@ INSTANTIATE_TEST_SUITE_P(
 using ResultTextTest = ModuleFixture;
 
 // Catches the library's initialisation status passed through as a message instead
-// of "UNSUCCESSFUL.", or status 2 (already initialised) treated as a failure.
+// of "UNSUCCESSFUL.", or PVX_ERR_ALREADY_INITIALIZED treated as a failure.
 TEST_F(ResultTextTest, AnyInitStatusButZeroAndTwoGivesUnsuccessful) {
-    for (uint32_t status : {1u, 3u, 19u, 4294967295u}) {
+    for (PvxStatus status :
+         {PVX_ERR_NOT_INITIALIZED, PVX_ERR_NOT_FOUND, PVX_ERR_CAMERA_NOT_RESPONDING, PVX_ERR_UNSUCCESSFUL}) {
         useSimConfig(withStatus("initStatus", status));
         EXPECT_EQ(rcText(getVideoChannel(0)), RcText(1, "UNSUCCESSFUL.")) << status;
     }
-    useSimConfig(withStatus("initStatus", 2));
+    useSimConfig(withStatus("initStatus", PVX_ERR_ALREADY_INITIALIZED));
     EXPECT_EQ(getVideoChannel(0).rc, 0);
 }
 
@@ -92,7 +115,7 @@ TEST_F(ResultTextTest, CountFailureEmptiesTheRegistryAndInitFailureKeepsIt) {
     for (const char* place : {"initStatus", "countStatus"}) {
         useCameras({cameraJson("Quorvex", "QX-1", "one"), cameraJson("Quorvex", "QX-2", "two")});
         ASSERT_EQ(enumerate().channels.size(), 2u);
-        useSimConfig(withStatus(place, 19));
+        useSimConfig(withStatus(place, PVX_ERR_CAMERA_NOT_RESPONDING));
         ASSERT_EQ(getVideoChannel(0).rc, 1) << place;
         aikhost::VideoChannelResult second = getVideoChannel(1);
         EXPECT_EQ(second.rc, std::string(place) == "initStatus" ? 0 : 1) << place;
@@ -104,11 +127,11 @@ TEST_F(ResultTextTest, CountFailureEmptiesTheRegistryAndInitFailureKeepsIt) {
 TEST_F(ResultTextTest, FailingCallsWithNullErrTextDoNotCrash) {
     VideoChannelRecord record{};
     record.recordLevel = AIK_EXTENDED_RECORD_BYTES;
-    useSimConfig(withStatus("initStatus", 1));
+    useSimConfig(withStatus("initStatus", PVX_ERR_NOT_INITIALIZED));
     EXPECT_EQ(callGetVideoChannel(nullptr, 0, &record), 1);
-    useSimConfig(withStatus("countStatus", 19));
+    useSimConfig(withStatus("countStatus", PVX_ERR_CAMERA_NOT_RESPONDING));
     EXPECT_EQ(callGetVideoChannel(nullptr, 0, &record), 1);
-    useSimConfig(withStatus("initStatus", 0));
+    useSimConfig(withStatus("initStatus", PVX_OK));
     ASSERT_EQ(callGetVideoChannel(nullptr, 0, &record), 0);
     EXPECT_EQ(callGetVideoChannel(nullptr, 1, &record), 1);
     ASSERT_EQ(record.ReleaseVideoChannel(nullptr, 0), 0);

@@ -34,7 +34,7 @@ struct ReadCase {
     const char* text;
     const char* errText;
     const char* faultCall = nullptr; // refused with faultStatus for every node
-    uint32_t faultStatus = 0;
+    PvxStatus faultStatus = PVX_OK;
 };
 
 class ReadValueTest : public FeatureTest, public ::testing::WithParamInterface<ReadCase> {};
@@ -79,14 +79,16 @@ const ReadCase kReadCases[] = {
      "Injected failure in ReadValue.(TriggerSequence_Min)"},
     {"Register", "LineStatusAll", 1, "", "Injected failure in ReadValue.(LineStatusAll)"},
     {"MissingNode", "ExposureTimeControl", 1, "", "Injected failure in ReadValue.(ExposureTimeControl)"},
-    {"FaultLookup", "Gamma", 1, "", "Injected failure in ReadValue.(Gamma)", "pvxGetNode", 258},
-    {"FaultAccess", "Gamma", 1, "", "Injected failure in ReadValue.(Gamma)", "pvxGetNodeAccess", 258},
-    {"FaultType", "Gamma", 1, "", "Injected failure in ReadValue.(Gamma)", "pvxGetNodeType", 258},
-    {"FaultValue", "Gamma", 1, "", "Injected failure in ReadValue.(Gamma)", "pvxGetFloatValue", 258},
+    {"FaultLookup", "Gamma", 1, "", "Injected failure in ReadValue.(Gamma)", "pvxGetNode", PVX_ERR_GENICAM},
+    {"FaultAccess", "Gamma", 1, "", "Injected failure in ReadValue.(Gamma)", "pvxGetNodeAccess",
+     PVX_ERR_GENICAM},
+    {"FaultType", "Gamma", 1, "", "Injected failure in ReadValue.(Gamma)", "pvxGetNodeType", PVX_ERR_GENICAM},
+    {"FaultValue", "Gamma", 1, "", "Injected failure in ReadValue.(Gamma)", "pvxGetFloatValue",
+     PVX_ERR_GENICAM},
     {"FaultPrecision", "Gamma", 1, "2.500000", "Injected failure in ReadValue.(Gamma)",
-     "pvxGetFloatPrecision", 13},
+     "pvxGetFloatPrecision", PVX_ERR_INVALID_PARAMETER},
     {"FaultPrecisionOfLimit", "Gamma_Max", 1, "4.000000", "Injected failure in ReadValue.(Gamma_Max)",
-     "pvxGetFloatPrecision", 13},
+     "pvxGetFloatPrecision", PVX_ERR_INVALID_PARAMETER},
 };
 
 INSTANTIATE_TEST_SUITE_P(Features, ReadValueTest, ::testing::ValuesIn(kReadCases), CaseName());

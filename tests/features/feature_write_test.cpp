@@ -23,7 +23,7 @@ nlohmann::json writeCamera() {
 constexpr const char* kSetFloat = "pvxSetFloatValue";
 
 // A refusal of every call of the operation, with the camera library's error text.
-std::vector<nlohmann::json> refusal(const char* call, uint32_t status, const char* text = "") {
+std::vector<nlohmann::json> refusal(const char* call, PvxStatus status, const char* text = "") {
     nlohmann::json fault = faultJson(call, status);
     if (*text != '\0')
         fault["errorText"] = text;
@@ -71,15 +71,19 @@ const WriteCase kFloatCases[] = {
     {"OneUnitAboveStaysOut", "Gamma", "2.1", kInjected, "1.5", 2},
     {"OneUnitBelowStaysOut", "Gamma", "0.9", kInjected, "1.5", 2},
     {"NoNumberIsZeroThenOut", "Gamma", "abc", kInjected, "1.5", 2},
-    // No retry after a refusal that is not 258, after one whose text names no
+    // No retry after a refusal that is not PVX_ERR_GENICAM, after one whose text names no
     // direction, or after the precision or error text could not be read; and a failed
     // retry is not hidden.
-    {"NeitherWord", "Gamma", "2.05", kInjected, nullptr, 1, refusal(kSetFloat, 258, "value rejected")},
-    {"OtherStatus", "Gamma", "2.05", kInjected, nullptr, 1, refusal(kSetFloat, 13, "must be smaller")},
-    {"PrecisionUnknown", "Gamma", "2.05", kInjected, nullptr, 1, refusal("pvxGetFloatPrecision", 258)},
-    {"ErrorTextUnknown", "Gamma", "2.05", kInjected, nullptr, 1, refusal("pvxGetLastErrorText", 17)},
+    {"NeitherWord", "Gamma", "2.05", kInjected, nullptr, 1,
+     refusal(kSetFloat, PVX_ERR_GENICAM, "value rejected")},
+    {"OtherStatus", "Gamma", "2.05", kInjected, nullptr, 1,
+     refusal(kSetFloat, PVX_ERR_INVALID_PARAMETER, "must be smaller")},
+    {"PrecisionUnknown", "Gamma", "2.05", kInjected, nullptr, 1,
+     refusal("pvxGetFloatPrecision", PVX_ERR_GENICAM)},
+    {"ErrorTextUnknown", "Gamma", "2.05", kInjected, nullptr, 1,
+     refusal("pvxGetLastErrorText", PVX_ERR_NOT_IMPLEMENTED)},
     {"FailedRetry", "Gamma", "0.95", kInjected, "1.5", 2,
-     refusal(kSetFloat, 258, "must be greater or equal")},
+     refusal(kSetFloat, PVX_ERR_GENICAM, "must be greater or equal")},
 };
 INSTANTIATE_TEST_SUITE_P(Floats, WriteValueTest, ::testing::ValuesIn(kFloatCases), CaseName());
 
@@ -147,7 +151,7 @@ struct CommandCase {
     const char* name;
     const char* feature;
     int doneAfterPolls;
-    const char* faultCall; // refused with 258, or ""
+    const char* faultCall; // refused with PVX_ERR_GENICAM, or ""
     uint64_t polls;
 };
 
@@ -161,7 +165,7 @@ TEST_P(CommandTest, PollsUntilDoneOrTenTimes) {
     nlohmann::json camera =
         bareCamera({nodeJson("TriggerSoftware", "Command", "WO", {{"doneAfterPolls", c.doneAfterPolls}})});
     if (c.faultCall[0] != '\0')
-        camera["faults"] = {faultJson(c.faultCall, 258)};
+        camera["faults"] = {faultJson(c.faultCall, PVX_ERR_GENICAM)};
     aikhost::Channel channel = openCamera(camera);
     const uint64_t before = simCallCount("pvxIsCommandDone");
     const bool fails = c.faultCall[0] != '\0' || std::string(c.feature) != "TriggerSoftware";

@@ -25,7 +25,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr PvxStatus kUnplugged = 19; // CAMERA NOT RESPONDING
+constexpr PvxStatus kUnplugged = PVX_ERR_CAMERA_NOT_RESPONDING;
 
 // A slot's answer: 0, or 1 with a message (the feature index query alone fails
 // silently past the list).
@@ -107,7 +107,7 @@ int sweep(const aikhost::VideoModule& module, uint64_t positions, const std::str
 class FaultSweepTest : public ::testing::Test {
 protected:
     void TearDown() override {
-        pvxSimFailCalls(0, 0, 0);
+        pvxSimFailCalls(0, 0, PVX_OK);
         pvxSimThrowAtCall(0, 0);
         pvxSimThrowInFrames(0, 0);
     }
@@ -169,7 +169,7 @@ TEST_F(FaultSweepTest, FrameThreadThrowsAndOnlyThatImageIsLost) {
         takeImages(channel, 20, 2000);
     }
     uint64_t produced = 0, dropped = 0;
-    ASSERT_EQ(pvxSimStreamCounters(0, &produced, &dropped), 0u);
+    ASSERT_EQ(pvxSimStreamCounters(0, &produced, &dropped), PVX_OK);
     EXPECT_EQ(dropped, kThrown);
     EXPECT_GE(produced, 40u);
     EXPECT_EQ(channel.stopAcquisition().rc, 0);
@@ -233,7 +233,7 @@ TEST_F(FaultSweepTest, UnplugMidStreamWhileWaitingOrCopying) {
         }
         expectAnswer(channel.stopAcquisition(), "StopAcquisition");
         EXPECT_EQ(channel.releaseVideoChannel().rc, 0);
-        pvxSimFailCalls(0, 0, 0);
+        pvxSimFailCalls(0, 0, PVX_OK);
         pvxSimCloseAll(); // plugged in again
         ASSERT_TRUE(runSession(module)) << "the camera did not come back";
         if (::testing::Test::HasFailure())

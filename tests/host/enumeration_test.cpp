@@ -13,7 +13,7 @@ using EnumerationTest = ModuleFixture;
 
 nlohmann::json refusingCamera(const std::string& model) {
     nlohmann::json camera = cameraJson("Quorvex", model, "refuses");
-    camera["openStatus"] = 4;
+    camera["openStatus"] = PVX_ERR_ALREADY_OPENED;
     return camera;
 }
 

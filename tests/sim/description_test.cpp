@@ -101,14 +101,17 @@ const BadDescription kBadDescriptions[] = {
      "cameras[0].nodes[0].value", "a value the camera accepts"},
     {"SelectorUnknown", OneNode({{"name", "Foo"}, {"type", "Integer"}, {"selector", "NoSuchSelector"}}),
      "cameras[0].nodes[0].selector", "Enumeration node"},
-    {"FaultCallUnknown", OneCamera({{"faults", json::array({{{"call", "pvxSetROI"}, {"status", 1}}})}}),
+    {"FaultCallUnknown",
+     OneCamera({{"faults", json::array({{{"call", "pvxSetROI"}, {"status", PVX_ERR_NOT_INITIALIZED}}})}}),
      "cameras[0].faults[0].call", "an operation's name"},
     {"FaultOnInit", R"({"faults": [{"call": "pvxInitLibrary", "status": 1}]})", "faults[0].call",
      "initStatus"},
     {"FaultStatusMissing", OneCamera({{"faults", json::array({{{"call", "pvxSetRoi"}}})}}),
      "cameras[0].faults[0].status", "missing"},
     {"FaultTimesBelowMinusOne",
-     OneCamera({{"faults", json::array({{{"call", "pvxSetRoi"}, {"status", 1}, {"times", -2}}})}}),
+     OneCamera(
+         {{"faults",
+           json::array({{{"call", "pvxSetRoi"}, {"status", PVX_ERR_NOT_INITIALIZED}, {"times", -2}}})}}),
      "cameras[0].faults[0].times", "from -1"},
 };
 
@@ -146,11 +149,11 @@ TEST_F(SimTest, EveryInitReadsTheDescriptionAgain) {
 // countStatus or openStatus that does not reach the caller or still writes the count
 // or the handle, and an initStatus of "already initialised" that does not initialise.
 TEST_F(SimTest, StatusesAcceptNumbersMinusOneAndHexText) {
-    const std::pair<json, PvxStatus> spellings[] = {{4294967295u, 0xFFFFFFFFu},
-                                                    {-1, 0xFFFFFFFFu},
-                                                    {"0xFFFFFFFF", 0xFFFFFFFFu},
-                                                    {"0x102", 0x102u},
-                                                    {19, 19u}};
+    const std::pair<json, PvxStatus> spellings[] = {{4294967295u, PVX_ERR_UNSUCCESSFUL},
+                                                    {-1, PVX_ERR_UNSUCCESSFUL},
+                                                    {"0xFFFFFFFF", PVX_ERR_UNSUCCESSFUL},
+                                                    {"0x102", PVX_ERR_GENICAM},
+                                                    {19, PVX_ERR_CAMERA_NOT_RESPONDING}};
     for (const auto& [spelling, status] : spellings) {
         UseDescription(
             {{"countStatus", spelling}, {"cameras", {{{"openStatus", spelling}}, json::object()}}});
@@ -163,7 +166,7 @@ TEST_F(SimTest, StatusesAcceptNumbersMinusOneAndHexText) {
         EXPECT_EQ(camera, 0u);
     }
     EXPECT_NE(Open(1), 0u);
-    UseDescription({{"initStatus", 2}, {"cameras", json::array({json::object()})}});
+    UseDescription({{"initStatus", PVX_ERR_ALREADY_INITIALIZED}, {"cameras", json::array({json::object()})}});
     EXPECT_EQ(pvxInitLibrary(1), PVX_ERR_ALREADY_INITIALIZED);
     EXPECT_NE(Open(0), 0u);
 }

@@ -52,8 +52,8 @@ TEST_F(SimTest, BeforeInitEveryCallIsRefusedWithNotInitialised) {
     EXPECT_EQ(pvxStartStream(1, 8), PVX_ERR_NOT_INITIALIZED);
     EXPECT_NE(LastErrorText().find("pvxInitLibrary"), std::string::npos);
     // An initStatus refusal leaves the library uninitialised.
-    UseDescription({{"initStatus", 259}, {"cameras", json::array({json::object()})}});
-    EXPECT_EQ(pvxInitLibrary(1), 259u);
+    UseDescription({{"initStatus", PVX_ERR_DLL_LOAD}, {"cameras", json::array({json::object()})}});
+    EXPECT_EQ(pvxInitLibrary(1), PVX_ERR_DLL_LOAD);
     EXPECT_TRUE(FreshProcess());
 }
 

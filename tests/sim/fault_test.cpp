@@ -28,31 +28,35 @@ json Fault(const char* call, PvxStatus status, const json& more = json::object()
 TEST_F(SimTest, FaultsCountAfterAndTimesAndCarryTheirText) {
     const PvxHandle camera = OpenWith(
         {{"faults",
-          json::array({Fault("pvxGetWidth", 19, {{"after", 2}, {"times", 2}}),
-                       Fault("pvxSetFloatValue", 0x102, {{"errorText", "value must be greater"}})})}});
+          json::array(
+              {Fault("pvxGetWidth", PVX_ERR_CAMERA_NOT_RESPONDING, {{"after", 2}, {"times", 2}}),
+               Fault("pvxSetFloatValue", PVX_ERR_GENICAM, {{"errorText", "value must be greater"}})})}});
     uint32_t width = 0;
     std::vector<PvxStatus> results(6);
     std::generate(results.begin(), results.end(), [&] { return pvxGetWidth(camera, &width); });
-    EXPECT_EQ(results, (std::vector<PvxStatus>{0, 0, 19, 19, 0, 0}));
+    EXPECT_EQ(results, (std::vector<PvxStatus>{PVX_OK, PVX_OK, PVX_ERR_CAMERA_NOT_RESPONDING,
+                                               PVX_ERR_CAMERA_NOT_RESPONDING, PVX_OK, PVX_OK}));
     for (int call = 0; call < 3; ++call) {
-        EXPECT_EQ(pvxSetFloatValue(camera, Node(camera, "Gamma"), 1.0, true), 0x102u);
+        EXPECT_EQ(pvxSetFloatValue(camera, Node(camera, "Gamma"), 1.0, true), PVX_ERR_GENICAM);
         EXPECT_EQ(LastErrorText(), "value must be greater");
     }
     // Without errorText the text names the operation and the status.
-    const PvxHandle second = OpenWith({{"faults", json::array({Fault("pvxSetContrast", 0xFFFFFFFF)})}});
-    EXPECT_EQ(pvxSetContrast(second, 1.0), 0xFFFFFFFFu);
+    const PvxHandle second =
+        OpenWith({{"faults", json::array({Fault("pvxSetContrast", PVX_ERR_UNSUCCESSFUL)})}});
+    EXPECT_EQ(pvxSetContrast(second, 1.0), PVX_ERR_UNSUCCESSFUL);
     EXPECT_NE(LastErrorText().find("pvxSetContrast"), std::string::npos);
     EXPECT_NE(LastErrorText().find("0xFFFFFFFF"), std::string::npos);
 }
 
 // Catches a node-bound fault that hits other nodes, or misses calls by name or on entries.
 TEST_F(SimTest, NodeFaultsHitOnlyTheirNode) {
-    const PvxHandle camera = OpenWith({{"faults",
-                                        {Fault("pvxGetFloatValue", 0x806, {{"node", "Gamma"}}),
-                                         Fault("pvxGetNode", PVX_ERR_NOT_FOUND, {{"node", "TestPattern"}}),
-                                         Fault("pvxGetNodeAccess", 0x808, {{"node", "TriggerMode"}})}}});
+    const PvxHandle camera =
+        OpenWith({{"faults",
+                   {Fault("pvxGetFloatValue", PVX_ERR_NOT_READABLE, {{"node", "Gamma"}}),
+                    Fault("pvxGetNode", PVX_ERR_NOT_FOUND, {{"node", "TestPattern"}}),
+                    Fault("pvxGetNodeAccess", PVX_ERR_NOT_AVAILABLE, {{"node", "TriggerMode"}})}}});
     double value = 0;
-    EXPECT_EQ(pvxGetFloatValue(camera, Node(camera, "Gamma"), &value, false, false), 0x806u);
+    EXPECT_EQ(pvxGetFloatValue(camera, Node(camera, "Gamma"), &value, false, false), PVX_ERR_NOT_READABLE);
     EXPECT_EQ(pvxGetFloatValue(camera, Node(camera, "ExposureTime"), &value, false, false), PVX_OK);
     PvxHandle node = 0;
     EXPECT_EQ(pvxGetNode(camera, "TestPattern", &node), PVX_ERR_NOT_FOUND);
@@ -60,28 +64,28 @@ TEST_F(SimTest, NodeFaultsHitOnlyTheirNode) {
     // An entry's calls belong to its enumeration.
     const PvxHandle entry = Got(pvxGetEnumEntry, camera, Node(camera, "TriggerMode"), 0u);
     uint32_t access = 0;
-    EXPECT_EQ(pvxGetNodeAccess(camera, entry, &access), 0x808u);
+    EXPECT_EQ(pvxGetNodeAccess(camera, entry, &access), PVX_ERR_NOT_AVAILABLE);
 }
 
 // Catches camera faults that leak to other cameras, top-level faults that miss some,
 // and faults on pvxOpenCamera that are not tied to the camera index.
 TEST_F(SimTest, CameraFaultsStayWithTheirCameraTopLevelFaultsHitAll) {
-    const json own =
-        json::array({Fault("pvxGetSensorWidth", 21), Fault("pvxOpenCamera", 19, {{"after", 1}})});
-    UseDescription({{"faults", json::array({Fault("pvxGetSensorHeight", 7)})},
+    const json own = json::array({Fault("pvxGetSensorWidth", PVX_ERR_NOT_READY),
+                                  Fault("pvxOpenCamera", PVX_ERR_CAMERA_NOT_RESPONDING, {{"after", 1}})});
+    UseDescription({{"faults", json::array({Fault("pvxGetSensorHeight", PVX_ERR_INVALID_CAMERA_HANDLE)})},
                     {"cameras", {json::object(), {{"faults", own}}}}});
     Init();
     const PvxHandle first = Open(0);
     const PvxHandle second = Open(1);
     uint32_t value = 0;
     EXPECT_EQ(pvxGetSensorWidth(first, &value), PVX_OK);
-    EXPECT_EQ(pvxGetSensorWidth(second, &value), 21u);
-    EXPECT_EQ(pvxGetSensorHeight(first, &value), 7u);
-    EXPECT_EQ(pvxGetSensorHeight(second, &value), 7u);
+    EXPECT_EQ(pvxGetSensorWidth(second, &value), PVX_ERR_NOT_READY);
+    EXPECT_EQ(pvxGetSensorHeight(first, &value), PVX_ERR_INVALID_CAMERA_HANDLE);
+    EXPECT_EQ(pvxGetSensorHeight(second, &value), PVX_ERR_INVALID_CAMERA_HANDLE);
     ASSERT_EQ(pvxCloseCamera(first), PVX_OK);
     ASSERT_EQ(pvxCloseCamera(second), PVX_OK);
     PvxHandle again = 0;
-    EXPECT_EQ(pvxOpenCamera(1, &again, 0, true, 0, 1), 19u);
+    EXPECT_EQ(pvxOpenCamera(1, &again, 0, true, 0, 1), PVX_ERR_CAMERA_NOT_RESPONDING);
     EXPECT_NE(Open(0), 0u);
 }
 

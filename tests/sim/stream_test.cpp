@@ -134,7 +134,7 @@ TEST_F(StreamTest, LifeCycleRefusalsAndRepeats) {
     EXPECT_EQ(pvxStopStream(stream), PVX_OK);
     EXPECT_EQ(pvxStartStream(stream, 9), PVX_ERR_INVALID_PARAMETER);
     ASSERT_EQ(pvxStartStream(stream, 8), PVX_OK);
-    EXPECT_EQ(pvxStartStream(stream, 8), sim::kStatusAlreadyActivated);
+    EXPECT_EQ(pvxStartStream(stream, 8), PVX_ERR_ALREADY_ACTIVATED);
     EXPECT_EQ(pvxStopStream(stream), PVX_OK);
     EXPECT_EQ(pvxStopStream(stream), PVX_OK);
     ASSERT_EQ(pvxStartStream(stream, 8), PVX_OK);

@@ -17,7 +17,7 @@ nlohmann::json rangeJson(double min, double max, double value) {
     return {{"min", min}, {"max", max}, {"value", value}};
 }
 
-nlohmann::json faultJson(const std::string& call, uint32_t status) {
+nlohmann::json faultJson(const std::string& call, PvxStatus status) {
     return {{"call", call}, {"status", status}};
 }
 

@@ -3,6 +3,7 @@
 #ifndef AIKTEST_SIM_JSON_H
 #define AIKTEST_SIM_JSON_H
 
+#include "camera/quorvex_api.h"
 #include "channel/video_channel.h"
 
 #include <nlohmann/json.hpp>
@@ -22,7 +23,7 @@ nlohmann::json cameraJson(const std::string& vendor, const std::string& model, c
 nlohmann::json rangeJson(double min, double max, double value);
 
 // A fault: the named library call answers status from its first call on, every time.
-nlohmann::json faultJson(const std::string& call, uint32_t status);
+nlohmann::json faultJson(const std::string& call, PvxStatus status);
 
 // The whole description: {"cameras": [...]}; top-level fields are added by the caller.
 nlohmann::json simConfigJson(const std::vector<nlohmann::json>& cameras);

@@ -1,6 +1,6 @@
 // aikhost grab: sets channels up through SetupCommonParams as the vision host does,
-// streams images through WaitForIntegration/GetImage, writes each as PNG and counts
-// what the camera produced, what arrived and what was lost.
+// streams images through WaitForIntegration/GetImage, writes each in the format the
+// output names and counts what the camera produced, what arrived and what was lost.
 #include "host/commands/commands.h"
 
 #include "host/cli/exit_code.h"
@@ -183,8 +183,9 @@ void streamImages(const Channel& channel, const GrabOptions& options, const Grab
             record.stats = imageStats(attributes, image.data());
         record.file = output.fileName(grab.id, i);
         const std::string failed =
-            writeImagePng(record.file, attributes, image, options.raw && bayer ? storedFormat : std::nullopt,
-                          [&progress, i](double done) { progress.update(i - 1, done, "writing"); });
+            writeImage(output.writer(), record.file, attributes, image,
+                       options.raw && bayer ? storedFormat : std::nullopt,
+                       [&progress, i](double done) { progress.update(i - 1, done, "writing"); });
         if (!failed.empty()) {
             grab.problem = "cannot write " + record.file + ": " + failed;
             grab.kind = FailureKind::OutputNotWritable;
@@ -315,7 +316,8 @@ void printSummary(const std::vector<ChannelGrab>& grabs, const GrabOutput& outpu
     }
     table.print(std::cout);
     if (files > 0)
-        std::cout << files << " PNG files in " << std::filesystem::absolute(output.folder()).string() << '\n';
+        std::cout << files << ' ' << output.writer().format() << " files in "
+                  << std::filesystem::absolute(output.folder()).string() << '\n';
 }
 
 // The worst class among the channels: interrupted, unwritable output, lost images.
@@ -386,7 +388,9 @@ void addGrabCommand(CLI::App& app, CliContext& context) {
     grab->add_option("--max-timeouts", options->maxTimeouts, "Time-outs in a row before a channel gives up")
         ->check(CLI::PositiveNumber);
     grab->add_option("-o,--out", options->out,
-                     "Folder for the PNG files, or a name pattern such as out/img_%04d.png");
+                     "Folder for PNG files, or a name pattern such as out/img_%04d.png whose extension "
+                     "chooses the format (" +
+                         knownExtensions() + ")");
     grab->add_flag("--raw", options->raw, "Write Bayer images as the camera's mosaic, undecoded");
     grab->add_flag("--stats", options->stats,
                    "Per image: min, max, mean and saturated samples of each plane");

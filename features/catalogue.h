@@ -4,14 +4,64 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <memory>
 #include <vector>
 
-constexpr size_t kFeatureCount = 47;
 constexpr size_t kFeatureNameBytes = 256;
 
-// The fixed, ordered catalogue; the order is the order the host sees.
-extern const char* const g_featureTable[kFeatureCount];
+// The fixed, ordered catalogue; the order is the order the host sees. A new feature
+// is a new line here: the count follows.
+inline constexpr const char* g_featureTable[] = {
+    "AdapterVersion",
+    "DeviceVendorName",
+    "DeviceVenderName",
+    "DeviceModelName",
+    "DeviceManufacturerInfo",
+    "DeviceVersion",
+    "DeviceID",
+    "DeviceUserID",
+    "ImageFormatSelector",
+    "SensorWidth",
+    "SensorHeight",
+    "PixelCoding",
+    "PixelSize",
+    "PixelEndian",
+    "PixelFormat",
+    "AcquisitionFrameRateControl",
+    "AcquisitionFrameRate",
+    "AcquisitionFrameRate_Min",
+    "AcquisitionFrameRate_Max",
+    "AcquisitionFrameIntervalControl",
+    "AcquisitionFrameInterval",
+    "AcquisitionFrameInterval_Min",
+    "AcquisitionFrameInterval_Max",
+    "ExposureTimeControl",
+    "Gamma",
+    "Gamma_Min",
+    "Gamma_Max",
+    "TriggerSequence",
+    "TriggerSource",
+    "TriggerDelay",
+    "TriggerDelay_Min",
+    "TriggerDelay_Max",
+    "TriggerSoftware",
+    "LineModeAll",
+    "LineInverterAll",
+    "LineStatusAll",
+    "UserOutputValueAll",
+    "LineSelector",
+    "LineSource",
+    "TimerSelector",
+    "TimerDuration",
+    "TimerDuration_Min",
+    "TimerDuration_Max",
+    "TimerDelay",
+    "TimerDelay_Min",
+    "TimerDelay_Max",
+    "TestPattern",
+};
+constexpr size_t kFeatureCount = std::size(g_featureTable);
 
 // The features offered for channel g_featureListChannel, in catalogue order; a
 // position is the host's feature index. Each entry is a 256-byte name buffer.

@@ -46,7 +46,7 @@ void quietWarning(png_structp, png_const_charp) {}
 
 // Everything that can fail after the file is open, apart from its closing; false
 // when libpng gave up.
-bool writeRows(png_structp png, png_infop info, const PngImage& image, const PngProgress& progress) {
+bool writeRows(png_structp png, png_infop info, const ImageSamples& image, const WriteProgress& progress) {
     if (setjmp(png_jmpbuf(png)))
         return false;
     png_set_IHDR(png, info, image.width, image.height, image.bitDepth,
@@ -73,7 +73,7 @@ bool writeRows(png_structp png, png_infop info, const PngImage& image, const Png
 
 } // namespace
 
-std::string writePngFile(const std::string& path, const PngImage& image, const PngProgress& progress) {
+std::string writePngFile(const std::string& path, const ImageSamples& image, const WriteProgress& progress) {
     WriteState state;
     state.file = std::fopen(path.c_str(), "wb");
     if (state.file == nullptr)

@@ -70,7 +70,7 @@ void putChunk(std::vector<uint8_t>& out, const char (&type)[5], const std::vecto
 }
 
 // Every row behind a filter byte of 0 (none).
-std::vector<uint8_t> scanlines(const PngImage& image) {
+std::vector<uint8_t> scanlines(const ImageSamples& image) {
     const std::size_t rowBytes =
         static_cast<std::size_t>(image.width) * (image.rgb ? 3u : 1u) * (image.bitDepth == 16 ? 2u : 1u);
     std::vector<uint8_t> lines;
@@ -105,7 +105,7 @@ std::vector<uint8_t> zlibStored(const std::vector<uint8_t>& data) {
 
 } // namespace
 
-std::vector<uint8_t> encodePng(const PngImage& image) {
+std::vector<uint8_t> encodePng(const ImageSamples& image) {
     std::vector<uint8_t> file{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     std::vector<uint8_t> header;
     putBigEndian32(header, image.width);
@@ -122,7 +122,7 @@ std::vector<uint8_t> encodePng(const PngImage& image) {
     return file;
 }
 
-std::string writePngFile(const std::string& path, const PngImage& image, const PngProgress& progress) {
+std::string writePngFile(const std::string& path, const ImageSamples& image, const WriteProgress& progress) {
     const std::vector<uint8_t> bytes = encodePng(image);
     FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr)

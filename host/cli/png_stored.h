@@ -10,7 +10,7 @@
 namespace aikhost {
 
 // The whole file's bytes.
-std::vector<uint8_t> encodePng(const PngImage& image);
+std::vector<uint8_t> encodePng(const ImageSamples& image);
 
 } // namespace aikhost
 

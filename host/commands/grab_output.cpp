@@ -1,5 +1,5 @@
 // The 10/12-bit samples are scaled to 16 bits by bit replication, so that a viewer
-// that ignores sBIT still shows the full range.
+// that ignores the significant bits still shows the full range.
 #include "host/commands/grab_output.h"
 
 #include "camlib/pixel_encoding.h"
@@ -15,6 +15,9 @@
 namespace aikhost {
 
 namespace {
+
+// The files' extension when --out names a folder rather than a pattern.
+constexpr char kFolderExtension[] = "png";
 
 // Whether pattern holds exactly one image-number conversion and no other '%' use.
 bool isNamePattern(const std::string& pattern) {
@@ -38,6 +41,7 @@ bool isNamePattern(const std::string& pattern) {
 GrabOutput::GrabOutput(const std::string& target, bool prefixChannel) : m_prefixChannel(prefixChannel) {
     if (target.find('%') == std::string::npos) {
         m_folder = target;
+        m_writer = writerFor(kFolderExtension);
         return;
     }
     const std::filesystem::path path(target);
@@ -45,6 +49,12 @@ GrabOutput::GrabOutput(const std::string& target, bool prefixChannel) : m_prefix
         throw HostFailure(FailureKind::Usage, "--out " + target +
                                                   ": a name pattern needs one image number such as %04d "
                                                   "in its file name, and no other %");
+    std::string extension = path.extension().string();
+    m_writer = writerFor(extension.erase(0, 1));
+    if (m_writer == nullptr)
+        throw HostFailure(FailureKind::Usage, "--out " + target +
+                                                  ": the name's extension chooses the image format, one of " +
+                                                  knownExtensions());
     m_folder = path.has_parent_path() ? path.parent_path().string() : ".";
     m_pattern = path.filename().string();
 }
@@ -68,43 +78,43 @@ std::string GrabOutput::fileName(int64_t channel, int image) const {
     char name[512];
     const std::string prefix = "ch" + std::to_string(channel) + "_";
     if (m_pattern.empty())
-        std::snprintf(name, sizeof name, "%s%04d.png", prefix.c_str(), image);
+        std::snprintf(name, sizeof name, "%s%04d.%s", prefix.c_str(), image, kFolderExtension);
     else
         std::snprintf(name, sizeof name, m_pattern.c_str(), image);
     const std::string file = m_prefixChannel && !m_pattern.empty() ? prefix + name : name;
     return m_folder + pathSeparator() + file;
 }
 
-std::string writeImagePng(const std::string& path, const ImageAttributes& attributes,
-                          const std::vector<uint8_t>& image, std::optional<uint32_t> rawBayerFormat,
-                          const PngProgress& progress) {
+std::string writeImage(const ImageWriter& writer, const std::string& path, const ImageAttributes& attributes,
+                       const std::vector<uint8_t>& image, std::optional<uint32_t> rawBayerFormat,
+                       const WriteProgress& progress) {
     const auto width = static_cast<std::size_t>(attributes.width);
     const auto height = static_cast<std::size_t>(attributes.height);
     const std::size_t plane = width * height;
-    PngImage png;
-    png.width = static_cast<uint32_t>(width);
-    png.height = static_cast<uint32_t>(height);
+    ImageSamples samples;
+    samples.width = static_cast<uint32_t>(width);
+    samples.height = static_cast<uint32_t>(height);
     std::vector<uint8_t> pixels;
     if (attributes.pixelFormat == AIK_PIXEL_MONO8) {
-        png.pixels = image.data();
+        samples.pixels = image.data();
     } else if (attributes.pixelFormat == AIK_PIXEL_PLANES_RGB && rawBayerFormat) {
         pixels.resize(plane);
         camlib::StoredFromPlanes(*rawBayerFormat, image.data() + 2 * plane, image.data() + plane,
-                                 image.data(), png.width, png.height, pixels.data());
-        png.pixels = pixels.data();
+                                 image.data(), samples.width, samples.height, pixels.data());
+        samples.pixels = pixels.data();
     } else if (attributes.pixelFormat == AIK_PIXEL_PLANES_RGB) {
-        png.rgb = true;
+        samples.rgb = true;
         pixels.resize(3 * plane);
         for (std::size_t i = 0; i < plane; ++i) {
             pixels[3 * i] = image[2 * plane + i];
             pixels[3 * i + 1] = image[plane + i];
             pixels[3 * i + 2] = image[i];
         }
-        png.pixels = pixels.data();
+        samples.pixels = pixels.data();
     } else {
         const int bits = attributes.pixelFormat == AIK_PIXEL_MONO10 ? 10 : 12;
-        png.bitDepth = 16;
-        png.significantBits = bits;
+        samples.bitDepth = 16;
+        samples.significantBits = bits;
         pixels.resize(2 * plane);
         for (std::size_t i = 0; i < plane; ++i) {
             const unsigned value = (image[2 * i] | (image[2 * i + 1] << 8u)) & ((1u << bits) - 1);
@@ -112,9 +122,9 @@ std::string writeImagePng(const std::string& path, const ImageAttributes& attrib
             pixels[2 * i] = static_cast<uint8_t>(scaled >> 8);
             pixels[2 * i + 1] = static_cast<uint8_t>(scaled);
         }
-        png.pixels = pixels.data();
+        samples.pixels = pixels.data();
     }
-    return writePngFile(path, png, progress);
+    return writer.write(path, samples, progress);
 }
 
 } // namespace aikhost

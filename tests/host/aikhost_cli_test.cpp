@@ -167,6 +167,8 @@ const CliCase kCliCases[] = {
     {"UnwritableStandardOutputFails", "channels", "", 7, "", "cannot write standard output", "/dev/full"},
     {"NoSuchChannel", "-c 7 get Gamma", "", 4, "", "no channel 7 \\(3 found\\)"},
     {"BadPattern", "grab -o {dir}/img_%s.png", "", 2, "", "needs one image number"},
+    {"UnknownImageFormat", "grab -o {dir}/img_%04d.tif", "", 2, "^$",
+     "img_%04d.tif: the name's extension chooses the image format, one of \\.png"},
     {"Usage", "grab -n 0", "", 2, "", "count"},
     {"HelpListsExitCodes", "--help", "", 0, "Exit codes:(.|\n)*130 +interrupted", ""},
     {"Version", "--version", "", 0, "^aikhost 1[.0-9]+\nmodule .*QuorvexAIK64.so: 1[.0-9]+\n$", ""},
@@ -176,7 +178,7 @@ const CliCase kCliCases[] = {
      "^\\{\"channels\":\\[\\{\"channel\":0,\"delivered\":2,.*\"plane\":\"grey\",\"saturated\":[0-9]+.*"
      "\"lost\":0,.*\"produced\":2,.*\"command\":\"grab\"",
      ""},
-    {"NamePattern", "--set AcquisitionFrameRate=5 grab -c 2 -n 2 -o {dir}/g/img_%04d.png", "", 0,
+    {"NamePattern", "--set AcquisitionFrameRate=5 grab -c 2 -n 2 -o {dir}/g/img_%04d.PNG", "", 0,
      "2 PNG files in .*/g\n", ""},
     {"StandardNodesMarked", "features --all --filter Offset?", "", 0,
      "OffsetX +Integer +RW +0 +0 .. 1264 +px +standard node\nOffsetY", ""},
@@ -191,7 +193,8 @@ class AikhostCliTest : public AikhostTest, public ::testing::WithParamInterface<
 // Catches a setting lost between commands, a refusal without the feature's type,
 // range or entries, a silent wait for images that cannot come, an exit code of the
 // wrong class, output lost on a full standard output, a feature set written in file order (an offset refused
-// before the width that makes room for it), and a refusal that does not fail the load.
+// before the width that makes room for it), a refusal that does not fail the load, and an
+// extension refused for being upper case, or one no writer knows written anyway.
 TEST_P(AikhostCliTest, AnswersAsDocumented) {
     const CliCase& c = GetParam();
     std::ofstream(m_folder / "script.aik") << "set Gamma 2\nset Gamma 9\nget Gamma\n";

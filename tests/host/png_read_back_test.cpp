@@ -77,7 +77,8 @@ TEST_P(PngFileTest, ReadsBackAsWritten) {
     std::vector<uint8_t> pixels(c.width * (c.rgb ? 3u : 1u) * (c.bitDepth / 8u) * c.height);
     for (std::size_t i = 0; i < pixels.size(); ++i)
         pixels[i] = static_cast<uint8_t>(i % 7 == 0 ? i / 7 : 0xFF);
-    const aikhost::PngImage written{c.width, c.height, c.bitDepth, c.rgb, c.significantBits, pixels.data()};
+    const aikhost::ImageSamples written{c.width, c.height,          c.bitDepth,
+                                        c.rgb,   c.significantBits, pixels.data()};
     const ReadBack image = readPng(aikhost::encodePng(written));
     EXPECT_EQ(image.width, c.width);
     EXPECT_EQ(image.height, c.height);

@@ -1,0 +1,44 @@
+// grab's reporting: why a channel's stream ended, problems and lost images on standard
+// error, and the summary table (or JSON document) with the exit code they make.
+#ifndef AIKHOST_GRAB_REPORT_H
+#define AIKHOST_GRAB_REPORT_H
+
+#include "host/cli/image_stats.h"
+#include "host/commands/grab_output.h"
+#include "host/loader/channel.h"
+#include "host/session/grab_loop.h"
+#include "host/session/host_failure.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace aikhost {
+
+struct ImageRecord {
+    std::string file;
+    std::optional<uint32_t> frame;
+    std::vector<PlaneStats> stats;
+};
+
+struct ChannelGrab {
+    int64_t id = 0;
+    std::string name, geometry, format;
+    LoopResult loop;
+    std::vector<ImageRecord> images;
+    std::string problem;                        // why it stopped or never streamed
+    FailureKind kind = FailureKind::ImagesLost; // of the problem
+};
+
+// Notes why grab.loop ended early as a problem of its class; nothing when it did not.
+// A run of time-outs is explained from the settings that decide it.
+void noteLoopEnd(ChannelGrab& grab, const Channel& channel, int timeoutMs);
+
+// Problems and lost images on standard error, then the summary (per image statistics
+// with stats) or, with json, the document; the worst exit code among the channels.
+int reportGrabs(const std::vector<ChannelGrab>& grabs, const GrabOutput& output, bool json, bool stats);
+
+} // namespace aikhost
+
+#endif

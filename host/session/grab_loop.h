@@ -1,0 +1,60 @@
+// grab's acquisition loop: images taken from a started channel through
+// WaitForIntegration and GetImage as the vision host takes them, each fired by
+// TriggerSoftware when the camera is triggered, until the count, a run of time-outs,
+// a failed slot, an image its user cannot take, or a stop its user asks for. It reads
+// no feature per image and prints nothing: its user shows progress and reports.
+#ifndef AIKHOST_GRAB_LOOP_H
+#define AIKHOST_GRAB_LOOP_H
+
+#include "host/loader/channel.h"
+#include "host/session/image_tally.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace aikhost {
+
+struct GrabLimits {
+    int count = 10;       // images
+    int timeoutMs = 2000; // per image
+    int maxTimeouts = 3;  // in a row, before the channel gives up
+};
+
+struct GrabHooks {
+    std::function<bool()> stopRequested;
+    // Before waiting for the next image, with the images taken so far.
+    std::function<void(int taken)> waiting;
+    // Each delivered image, numbered from 1, in the host's buffer with the frame number
+    // it carries; empty when taken, else why the grab cannot go on.
+    std::function<std::string(int image, const std::vector<uint8_t>& buffer, std::optional<uint32_t> frame)>
+        take;
+};
+
+enum class LoopEnd {
+    Done,           // took its count, or its user stopped it
+    TriggerRefused, // TriggerSoftware failed
+    TimedOut,       // no image within the time-out, inRow times in a row
+    NoNewImage,     // woken inRow times in a row without a new image
+    GetImageFailed, // detail: GetImage's text
+    NotTaken,       // detail: why take refused the image
+};
+
+struct LoopResult {
+    LoopEnd end = LoopEnd::Done;
+    std::string detail;
+    int inRow = 0; // time-outs and empty wake-ups in a row when it ended
+    ImageTally tally;
+    double seconds = 0;
+};
+
+// storedFormat: the camera's pixel format code, for the frame numbers; nothing when
+// the images carry none.
+LoopResult takeImages(const Channel& channel, const ImageAttributes& attributes,
+                      std::optional<uint32_t> storedFormat, const GrabLimits& limits, const GrabHooks& hooks);
+
+} // namespace aikhost
+
+#endif

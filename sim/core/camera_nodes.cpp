@@ -79,7 +79,8 @@ PvxStatus Camera::GetNodeType(PvxHandle handle, uint32_t& type) {
     if (!target.node)
         return camlib::Fail(PVX_ERR_INVALID_NODE_HANDLE,
                             "handle " + HandleText(handle) + " is no node of this camera");
-    type = target.entry ? PVX_NODE_ENUM_ENTRY : static_cast<uint32_t>(target.node->type);
+    type =
+        target.entry ? static_cast<uint32_t>(PVX_NODE_ENUM_ENTRY) : static_cast<uint32_t>(target.node->type);
     return PVX_OK;
 }
 

@@ -18,10 +18,8 @@ namespace {
 constexpr const char* kConfigFileName = "QuorvexSDK.cfg";
 constexpr const char* kAdapterKeyword = "QuorvexAIK";
 constexpr const char* kSdkVariable = "QUORVEXSDK";
-constexpr size_t kPathBytes = 260;
 constexpr size_t kPieceBytes = 256;
 constexpr size_t kLogNameBytes = 64;
-constexpr uint32_t kMinimumRingBytes = 32;
 // Searched in this order; the position is the threshold.
 constexpr const char* kLevelWords[] = {"DEBUG", "INFO", "WARN", "ERROR", "FATAL"};
 static_assert(sizeof kLevelWords / sizeof kLevelWords[0] == LOG_FATAL + 1, "one word per level");
@@ -45,20 +43,21 @@ void AppendDatedLogName(std::string& path) {
 
 // True when the formatted candidate fit in its buffer and names an existing file.
 bool IsCandidate(const char* candidate, int length) {
-    return length >= 0 && static_cast<size_t>(length) < kPathBytes && platform::PathExists(candidate);
+    return length >= 0 && static_cast<size_t>(length) < platform::kPathBytes &&
+           platform::PathExists(candidate);
 }
 
 // The configuration file in the executable's folder.
-bool ExecutableCandidate(char (&candidate)[kPathBytes]) {
-    char folder[kPathBytes];
+bool ExecutableCandidate(char (&candidate)[platform::kPathBytes]) {
+    char folder[platform::kPathBytes];
     if (!platform::ExecutableFolder(folder, sizeof folder))
         return false;
     return IsCandidate(candidate, snprintf(candidate, sizeof candidate, "%s%s", folder, kConfigFileName));
 }
 
 // The configuration file in the camera SDK's installation.
-bool SdkCandidate(char (&candidate)[kPathBytes]) {
-    char root[kPathBytes];
+bool SdkCandidate(char (&candidate)[platform::kPathBytes]) {
+    char root[platform::kPathBytes];
     if (!platform::EnvironmentValue(kSdkVariable, root, sizeof root) || !platform::IsDirectory(root))
         return false;
     const size_t length = strlen(root);
@@ -73,7 +72,7 @@ bool SdkCandidate(char (&candidate)[kPathBytes]) {
 
 void LoadConfiguration() {
     g_logPath.clear();
-    char candidate[kPathBytes];
+    char candidate[platform::kPathBytes];
     // The executable's folder wins when it holds the file.
     if (ExecutableCandidate(candidate) || SdkCandidate(candidate))
         ReadConfigFile(candidate);

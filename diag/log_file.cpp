@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr size_t kPathBytes = 260;
 constexpr uint64_t kMinimumFreeBytes = 200000000;
 constexpr int kOpenAttempts = 10;
 // The attempts after whose sleep the message queue is drained.
@@ -24,7 +23,7 @@ bool IsSeparator(char c) {
 } // namespace
 
 void EnsureLogFolder(const char* path) {
-    size_t end = strnlen(path, kPathBytes);
+    size_t end = strnlen(path, platform::kPathBytes);
     while (end > 1 && !IsSeparator(path[end - 1]))
         --end;
     // The scan stops at the second character: what is left is a separator in the
@@ -32,7 +31,7 @@ void EnsureLogFolder(const char* path) {
     // creating.
     if (end <= 1)
         return;
-    char folder[kPathBytes];
+    char folder[platform::kPathBytes];
     memcpy(folder, path, end - 1);
     folder[end - 1] = '\0';
     if (!platform::IsDirectory(folder))

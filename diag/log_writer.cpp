@@ -5,6 +5,7 @@
 #include "diag/log_file.h"
 #include "diag/log_prefix.h"
 #include "platform/clock.h"
+#include "platform/fs.h"
 #include "platform/lock.h"
 #include "platform/thread.h"
 
@@ -18,8 +19,6 @@ namespace {
 
 enum LogTarget : uint32_t { TARGET_NONE = 0, TARGET_MEMORY = 1, TARGET_FILE = 2 };
 
-constexpr uint32_t kMinimumRingBytes = 32;
-constexpr size_t kPathBytes = 260;
 // The body: the text, the line feed and the terminating zero.
 constexpr size_t kBodyBytes = 256;
 constexpr size_t kMaxTraceBytesInRing = 512;
@@ -33,7 +32,7 @@ struct LogState {
     uint32_t threshold;
     int64_t startCount;
     int64_t frequency;
-    char filePath[kPathBytes];
+    char filePath[platform::kPathBytes];
 };
 
 // Plain data: nothing to construct at load, nothing destroyed before the unload
@@ -188,7 +187,7 @@ bool InitMemoryLog(uint32_t size, uint32_t level) {
 }
 
 bool InitFileLog(const char* path, uint32_t level) {
-    if (g_logEnabled || path == nullptr || strnlen(path, kPathBytes) == kPathBytes)
+    if (g_logEnabled || path == nullptr || strnlen(path, platform::kPathBytes) == platform::kPathBytes)
         return false;
     EnsureLogFolder(path);
     FILE* file = fopen(path, "w");

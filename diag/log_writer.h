@@ -19,8 +19,11 @@ bool WriteLog(uint32_t level, const char* text);
 // 512 characters). False as for WriteLog.
 bool WriteTrace(const char* text);
 
+// The smallest ring a memory log takes.
+constexpr uint32_t kMinimumRingBytes = 32;
+
 // Set-up, while the module loads; false when a target is set up already, size is
-// below 32, or the ring cannot be allocated.
+// below kMinimumRingBytes, or the ring cannot be allocated.
 bool InitMemoryLog(uint32_t size, uint32_t level);
 // Set-up, while the module loads: creates or empties the file at path (its folder
 // too, one level deep). False when the log is on already, path is null or longer

@@ -13,6 +13,9 @@ constexpr char kPathSeparator = '/';
 constexpr const char* kTextLineEnd = "\n";
 #endif
 
+// A path buffer's size, the Windows kernel's MAX_PATH.
+constexpr unsigned kPathBytes = 260;
+
 // True when path names an existing file or folder.
 bool PathExists(const char* path);
 // True when path names an existing folder.

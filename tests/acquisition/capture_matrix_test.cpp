@@ -60,7 +60,9 @@ TEST_P(CaptureMatrixTest, DeliversEveryImageAskedForAndRestarts) {
         for (int cycle = 0; cycle < cycles; ++cycle) {
             ASSERT_EQ(rcText(channel().startAcquisition()), RcText(0, ""))
                 << count << " images, cycle " << cycle;
-            ASSERT_EQ(receiveImages(window, count), count) << count << " images, cycle " << cycle;
+            // A host descheduled past the whole buffer ring (a loaded machine) finds
+            // the image it was named refilled: NOT READY, and the next one comes.
+            ASSERT_EQ(receiveImages(window, count, true), count) << count << " images, cycle " << cycle;
             total += count;
             if (c.end == StreamEnd::ImagesInFlight)
                 std::this_thread::sleep_for(std::chrono::milliseconds(5)); // five more completed, unread

@@ -7,7 +7,7 @@
 
 namespace camlib {
 
-// 13 for a format it does not convert and for a Bayer image smaller than 2 x 2; it
+// PVX_ERR_INVALID_PARAMETER for a format it does not convert and for a Bayer image smaller than 2 x 2; it
 // writes width * height bytes into each plane and nothing else. The planes overlap
 // neither each other nor the source. Runs the widest kernel this processor can.
 PvxStatus ConvertImageToPlanes(uint32_t pixelFormat, uint8_t* red, uint8_t* green, uint8_t* blue,

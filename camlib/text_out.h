@@ -8,7 +8,8 @@
 
 namespace camlib {
 
-// Writes text and its NUL into out, which holds capacity bytes; 14 when it does not fit.
+// Writes text and its NUL into out, which holds capacity bytes; PVX_ERR_BUFFER_TOO_SMALL
+// when it does not fit.
 inline PvxStatus CopyText(const std::string& text, char* out, uint32_t capacity) {
     if (text.size() + 1 > capacity)
         return Fail(PVX_ERR_BUFFER_TOO_SMALL, "a buffer of " + std::to_string(capacity) +

@@ -14,7 +14,7 @@ import sys
 import time
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
-FOLDERS = ("adapter", "camera", "features", "acquisition", "diag")
+FOLDERS = ("adapter", "channel", "camera", "features", "acquisition", "diag")
 OPERATORS = [("==", "!="), ("!=", "=="), ("<=", "<"), (">=", ">"), (" < ", " <= "), (" > ", " >= "),
              ("&&", "||"), ("||", "&&"), (" + ", " - "), (" - ", " + ")]
 SKIP = re.compile(r'^\s*(#|//|static_assert|\*|/\*)|AIK_LOG|AIK_TRACE|"[^"]*$')

@@ -41,8 +41,9 @@ PVX_EXPORT void PVX_CALL pvxSimHoldInSignal(uint32_t uiMilliseconds);
 PVX_EXPORT void PVX_CALL pvxSimCloseAll(void);
 
 /* The last register write on the camera open at index uiCameraIndex of the current
- * enumeration: its address and first word. 0; 6 when no camera is open at that
- * index; 3 when it has had no register write; 13 for a null pointer. */
+ * enumeration: its address and first word. PVX_OK; PVX_ERR_INVALID_CAMERA_INDEX when
+ * no camera is open at that index; PVX_ERR_NOT_FOUND when it has had no register write;
+ * PVX_ERR_INVALID_PARAMETER for a null pointer. */
 PVX_EXPORT PvxStatus PVX_CALL pvxSimLastRegisterWrite(uint32_t uiCameraIndex, uint64_t* pullAddress,
                                                       uint32_t* puiValue);
 
@@ -56,13 +57,14 @@ PVX_EXPORT uint32_t PVX_CALL pvxSimLastArguments(const char* pszOperation, uint6
 
 /* Images the stream of the camera open at uiCameraIndex has completed and announced,
  * and images it dropped (every buffer was locked, or the image could not be made),
- * since the stream was opened. 0; 6 when no camera is open at that index; 9 when it has no stream. */
+ * since the stream was opened. PVX_OK; PVX_ERR_INVALID_CAMERA_INDEX when no camera is
+ * open at that index; PVX_ERR_INVALID_STREAM_HANDLE when it has no stream. */
 PVX_EXPORT PvxStatus PVX_CALL pvxSimStreamCounters(uint32_t uiCameraIndex, uint64_t* pullImages,
                                                    uint64_t* pullDropped);
 
 /* Images the stream of the camera open at uiCameraIndex announced and then overwrote
  * before anyone locked them, since the stream was opened: with the dropped ones, the
- * images a host never received. 0; 6 and 9 as above. */
+ * images a host never received. PVX_OK, or the codes above. */
 PVX_EXPORT PvxStatus PVX_CALL pvxSimStreamOverwritten(uint32_t uiCameraIndex, uint64_t* pullOverwritten);
 
 /* The entry gate of QuorvexUtl64's operations, which looks it up at run time: counts

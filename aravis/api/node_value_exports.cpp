@@ -137,7 +137,7 @@ PVX_EXPORT PvxStatus PVX_CALL pvxGetFloatValue(PvxHandle hCam, PvxHandle hNode, 
     });
 }
 
-// Out of range gives 258 and a text asking for a greater or a smaller value, checked
+// Out of range gives PVX_ERR_GENICAM and a text asking for a greater or a smaller value, checked
 // here whatever bVerify says: a real camera must never receive such a value.
 PVX_EXPORT PvxStatus PVX_CALL pvxSetFloatValue(PvxHandle hCam, PvxHandle hNode, double dValue,
                                                bool /*bVerify*/) {

@@ -1,5 +1,5 @@
 // Node handles are the nodes' own addresses, valid while the camera is open; each is
-// checked against those handed out so that a stale or foreign handle gives 8.
+// checked against those handed out so that a stale or foreign handle gives PVX_ERR_INVALID_NODE_HANDLE.
 #include "aravis/core/camera.h"
 #include "camlib/last_error.h"
 

@@ -25,9 +25,9 @@ public:
     ArvCamera* Arv() const { return m_camera; }
     ArvDevice* Device() const { return arv_camera_get_device(m_camera); }
 
-    // The node of that name as a handle; 3 when the camera has none.
+    // The node of that name as a handle; PVX_ERR_NOT_FOUND when the camera has none.
     PvxStatus FindNode(const char* name, PvxHandle& handle);
-    // A node given out for this camera; 8 for any other handle.
+    // A node given out for this camera; PVX_ERR_INVALID_NODE_HANDLE for any other handle.
     PvxStatus NodeOf(PvxHandle handle, ArvGcNode*& node) const;
     PvxHandle Remember(ArvGcNode* node);
 

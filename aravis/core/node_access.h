@@ -11,7 +11,7 @@
 
 namespace arv_backend {
 
-// The GenApi interface type; 17 for a node that offers none of them (a port, say).
+// The GenApi interface type; PVX_ERR_NOT_IMPLEMENTED for a node that offers none of them (a port, say).
 PvxStatus NodeType(ArvGcNode* node, uint32_t& type);
 
 // NI when not implemented, NA when not available, RO when locked, else the actual mode.
@@ -19,19 +19,20 @@ uint32_t NodeAccess(ArvGcNode* node);
 
 std::string NodeName(ArvGcNode* node);
 
-// 0x808 for an NI or NA node, 0x806 for a write-only one.
+// PVX_ERR_NOT_AVAILABLE for an NI or NA node, PVX_ERR_NOT_READABLE for a write-only one.
 PvxStatus CheckReadable(ArvGcNode* node);
-// 0x808 for an NI or NA node, 0x807 for a read-only or locked one.
+// PVX_ERR_NOT_AVAILABLE for an NI or NA node, PVX_ERR_NOT_WRITABLE for a read-only or
+// locked one.
 PvxStatus CheckWritable(ArvGcNode* node);
 
-// 258 with a text asking for a greater or a smaller value when value lies outside
+// PVX_ERR_GENICAM with a text asking for a greater or a smaller value when value lies outside
 // [min, max]; Aravis's own range text says "lower", which a caller cannot act on.
 PvxStatus CheckRange(ArvGcNode* node, double value, double min, double max);
 
 // The entries of an enumeration in document order (Aravis keeps them reversed).
 std::vector<ArvGcNode*> EnumEntries(ArvGcNode* enumeration);
 
-// 258 naming the interface the node lacks.
+// PVX_ERR_GENICAM naming the interface the node lacks.
 PvxStatus WrongInterface(ArvGcNode* node, const char* interfaceName);
 
 } // namespace arv_backend

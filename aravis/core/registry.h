@@ -26,7 +26,7 @@ public:
     // Closes the camera's stream too, if one is open.
     PvxStatus CloseCamera(PvxHandle handle);
 
-    // Runs body(Camera&) under the lock; 7 for an unknown handle.
+    // Runs body(Camera&) under the lock; PVX_ERR_INVALID_CAMERA_HANDLE for an unknown handle.
     template <typename Body> PvxStatus WithCamera(PvxHandle handle, Body body) {
         std::lock_guard<std::mutex> lock(m_mutex);
         Camera* camera = FindCamera(handle);

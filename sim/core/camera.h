@@ -55,7 +55,8 @@ public:
     std::optional<RegisterWrite> LastRegisterWrite();
 
     // ---- stream ----
-    // 4 when a stream is open already; 15 when its buffers cannot be allocated.
+    // PVX_ERR_ALREADY_OPENED when a stream is open already; PVX_ERR_NO_MEMORY when its
+    // buffers cannot be allocated.
     PvxStatus OpenStream(PvxEvent event, uint32_t buffers, std::shared_ptr<Stream>& stream,
                          uint32_t& frameBytes);
     std::shared_ptr<Stream> CurrentStream();

@@ -38,7 +38,8 @@ public:
     // Closes every open camera, and so its stream.
     void CloseAll();
 
-    // 1 before initialisation, 7 or 9 for a handle that names nothing open.
+    // PVX_ERR_NOT_INITIALIZED before initialisation, PVX_ERR_INVALID_CAMERA_HANDLE or
+    // PVX_ERR_INVALID_STREAM_HANDLE for a handle that names nothing open.
     PvxStatus FindCamera(PvxHandle handle, std::shared_ptr<Camera>& camera);
     PvxStatus FindStream(PvxHandle handle, std::shared_ptr<Stream>& stream);
     // The open camera at an index of the current enumeration, if any.

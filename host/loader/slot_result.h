@@ -33,9 +33,12 @@ struct AcquisitionResult : SlotResult {
     uint32_t acqResult = kAcqResultUnwritten;
     // GetImage woken by a signal whose image was already taken: the camera library
     // promises one signal per completed image, so a signal can outlive its image when
-    // a newer one was taken meanwhile. No image is lost; the host waits again.
+    // a newer one was taken meanwhile. Or the image it named was refilled before it
+    // could be locked (a host descheduled past the library's buffers): a newer one
+    // is on its way. Either way the host waits again.
     bool foundNoNewImage() const {
-        return rc == 1 && acqResult == AIK_ACQ_NOT_DELIVERED && errText == "EMPTY COMPLETE QUEUE.";
+        return rc == 1 && acqResult == AIK_ACQ_NOT_DELIVERED &&
+               (errText == "EMPTY COMPLETE QUEUE." || errText == "NOT READY.");
     }
 };
 

@@ -37,7 +37,7 @@ def main():
         assert "Aravis Fake(AIK)" in listed.stdout, listed.stdout
         with tempfile.TemporaryDirectory() as folder:
             grabbed = run(aikhost, "grab", "-n", "3", "-o", folder)
-            assert grabbed.returncode == 0, f"grab exited {grabbed.returncode}:\n{grabbed.stderr}"
+            assert grabbed.returncode == 0, f"grab exited {grabbed.returncode}:\n{grabbed.stdout}{grabbed.stderr}"
             files = sorted(pathlib.Path(folder).glob("*.png"))
             assert len(files) == 3, f"{len(files)} PNG files:\n{grabbed.stdout}"
             assert all(f.read_bytes()[:8] == b"\x89PNG\r\n\x1a\n" for f in files)

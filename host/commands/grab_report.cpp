@@ -116,7 +116,8 @@ void printSummary(const std::vector<ChannelGrab>& grabs, const GrabOutput& outpu
                   << std::filesystem::absolute(output.folder()).string() << '\n';
 }
 
-// The worst class among the channels: interrupted, unwritable output, lost images.
+} // namespace
+
 int grabExitCode(const std::vector<ChannelGrab>& grabs) {
     if (interrupted())
         return kExitInterrupted;
@@ -130,8 +131,6 @@ int grabExitCode(const std::vector<ChannelGrab>& grabs) {
     }
     return exitCode;
 }
-
-} // namespace
 
 void noteLoopEnd(ChannelGrab& grab, const Channel& channel, int timeoutMs) {
     const LoopResult& loop = grab.loop;

@@ -35,6 +35,9 @@ struct ChannelGrab {
 // A run of time-outs is explained from the settings that decide it.
 void noteLoopEnd(ChannelGrab& grab, const Channel& channel, int timeoutMs);
 
+// The worst class among the channels: interrupted, unwritable output, lost images.
+int grabExitCode(const std::vector<ChannelGrab>& grabs);
+
 // Problems and lost images on standard error, then the summary (per image statistics
 // with stats) or, with json, the document; the worst exit code among the channels.
 int reportGrabs(const std::vector<ChannelGrab>& grabs, const GrabOutput& output, bool json, bool stats);

@@ -6,9 +6,9 @@ set -euo pipefail
 packages=(cmake make g++ pkg-config git
           libgtest-dev libgmock-dev libbenchmark-dev
           nlohmann-json3-dev libcli11-dev
-          # aikhost: PNG files, JPEG for the live view, its HTTP server, and the
-          # headless browser that tests the page.
-          libpng-dev libturbojpeg0-dev libcpp-httplib-dev
+          # aikhost: PNG files, JPEG and in-memory PNG for the live view, its HTTP
+          # server, and the headless browser that tests the page.
+          libpng-dev libturbojpeg0-dev libspng-dev libcpp-httplib-dev
           # Recordings: BigTIFF through libtiff, read back in the tests by tifffile.
           libtiff-dev python3-tifffile
           chromium chromium-driver python3-selenium

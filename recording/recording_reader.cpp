@@ -21,7 +21,8 @@ RecordingReader::RecordingReader(const std::string& path)
         ReadPage(m_meta.size());
     } while (TIFFReadDirectory(tiff) == 1);
     if (!m_file->LastError().empty())
-        throw RecordingError(path + ": page " + std::to_string(m_meta.size() + 1) + ": " + m_file->LastError());
+        throw RecordingError(path + ": page " + std::to_string(m_meta.size() + 1) + ": " +
+                             m_file->LastError());
 }
 
 void RecordingReader::ReadPage(std::size_t page) {
@@ -44,14 +45,15 @@ void RecordingReader::ReadPage(std::size_t page) {
     const auto samples = Field<uint16_t>(tiff, TIFFTAG_SAMPLESPERPIXEL, 1);
     format.planes = samples == 3;
     const auto bits = Field<uint16_t>(tiff, TIFFTAG_BITSPERSAMPLE, 1);
-    const bool planar = Field<uint16_t>(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG) == PLANARCONFIG_SEPARATE;
+    const bool planar =
+        Field<uint16_t>(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG) == PLANARCONFIG_SEPARATE;
     if (Field<uint16_t>(tiff, TIFFTAG_COMPRESSION, COMPRESSION_NONE) != COMPRESSION_NONE)
         throw RecordingError(where + "compressed; a recording is not");
     if (bits != 8 * format.BytesPerSample() || (samples != 1 && !(samples == 3 && planar && bits == 8)) ||
         format.significantBits > 16)
-        throw RecordingError(where + "samples of " + std::to_string(bits) + " bits, " + std::to_string(samples) +
-                             " per pixel, do not hold " + std::to_string(format.significantBits) + "-bit " +
-                             format.pixelFormat);
+        throw RecordingError(where + "samples of " + std::to_string(bits) + " bits, " +
+                             std::to_string(samples) + " per pixel, do not hold " +
+                             std::to_string(format.significantBits) + "-bit " + format.pixelFormat);
     if (page == 0) {
         if (!description.info)
             throw RecordingError(where + "the first page says nothing of the recording");

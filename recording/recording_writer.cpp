@@ -16,19 +16,20 @@ constexpr std::size_t kFirstPageRoom = 512;
 
 bool SetPageFields(TIFF* tiff, const PageFormat& format, const std::string& description) {
     const auto bits = static_cast<uint16_t>(8 * format.BytesPerSample());
-    bool ok = TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, format.width) == 1 &&
-              TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, format.height) == 1 &&
-              TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, bits) == 1 &&
-              TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, static_cast<uint16_t>(format.planes ? 3 : 1)) == 1 &&
-              TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, format.planes ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK) ==
-                  1 &&
-              TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, format.planes ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG) ==
-                  1 &&
-              TIFFSetField(tiff, TIFFTAG_SAMPLEFORMAT, SAMPLEFORMAT_UINT) == 1 &&
-              TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, format.height) == 1 &&
-              TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_NONE) == 1 &&
-              TIFFSetField(tiff, TIFFTAG_SOFTWARE, "aikhost record") == 1 &&
-              TIFFSetField(tiff, TIFFTAG_IMAGEDESCRIPTION, description.c_str()) == 1;
+    bool ok =
+        TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, format.width) == 1 &&
+        TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, format.height) == 1 &&
+        TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, bits) == 1 &&
+        TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, static_cast<uint16_t>(format.planes ? 3 : 1)) == 1 &&
+        TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, format.planes ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK) ==
+            1 &&
+        TIFFSetField(tiff, TIFFTAG_PLANARCONFIG,
+                     format.planes ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG) == 1 &&
+        TIFFSetField(tiff, TIFFTAG_SAMPLEFORMAT, SAMPLEFORMAT_UINT) == 1 &&
+        TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, format.height) == 1 &&
+        TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_NONE) == 1 &&
+        TIFFSetField(tiff, TIFFTAG_SOFTWARE, "aikhost record") == 1 &&
+        TIFFSetField(tiff, TIFFTAG_IMAGEDESCRIPTION, description.c_str()) == 1;
     // Viewers that honour it show 10- and 12-bit samples at full range.
     if (ok && format.significantBits > 8 && format.significantBits < 16)
         ok = TIFFSetField(tiff, TIFFTAG_MAXSAMPLEVALUE,
@@ -55,22 +56,25 @@ void RecordingWriter::Write(const PageFormat& format, const ImageMeta& meta, con
         throw RecordingError(m_path + ": the recording takes no more pages");
     if (m_pages > 0 && !(format == m_firstFormat))
         throw RecordingError(m_path + ": every page of a recording has the first page's format");
-    const std::string description = m_pages == 0 ? DescribePage(format, meta, &m_info) + std::string(kFirstPageRoom, ' ')
-                                                 : DescribePage(format, meta, nullptr);
+    const std::string description =
+        m_pages == 0 ? DescribePage(format, meta, &m_info) + std::string(kFirstPageRoom, ' ')
+                     : DescribePage(format, meta, nullptr);
     TIFF* tiff = m_file->Handle();
     bool ok = SetPageFields(tiff, format, description);
     const std::size_t plane = format.PlaneBytes();
     for (uint32_t sample = 0; ok && sample < (format.planes ? 3u : 1u); ++sample) {
         // The file's planes are red, green, blue; the module's blue, green, red.
         const uint8_t* samples = format.planes ? image + (2 - sample) * plane : image;
-        ok = TIFFWriteRawStrip(tiff, sample, const_cast<uint8_t*>(samples), static_cast<tmsize_t>(plane)) >= 0;
+        ok =
+            TIFFWriteRawStrip(tiff, sample, const_cast<uint8_t*>(samples), static_cast<tmsize_t>(plane)) >= 0;
     }
     ok = ok && TIFFWriteDirectory(tiff) == 1;
     if (!ok) {
         m_failed = true;
         m_file->RefuseWrites();
-        throw RecordingError(m_path + ": " +
-                             (m_file->LastError().empty() ? std::string("cannot write") : m_file->LastError()));
+        throw RecordingError(
+            m_path + ": " +
+            (m_file->LastError().empty() ? std::string("cannot write") : m_file->LastError()));
     }
     if (m_pages == 0) {
         m_firstFormat = format;

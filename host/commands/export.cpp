@@ -45,15 +45,17 @@ int runExport(CliContext& context, const ExportOptions& options) {
     }
     const recording::PageFormat& format = reader->Format();
     if (format.significantBits == 16)
-        throw HostFailure(FailureKind::Usage, options.recording + ": 16-bit pages are not exported (the module "
-                                                                  "delivers none; read them with a TIFF reader)");
+        throw HostFailure(FailureKind::Usage, options.recording +
+                                                  ": 16-bit pages are not exported (the module "
+                                                  "delivers none; read them with a TIFF reader)");
     const std::size_t last = options.last == 0 ? reader->Pages() : std::min(options.last, reader->Pages());
     const GrabOutput output(options.out, false);
     output.prepare();
     const ImageAttributes attributes = deliveredAttributes(format);
-    const std::optional<uint32_t> mosaic = options.raw && format.planes && format.pixelFormat.rfind("Bayer", 0) == 0
-                                               ? pixelFormatCode(format.pixelFormat)
-                                               : std::nullopt;
+    const std::optional<uint32_t> mosaic =
+        options.raw && format.planes && format.pixelFormat.rfind("Bayer", 0) == 0
+            ? pixelFormatCode(format.pixelFormat)
+            : std::nullopt;
     std::vector<uint8_t> image(format.ImageBytes());
     nlohmann::json files = nlohmann::json::array();
     for (std::size_t page = options.first; page <= last && !interrupted(); page += options.step) {
@@ -63,11 +65,13 @@ int runExport(CliContext& context, const ExportOptions& options) {
             throw HostFailure(FailureKind::Usage, error.what());
         }
         const std::string file = output.fileName(reader->Info().channel, static_cast<int>(page));
-        const std::string failed = writeImage(output.writer(), file, attributes, image, mosaic, [](double) {});
+        const std::string failed =
+            writeImage(output.writer(), file, attributes, image, mosaic, [](double) {});
         if (!failed.empty())
             throw HostFailure(FailureKind::OutputNotWritable, "cannot write " + file + ": " + failed);
         const std::optional<uint64_t> frame = reader->Meta(page - 1).frame;
-        files.push_back({{"file", file}, {"page", page}, {"frame", frame ? nlohmann::json(*frame) : nlohmann::json()}});
+        files.push_back(
+            {{"file", file}, {"page", page}, {"frame", frame ? nlohmann::json(*frame) : nlohmann::json()}});
     }
     const int exitCode = interrupted() ? kExitInterrupted : kExitOk;
     if (context.line.json)
@@ -86,7 +90,8 @@ int runExport(CliContext& context, const ExportOptions& options) {
 
 void addExportCommand(CLI::App& app, CliContext& context) {
     auto options = std::make_shared<ExportOptions>();
-    CLI::App* command = app.add_subcommand("export", "Write a recording's images as PNG or TIFF files, one per image");
+    CLI::App* command =
+        app.add_subcommand("export", "Write a recording's images as PNG or TIFF files, one per image");
     command->add_option("recording", options->recording, "The recording (a file aikhost record wrote)")
         ->required()
         ->check(CLI::ExistingFile);

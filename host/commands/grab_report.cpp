@@ -35,6 +35,8 @@ std::string noImageCause(const Channel& channel, int timeoutMs) {
            (source.empty() ? "" : ", TriggerSource " + source) + ")";
 }
 
+} // namespace
+
 std::string countText(const std::optional<uint64_t>& count) {
     return count ? std::to_string(*count) : "not counted";
 }
@@ -42,6 +44,8 @@ std::string countText(const std::optional<uint64_t>& count) {
 nlohmann::json countJson(const std::optional<uint64_t>& count) {
     return count ? nlohmann::json(*count) : nlohmann::json();
 }
+
+namespace {
 
 double imagesPerSecond(const ChannelGrab& grab) {
     return grab.loop.seconds > 0 ? static_cast<double>(grab.loop.tally.delivered()) / grab.loop.seconds : 0.0;

@@ -9,6 +9,8 @@
 #include "host/session/grab_loop.h"
 #include "host/session/host_failure.h"
 
+#include <nlohmann/json.hpp>
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -34,6 +36,10 @@ struct ChannelGrab {
 // Notes why grab.loop ended early as a problem of its class; nothing when it did not.
 // A run of time-outs is explained from the settings that decide it.
 void noteLoopEnd(ChannelGrab& grab, const Channel& channel, int timeoutMs);
+
+// A count that cannot be known (no frame numbers): "not counted", or null in JSON.
+std::string countText(const std::optional<uint64_t>& count);
+nlohmann::json countJson(const std::optional<uint64_t>& count);
 
 // The worst class among the channels: interrupted, unwritable output, lost images.
 int grabExitCode(const std::vector<ChannelGrab>& grabs);

@@ -50,14 +50,6 @@ std::string recordingFile(const std::string& out, int64_t channel, bool several)
     return (path.parent_path() / (prefix + "_" + path.filename().string())).string();
 }
 
-std::string countText(const std::optional<uint64_t>& count) {
-    return count ? std::to_string(*count) : "not counted";
-}
-
-nlohmann::json countJson(const std::optional<uint64_t>& count) {
-    return count ? nlohmann::json(*count) : nlohmann::json();
-}
-
 double imagesPerSecond(const ChannelRecord& record) {
     return record.loop.seconds > 0 ? static_cast<double>(record.counts.delivered) / record.loop.seconds : 0.0;
 }
@@ -89,11 +81,12 @@ void printSummary(const std::vector<ChannelRecord>& records) {
     for (const ChannelRecord& record : records) {
         char rate[32];
         std::snprintf(rate, sizeof rate, "%.1f", imagesPerSecond(record));
-        table.addRow({std::to_string(record.id), record.name, geometry(record), record.format,
-                      std::to_string(record.counts.delivered), countText(record.counts.produced),
-                      countText(record.counts.lost), std::to_string(record.counts.dropped), rate,
-                      std::to_string(record.loop.tally.timeouts()),
-                      record.counts.delivered > 0 ? std::filesystem::absolute(record.file).string() : "none"});
+        table.addRow(
+            {std::to_string(record.id), record.name, geometry(record), record.format,
+             std::to_string(record.counts.delivered), countText(record.counts.produced),
+             countText(record.counts.lost), std::to_string(record.counts.dropped), rate,
+             std::to_string(record.loop.tally.timeouts()),
+             record.counts.delivered > 0 ? std::filesystem::absolute(record.file).string() : "none"});
     }
     table.print(std::cout);
 }
@@ -101,20 +94,24 @@ void printSummary(const std::vector<ChannelRecord>& records) {
 nlohmann::json recordDocument(const std::vector<ChannelRecord>& records, int exitCode) {
     nlohmann::json channels = nlohmann::json::array();
     for (const ChannelRecord& record : records)
-        channels.push_back({{"channel", record.id},
-                            {"name", record.name},
-                            {"image", geometry(record)},
-                            {"format", record.format},
-                            {"file", record.counts.delivered > 0 ? nlohmann::json(record.file) : nlohmann::json()},
-                            {"delivered", record.counts.delivered},
-                            {"produced", countJson(record.counts.produced)},
-                            {"lost", countJson(record.counts.lost)},
-                            {"dropped", record.counts.dropped},
-                            {"timeouts", record.loop.tally.timeouts()},
-                            {"seconds", record.loop.seconds},
-                            {"imagesPerSecond", imagesPerSecond(record)},
-                            {"problem", record.problem.empty() ? nlohmann::json() : nlohmann::json(record.problem)}});
-    return {{"command", "record"}, {"channels", channels}, {"interrupted", interrupted()}, {"exitCode", exitCode}};
+        channels.push_back(
+            {{"channel", record.id},
+             {"name", record.name},
+             {"image", geometry(record)},
+             {"format", record.format},
+             {"file", record.counts.delivered > 0 ? nlohmann::json(record.file) : nlohmann::json()},
+             {"delivered", record.counts.delivered},
+             {"produced", countJson(record.counts.produced)},
+             {"lost", countJson(record.counts.lost)},
+             {"dropped", record.counts.dropped},
+             {"timeouts", record.loop.tally.timeouts()},
+             {"seconds", record.loop.seconds},
+             {"imagesPerSecond", imagesPerSecond(record)},
+             {"problem", record.problem.empty() ? nlohmann::json() : nlohmann::json(record.problem)}});
+    return {{"command", "record"},
+            {"channels", channels},
+            {"interrupted", interrupted()},
+            {"exitCode", exitCode}};
 }
 
 int report(const std::vector<ChannelRecord>& records, const std::vector<ChannelGrab>& grabs, bool json) {
@@ -124,8 +121,8 @@ int report(const std::vector<ChannelRecord>& records, const std::vector<ChannelG
         if (!grabs[i].problem.empty())
             std::cerr << "aikhost: channel " << grabs[i].id << ": " << grabs[i].problem << '\n';
         if (counts.lost.value_or(0) > 0)
-            std::cerr << "aikhost: channel " << grabs[i].id << ": " << *counts.lost << " of " << *counts.produced
-                      << " images lost by the camera (the host took them too slowly)\n";
+            std::cerr << "aikhost: channel " << grabs[i].id << ": " << *counts.lost << " of "
+                      << *counts.produced << " images lost by the camera (the host took them too slowly)\n";
         if (counts.dropped > 0) {
             std::cerr << "aikhost: channel " << grabs[i].id << ": " << counts.dropped << " of "
                       << counts.dropped + counts.delivered
@@ -160,13 +157,14 @@ int runRecord(CliContext& context, const RecordOptions& options) {
         channels.push_back(&openChannel(context, index));
         targets.push_back({channels.back(), recordingFile(options.out, index, chosen.size() > 1)});
     }
-    const std::string folder = namesFile(options.out) ? std::filesystem::path(options.out).parent_path().string()
-                                                      : options.out;
+    const std::string folder =
+        namesFile(options.out) ? std::filesystem::path(options.out).parent_path().string() : options.out;
     std::error_code error;
     if (!folder.empty())
         std::filesystem::create_directories(folder, error);
     if (error)
-        throw HostFailure(FailureKind::OutputNotWritable, "cannot create the folder " + folder + ": " + error.message());
+        throw HostFailure(FailureKind::OutputNotWritable,
+                          "cannot create the folder " + folder + ": " + error.message());
     RecordSettings settings = options.settings;
     settings.limits.count = options.count > 0 ? options.count : INT_MAX;
     settings.seconds = options.seconds;
@@ -191,17 +189,20 @@ void addRecordCommand(CLI::App& app, CliContext& context) {
     record->add_option_function<double>(
         "-t,--duration", [options](const double& seconds) { options->seconds = seconds; },
         "Seconds per channel (default: no limit)");
-    record->add_option("--queue", options->queueMiB,
-                       "MiB of images waiting to be written, all channels together (default 256)")
+    record
+        ->add_option("--queue", options->queueMiB,
+                     "MiB of images waiting to be written, all channels together (default 256)")
         ->check(CLI::PositiveNumber);
     record->add_option("--timeout", options->settings.limits.timeoutMs, "Milliseconds to wait for each image")
         ->check(CLI::PositiveNumber);
-    record->add_option("--max-timeouts", options->settings.limits.maxTimeouts,
-                       "Time-outs in a row before a channel gives up")
+    record
+        ->add_option("--max-timeouts", options->settings.limits.maxTimeouts,
+                     "Time-outs in a row before a channel gives up")
         ->check(CLI::PositiveNumber);
     record->add_option("-o,--out", options->out,
                        "Folder for ch<N>.tif files, or a file name ending .tif (default: record)");
-    record->add_flag("--raw", options->settings.rawBayer, "Record Bayer images as the camera's mosaic, undecoded");
+    record->add_flag("--raw", options->settings.rawBayer,
+                     "Record Bayer images as the camera's mosaic, undecoded");
     record->callback([&context, options] {
         runCommand(context, "record", [&context, options] { return runRecord(context, *options); });
     });

@@ -83,8 +83,8 @@ private:
         const uint8_t* samples = next.image.data();
         if (m_mosaicFormat) {
             const std::size_t plane = m_format.PlaneBytes();
-            camlib::StoredFromPlanes(*m_mosaicFormat, samples + 2 * plane, samples + plane, samples, m_format.width,
-                                     m_format.height, mosaic.data());
+            camlib::StoredFromPlanes(*m_mosaicFormat, samples + 2 * plane, samples + plane, samples,
+                                     m_format.width, m_format.height, mosaic.data());
             samples = mosaic.data();
         }
         try {
@@ -139,7 +139,8 @@ std::string endOf(const ChannelRecord& record, const SharedStop& stop, bool time
 void streamInto(const Channel& channel, recording::RecordingWriter& file, const RecordSettings& settings,
                 std::size_t queueBytes, SharedStop& stop, ChannelRecord& record) {
     const std::optional<uint32_t> storedFormat = pixelFormatCode(record.format);
-    const bool rawBayer = settings.rawBayer && storedFormat && record.attributes.pixelFormat == AIK_PIXEL_PLANES_RGB &&
+    const bool rawBayer = settings.rawBayer && storedFormat &&
+                          record.attributes.pixelFormat == AIK_PIXEL_PLANES_RGB &&
                           record.format.rfind("Bayer", 0) == 0;
     const recording::PageFormat format = pageFormat(record.attributes, record.format, rawBayer);
     const std::size_t imageBytes = deliveredBytes(record.attributes);

@@ -21,10 +21,10 @@
 namespace aikhost {
 
 struct RecordSettings {
-    GrabLimits limits;              // count: images per channel
-    std::optional<double> seconds;  // per channel, from its first wait
+    GrabLimits limits;                   // count: images per channel
+    std::optional<double> seconds;       // per channel, from its first wait
     std::size_t queueBytes = 256u << 20; // shared evenly by the channels, at least one image each
-    bool rawBayer = false;          // Bayer images as the camera's mosaic rather than planes
+    bool rawBayer = false;               // Bayer images as the camera's mosaic rather than planes
     std::function<bool()> stopRequested;
 };
 

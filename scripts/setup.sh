@@ -9,8 +9,9 @@ packages=(cmake make g++ pkg-config git
           # aikhost: PNG files, JPEG and in-memory PNG for the live view, its HTTP
           # server, and the headless browser that tests the page.
           libpng-dev libturbojpeg0-dev libspng-dev libcpp-httplib-dev
-          # Recordings: BigTIFF through libtiff, read back in the tests by tifffile.
-          libtiff-dev python3-tifffile
+          # Recordings: BigTIFF through libtiff, read back in the tests by tifffile,
+          # and their exported PNG files by pypng.
+          libtiff-dev python3-tifffile python3-png
           chromium chromium-driver python3-selenium
           # Real cameras: Aravis, its GigE Vision camera emulator and arv-tool; Debian
           # 12's aravis-0.8.pc needs libusb's .pc file.

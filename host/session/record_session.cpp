@@ -104,20 +104,36 @@ private:
     std::thread m_thread;
 };
 
-// The acquisition side's account of images since the last one queued, and in all.
+// The acquisition side's account of images since the last one queued, and in all:
+// produced runs from the first frame number to the highest, so that a camera's frame
+// ids (64-bit) count as the pixel stamps do; without frame numbers it is unknown.
 struct HostCounts {
-    ImageTally tally;
-    std::optional<uint32_t> previousFrame;
-    uint64_t lostSinceQueued = 0, droppedSinceQueued = 0, dropped = 0;
+    uint64_t received = 0, dropped = 0;
+    uint64_t lostSinceQueued = 0, droppedSinceQueued = 0;
+    bool numbered = true;
+    std::optional<uint64_t> first, highest;
 
-    void received(std::optional<uint32_t> frame, recording::ImageMeta& meta) {
-        tally.addDelivered(frame);
-        if (frame && previousFrame && *frame > *previousFrame)
-            lostSinceQueued += *frame - *previousFrame - 1;
-        previousFrame = frame;
+    std::optional<uint64_t> produced() const {
+        return numbered && first ? std::optional<uint64_t>(*highest - *first + 1) : std::nullopt;
+    }
+    std::optional<uint64_t> lost() const {
+        const std::optional<uint64_t> all = produced();
+        return all && *all >= received ? std::optional<uint64_t>(*all - received) : std::nullopt;
+    }
+    void receive(recording::ImageMeta& meta) {
+        ++received;
+        numbered = numbered && meta.frame.has_value();
+        if (meta.frame) {
+            if (!first)
+                first = highest = meta.frame;
+            else if (*meta.frame > *highest) {
+                lostSinceQueued += *meta.frame - *highest - 1;
+                highest = meta.frame;
+            }
+        }
         meta.lostBefore = lostSinceQueued;
         meta.droppedBefore = droppedSinceQueued;
-        meta.counts = {tally.produced(), tally.delivered() - dropped, tally.lost(), dropped};
+        meta.counts = {produced(), received - dropped, lost(), dropped};
     }
     void queued() { lostSinceQueued = droppedSinceQueued = 0; }
     void refused() {
@@ -162,7 +178,7 @@ void streamInto(const Channel& channel, recording::RecordingWriter& file, const 
     };
     hooks.take = [&](int, std::vector<uint8_t>& buffer, std::optional<uint32_t> frame) {
         recording::ImageMeta meta = metadata.gather(frame);
-        counts.received(frame, meta);
+        counts.receive(meta);
         if (queue.offer(buffer, meta))
             counts.queued();
         else
@@ -179,8 +195,7 @@ void streamInto(const Channel& channel, recording::RecordingWriter& file, const 
         record.problem = "acquisition not started: StartAcquisition: " + started.errText;
     }
     writer.finish();
-    record.counts = {counts.tally.produced(), file.Pages(), counts.tally.lost(),
-                     counts.tally.delivered() - file.Pages()};
+    record.counts = {counts.produced(), file.Pages(), counts.lost(), counts.received - file.Pages()};
     if (!writer.failure().empty()) {
         record.problem = "cannot write " + writer.failure();
         record.kind = FailureKind::OutputNotWritable;

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <unistd.h>
 
 namespace recording {
 
@@ -115,8 +116,12 @@ void RecordingWriter::Finish(const StreamCounts& counts, const std::string& end)
         std::fclose(file);
         throw RecordingError(m_partial + ": " + error.what());
     }
-    if (std::fclose(file) != 0)
-        throw RecordingError(m_partial + ": " + std::strerror(errno));
+    // On the disk before it takes the name, so that a crash leaves the old file or the
+    // whole new one (recordings are built where there is POSIX, as libtiff is).
+    const bool synced = std::fflush(file) == 0 && ::fsync(::fileno(file)) == 0;
+    const int syncError = errno;
+    if (std::fclose(file) != 0 || !synced)
+        throw RecordingError(m_partial + ": " + std::strerror(synced ? errno : syncError));
     std::error_code error;
     std::filesystem::rename(m_partial, m_path, error);
     if (error)

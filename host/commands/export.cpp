@@ -1,5 +1,5 @@
 // aikhost export: a recording's images to one file each, in the format grab writes
-// (PNG, or TIFF by the name's extension), a range of pages and a step.
+// (chosen by the name's extension as grab's), a range of pages and a step.
 #include "host/commands/commands.h"
 
 #include "host/cli/exit_code.h"
@@ -90,8 +90,8 @@ int runExport(CliContext& context, const ExportOptions& options) {
 
 void addExportCommand(CLI::App& app, CliContext& context) {
     auto options = std::make_shared<ExportOptions>();
-    CLI::App* command =
-        app.add_subcommand("export", "Write a recording's images as PNG or TIFF files, one per image");
+    CLI::App* command = app.add_subcommand(
+        "export", "Write a recording's images as image files (grab's format), one per image");
     command->add_option("recording", options->recording, "The recording (a file aikhost record wrote)")
         ->required()
         ->check(CLI::ExistingFile);

@@ -2,6 +2,8 @@
 // whatever n is.
 #include "recording/recording_reader.h"
 
+#include <filesystem>
+
 namespace recording {
 
 namespace {
@@ -17,12 +19,17 @@ template <class T> T Field(TIFF* tiff, uint32_t tag, T fallback) {
 RecordingReader::RecordingReader(const std::string& path)
     : m_path(path), m_file(std::make_unique<TiffFile>(path, "r")) {
     TIFF* tiff = m_file->Handle();
-    do {
-        ReadPage(m_meta.size());
-    } while (TIFFReadDirectory(tiff) == 1);
-    if (!m_file->LastError().empty())
-        throw RecordingError(path + ": page " + std::to_string(m_meta.size() + 1) + ": " +
-                             m_file->LastError());
+    std::error_code error;
+    m_fileBytes = std::filesystem::file_size(path, error);
+    ReadPage(0);
+    try {
+        while (TIFFReadDirectory(tiff) == 1)
+            ReadPage(m_meta.size());
+        if (!m_file->LastError().empty())
+            m_damage = path + ": page " + std::to_string(m_meta.size() + 1) + ": " + m_file->LastError();
+    } catch (const RecordingError& damage) {
+        m_damage = damage.what();
+    }
 }
 
 void RecordingReader::ReadPage(std::size_t page) {
@@ -54,6 +61,14 @@ void RecordingReader::ReadPage(std::size_t page) {
         throw RecordingError(where + "samples of " + std::to_string(bits) + " bits, " +
                              std::to_string(samples) + " per pixel, do not hold " +
                              std::to_string(format.significantBits) + "-bit " + format.pixelFormat);
+    uint64_t* offsets = nullptr;
+    uint64_t* counts = nullptr;
+    if (TIFFGetField(tiff, TIFFTAG_STRIPOFFSETS, &offsets) != 1 ||
+        TIFFGetField(tiff, TIFFTAG_STRIPBYTECOUNTS, &counts) != 1 || offsets == nullptr || counts == nullptr)
+        throw RecordingError(where + "no strips");
+    for (uint32_t strip = 0; strip < TIFFNumberOfStrips(tiff); ++strip)
+        if (offsets[strip] + counts[strip] > m_fileBytes)
+            throw RecordingError(where + "the file ends inside its samples");
     if (page == 0) {
         if (!description.info)
             throw RecordingError(where + "the first page says nothing of the recording");

@@ -16,7 +16,8 @@ class RecordingReader {
 public:
     // Reads every page's directory and description. Throws RecordingError naming the
     // page and what is wrong: not a TIFF, compressed, a page of another format, a
-    // description that is not a recording's.
+    // description that is not a recording's. A file cut short (a recorder that died)
+    // keeps the pages before the first it cannot read, and Damage says why it stopped.
     explicit RecordingReader(const std::string& path);
 
     const PageFormat& Format() const { return m_format; }
@@ -25,6 +26,8 @@ public:
     // The final counts, or those up to the last page of a recording never closed.
     const StreamCounts& Counts() const;
     std::size_t Pages() const { return m_meta.size(); }
+    // Empty, or why the pages after the last one read could not be read.
+    const std::string& Damage() const { return m_damage; }
     const ImageMeta& Meta(std::size_t page) const { return m_meta.at(page); }
     // The page's samples into image (Format().ImageBytes() bytes; planes blue, green,
     // red). Throws RecordingError. One thread at a time.
@@ -39,6 +42,8 @@ private:
     RecordingInfo m_info;
     std::vector<ImageMeta> m_meta;
     std::vector<toff_t> m_directories;
+    std::string m_damage;
+    uint64_t m_fileBytes = 0;
 };
 
 } // namespace recording

@@ -112,8 +112,10 @@ int TiffFile::Report(TIFF*, void* self, const char* module, const char* format, 
     char text[512];
     std::vsnprintf(text, sizeof text, format, arguments);
     // The system's reason for a failed write says more than libtiff's account of it.
+    // libtiff names the file as its module, which the caller's message names already.
     if (!file.m_refusing)
-        file.m_error = std::string(module != nullptr ? module : "libtiff") + ": " + text;
+        file.m_error = module == nullptr || file.m_path == module ? std::string(text)
+                                                                  : std::string(module) + ": " + text;
     return 1;
 }
 

@@ -43,6 +43,9 @@ int runExport(CliContext& context, const ExportOptions& options) {
     } catch (const recording::RecordingError& error) {
         throw HostFailure(FailureKind::Usage, error.what());
     }
+    if (!reader->Damage().empty())
+        std::cerr << "aikhost: warning: " << reader->Damage() << "; the " << reader->Pages()
+                  << " pages before it are exported\n";
     const recording::PageFormat& format = reader->Format();
     if (format.significantBits == 16)
         throw HostFailure(FailureKind::Usage, options.recording +

@@ -195,11 +195,16 @@ class RecordTest(unittest.TestCase):
                 self.assertTrue(numpy.array_equal(pixels >> 4, recorded), entry["file"])
                 self.assertEqual(stamped_frame(recorded[0], 12), entry["frame"])
 
-    # Catches a tool that crashes or blames nothing on input it cannot use.
+    # Catches a tool that crashes or blames nothing on input it cannot use, and a
+    # recording cut short (its recorder killed) that loses the pages it holds whole.
     def test_refusals_name_their_cause(self):
         (self.folder / "not.tif").write_text("not a recording\n")
         (self.folder / "plain").write_text("a file, not a folder\n")
+        self.record(["-c", "2", "record", "-n", "3", "-o", "whole.tif"])
+        whole = (self.folder / "whole.tif").read_bytes()
+        (self.folder / "cut.tif").write_bytes(whole[:-8])
         cases = [  # arguments, exit code, cause on standard error
+            (["export", "cut.tif", "-o", "cut"], 0, "page 3: .*; the 2 pages before it are exported"),
             (["export", "not.tif"], 2, "not.tif: .*"),
             (["export", "missing.tif"], 2, "missing.tif"),
             (["record", "-n", "1", "-o", "plain/sub"], 7, "cannot create the folder .*plain/sub"),

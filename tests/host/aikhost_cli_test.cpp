@@ -172,7 +172,7 @@ const CliCase kCliCases[] = {
     {"Usage", "grab -n 0", "", 2, "", "count"},
     {"HelpListsExitCodes", "--help", "", 0, "Exit codes:(.|\n)*130 +interrupted", ""},
     {"Version", "--version", "", 0,
-     "^aikhost [0-9]+\\.[0-9]+\\.[0-9]+ \\(commit ([0-9a-f]{12}|unknown)\\)\nmodule .*QuorvexAIK64.so: "
+     "^aikhost [0-9]+\\.[0-9]+\\.[0-9]+ \\(commit ([0-9a-f]{12,}|unknown)\\)\nmodule .*QuorvexAIK64.so: "
      "1\\.0\\.0\\.1\n$",
      ""},
     // What people expect. Grabs that must lose nothing ask for a rate that a sanitized

@@ -21,8 +21,16 @@ else()
     set(AIK_DOC_DIR share/doc/quorvexaik)
 endif()
 
+# What the packages hold, built alone (scripts/package.sh): aik_install adds to it.
+add_custom_target(aik_packaged)
+# aikhost's manual page, where the build makes one.
+if(TARGET aikhost_man)
+    add_dependencies(aik_packaged aikhost_man)
+endif()
+
 # Import libraries are for linking against the DLLs, which no user of the packages does.
 function(aik_install component destination)
+    add_dependencies(aik_packaged ${ARGN})
     install(TARGETS ${ARGN}
             RUNTIME DESTINATION ${destination} COMPONENT ${component}
             LIBRARY DESTINATION ${destination} COMPONENT ${component}

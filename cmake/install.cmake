@@ -29,8 +29,12 @@ if(TARGET aikhost_man)
 endif()
 
 # Import libraries are for linking against the DLLs, which no user of the packages does.
+# The build tree has the installed layout, so a target is built with its installed
+# search path: one rewritten at install would need a padded path in the build tree,
+# whose empty entry searches the current folder.
 function(aik_install component destination)
     add_dependencies(aik_packaged ${ARGN})
+    set_target_properties(${ARGN} PROPERTIES BUILD_WITH_INSTALL_RPATH ON)
     install(TARGETS ${ARGN}
             RUNTIME DESTINATION ${destination} COMPONENT ${component}
             LIBRARY DESTINATION ${destination} COMPONENT ${component}
@@ -52,9 +56,8 @@ else()
                     OUTPUT_FILE ${CMAKE_BINARY_DIR}/packaging/changelog.gz COMMAND_ERROR_IS_FATAL ANY)
     set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/CHANGELOG.md)
     install(FILES ${CMAKE_BINARY_DIR}/packaging/changelog.gz DESTINATION ${AIK_DOC_DIR} COMPONENT adapter)
-    # Installed, the module finds the camera libraries beside it and, where the
-    # simulated family is not installed (a production machine), in aravis/. The
-    # libraries and aikhost need no search path of their own.
+    # The module finds the camera libraries beside it and, where the simulated family
+    # is not installed (a production machine), in aravis/.
     set_target_properties(QuorvexAIK64 PROPERTIES INSTALL_RPATH "$ORIGIN;$ORIGIN/aravis")
     # The links of the build tree: the module under the lib prefix, aikhost on PATH.
     file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/install-links)

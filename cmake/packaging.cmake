@@ -57,8 +57,11 @@ whenever quorvexaik-sim is not installed.")
 
 # Every package's doc folder has the copyright and the Debian changelog, gzipped
 # without a time stamp as Debian wants it. The entry's date is the commit's.
-execute_process(COMMAND git log -1 --format=%aD WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
-                OUTPUT_VARIABLE AIK_DEBIAN_CHANGELOG_DATE OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+find_package(Git QUIET)
+if(GIT_FOUND)
+    execute_process(COMMAND ${GIT_EXECUTABLE} log -1 --format=%aD WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
+                    OUTPUT_VARIABLE AIK_DEBIAN_CHANGELOG_DATE OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+endif()
 if(NOT AIK_DEBIAN_CHANGELOG_DATE)
     string(TIMESTAMP AIK_DEBIAN_CHANGELOG_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
 endif()

@@ -61,11 +61,14 @@ dpkg_root --force-depends -i "${debs[@]}" >"$work/dpkg.log" 2>&1 ||
     fail "dpkg -i failed:"$'\n'"$(cat "$work/dpkg.log")"
 installed=$(dpkg_root -l 'quorvexaik*' | grep -c '^ii')
 
-# No installed binary searches outside the installed folders (the build tree).
+# No installed binary searches outside the installed folders: not the build tree, not
+# the current folder (an empty entry).
 while IFS= read -r -d '' file; do
     runpath=$(readelf -d "$file" 2>/dev/null | sed -n 's/.*R\(UN\)\?PATH.*\[\(.*\)\]/\2/p')
-    for entry in ${runpath//:/ }; do
-        [[ "$entry" == '$ORIGIN'* ]] || fail "$file searches $entry"
+    [ -z "$runpath" ] && continue
+    IFS=: read -r -a entries <<<"$runpath:"
+    for entry in "${entries[@]}"; do
+        [[ "$entry" == '$ORIGIN'* ]] || fail "$file searches \"$entry\" (RUNPATH $runpath)"
     done
 done < <(find "$root/usr/lib" -type f -print0)
 

@@ -59,7 +59,8 @@ else()
     # The module finds the camera libraries beside it and, where the simulated family
     # is not installed (a production machine), in aravis/.
     set_target_properties(QuorvexAIK64 PROPERTIES INSTALL_RPATH "$ORIGIN;$ORIGIN/aravis")
-    # The links of the build tree: the module under the lib prefix, aikhost on PATH.
+    # Links: the module under the conventional lib prefix (the build makes it), aikhost
+    # on PATH.
     file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/install-links)
     file(CREATE_LINK ../${AIK_INSTALL_DIR}/aikhost ${CMAKE_BINARY_DIR}/install-links/aikhost SYMBOLIC)
     install(FILES ${CMAKE_BINARY_DIR}/install-links/aikhost DESTINATION bin COMPONENT adapter)

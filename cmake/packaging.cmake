@@ -32,7 +32,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/bin)
 
 set(CPACK_DEBIAN_ADAPTER_PACKAGE_NAME quorvexaik)
-# The module needs one camera family: real cameras where it is built.
+# The module needs one camera family: the real cameras' first, where the build has it.
 set(CPACK_DEBIAN_ADAPTER_PACKAGE_DEPENDS "quorvexaik-sim (= ${AIK_DEBIAN_VERSION})")
 if(TARGET aravis_QuorvexApi64)
     set(CPACK_DEBIAN_ADAPTER_PACKAGE_DEPENDS "quorvexaik-aravis (= ${AIK_DEBIAN_VERSION}) | ${CPACK_DEBIAN_ADAPTER_PACKAGE_DEPENDS}")

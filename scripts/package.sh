@@ -22,21 +22,29 @@ pack() {
     cmake --preset "$1" >/dev/null
     cmake --build "$2" -j "$(nproc)" --target aik_packaged
     rm -rf "$2/packages"
-    (cd "$2" && cpack) | grep -E '^CPack: - package:'
+    if ! (cd "$2" && cpack) >"$2/cpack.log" 2>&1; then
+        cat "$2/cpack.log" >&2
+        echo "package.sh: cpack failed in $2 (its output above)" >&2
+        exit 1
+    fi
+    grep -E '^CPack: - package:' "$2/cpack.log"
 }
 
+made=()
 if [ "$deb" = 1 ]; then
     scripts/setup.sh
     scripts/setup.sh --package
     pack default build
     # Errors fail the build; warnings are listed (docs/packaging.md says which stay).
     lintian --fail-on error --suppress-tags initial-upload-closes-no-bugs build/packages/*.deb
+    made+=(build/packages/*.deb)
 fi
 if [ "$windows" = 1 ]; then
     scripts/setup.sh --windows
     pack windows build-windows
+    made+=(build-windows/packages/*.zip)
 fi
 echo "packages:"
-for file in build/packages/*.deb build-windows/packages/*.zip; do
-    [ -e "$file" ] && echo "  $file $(stat -c %s "$file") bytes"
+for file in "${made[@]}"; do
+    echo "  $file $(stat -c %s "$file") bytes"
 done

@@ -53,10 +53,10 @@ stage() {
 }
 wanted() { [[ " ${chosen[*]} " == *" $1 "* ]]; }
 
-# The integrity soak runs its full minute per host, and the feature traffic its 10^5
-# calls per channel, and the view its 40 s swarm of slow clients, in the release build
-# only (the sanitizers slow them tenfold). The
-# soak runs beside the fuzzers when both stages run: it mostly waits, they compute.
+# The integrity soak runs its full minute per host, the feature traffic its 10^5 calls
+# per channel and the view its 40 s swarm of slow clients in the release build only
+# (the sanitizers slow them tenfold). The soak runs beside the fuzzers when both stages
+# run: it mostly waits, they compute.
 soak="AIK_SOAK_SECONDS=${AIK_SOAK_SECONDS:-60} ctest --preset default -j $test_jobs -R IntegritySoak"
 if wanted release && wanted fuzz; then
     stage release "scripts/build.sh default" "ctest --preset default -j $test_jobs -E IntegritySoak"

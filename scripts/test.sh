@@ -55,9 +55,10 @@ stage() {
 }
 wanted() { [[ " ${chosen[*]} " == *" $1 "* ]]; }
 
-# The integrity soak runs its full minute per host, and the feature traffic its 10^5
-# calls per channel, in the release build only (the sanitizers slow them tenfold). The
-# soak runs beside the fuzzers when both stages run: it mostly waits, they compute.
+# The integrity soak runs its full minute per host, the feature traffic its 10^5 calls
+# per channel and the view its 40 s swarm of slow clients in the release build only
+# (the sanitizers slow them tenfold). The soak runs beside the fuzzers when both stages
+# run: it mostly waits, they compute.
 soak="AIK_SOAK_SECONDS=${AIK_SOAK_SECONDS:-60} ctest --preset default -j $test_jobs -R IntegritySoak"
 if wanted release && wanted fuzz; then
     stage release "scripts/build.sh default" "ctest --preset default -j $test_jobs -E IntegritySoak"
@@ -71,7 +72,7 @@ fi
 for preset in asan tsan; do
     if wanted $preset; then
         stage $preset "scripts/build.sh $preset" \
-            "AIK_SOAK_SECONDS=5 AIK_TRAFFIC_OPERATIONS=20000 ctest --preset $preset -j $test_jobs"
+            "AIK_SOAK_SECONDS=5 AIK_TRAFFIC_OPERATIONS=20000 AIK_SWARM_SECONDS=10 ctest --preset $preset -j $test_jobs"
     fi
 done
 if wanted windows; then

@@ -78,7 +78,7 @@ version=$(run version --version)
 [[ "$version" == *"$root/usr/lib/"*"/quorvexaik/QuorvexAIK64.so: 1.0.0.1"* ]] ||
     fail "--version names another module or version: $version"
 run "simulated channels" channels | grep -q "SIM-M1280" || fail "channels lists no simulated camera"
-run "simulated grab" grab -n 3 -o "$work/grab" >/dev/null
+run "simulated grab" grab -n 3 --trigger rising -o "$work/grab" >/dev/null
 grabbed=$(find "$work/grab" -name '*.png' | wc -l)
 [ "$grabbed" -eq 3 ] || fail "grab -n 3 wrote $grabbed PNG files"
 
@@ -116,4 +116,4 @@ dpkg_root --purge $(dpkg_root -l 'quorvexaik*' | awk '/^ii/ {print $2}') >>"$wor
 left=$(find "$root" -mindepth 1 -not -path "$root/var" -not -path "$root/var/lib" -not -path "$root/var/lib/dpkg*")
 [ -z "$left" ] || fail "purging left behind:"$'\n'"$left"
 
-echo "package install: $installed packages, aikhost channels and grab -n 3 on the simulated family, Aravis $aravis; purge left nothing"
+echo "package install: $installed packages, aikhost channels and grab -n 3 (software-triggered, none lost) on the simulated family, Aravis $aravis; purge left nothing"

@@ -44,8 +44,8 @@ aikhost() {
 version=$(aikhost --version)
 [[ "$version" == *"QuorvexAIK64.dll: 1.0.0.1"* ]] || fail "aikhost.exe --version printed: $version"
 aikhost channels | grep -q "SIM-M1280" || fail "aikhost.exe channels lists no simulated camera"
-aikhost grab -n 3 -o grab >/dev/null
+aikhost grab -n 3 --trigger rising -o grab >/dev/null
 grabbed=$(find "$folder/grab" -name '*.png' | wc -l)
 [ "$grabbed" -eq 3 ] || fail "aikhost.exe grab -n 3 wrote $grabbed PNG files"
 
-echo "package windows: $(basename "$archive") $(stat -c %s "$archive") bytes, aikhost.exe --version, channels and grab -n 3 in a new wine prefix"
+echo "package windows: $(basename "$archive") $(stat -c %s "$archive") bytes, aikhost.exe --version, channels and grab -n 3 (software-triggered, none lost) in a new wine prefix"

@@ -271,6 +271,23 @@ class RecordTest(unittest.TestCase):
         self.assertEqual([page["frame"] for page in pages], frames)
         self.assertEqual(pages[3]["lostBefore"], 2)
 
+    # Catches a looping replay that stops after its last page, or that sends anything
+    # but the recorded images again in their order.
+    def test_looping_replay_starts_again(self):
+        self.record(["-c", "2", "record", "-n", "3", "-o", "short.tif"])
+        replay = self.write_description("loop.json", [{"model": "LOOP", "recording": "short.tif",
+                                                      "recordingLoop": True, "recordingPace": "frameRate",
+                                                      "frameRate": 10}])
+        channels, _ = self.record(["--sim-config", replay, "record", "-n", "7", "-o", "looped.tif"])
+        self.assertEqual(channels[0]["delivered"], 7)
+        with tifffile.TiffFile(self.folder / "short.tif") as short, \
+                tifffile.TiffFile(self.folder / "looped.tif") as looped:
+            recorded = [page.asarray() for page in short.pages]
+            for index, page in enumerate(looped.pages):
+                samples = page.asarray()
+                self.assertTrue(any(numpy.array_equal(samples, original) for original in recorded), index)
+                self.assertEqual(json.loads(page.description)["frame"], stamped_frame(samples[0], 12))
+
     # Catches a description naming a recording that cannot be played back accepted,
     # or refused without the field and the reason.
     def test_replay_refusals_name_the_field(self):

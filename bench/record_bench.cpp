@@ -5,12 +5,17 @@
 //   rate the simulator reaches: images recorded, lost by the camera, dropped by the host,
 //   and aikhost's CPU per image beside one memcpy of the image;
 // - aikhost record of one camera at its highest rate into a disk folder: bytes/s beside
-//   dd (with fdatasync) writing into the same folder, and beside what the camera offered.
+//   dd (with fdatasync) writing into the same folder, and beside what the camera offered;
+// - where Aravis is built: the GigE Vision emulator at its highest rate, 640x480 Mono8,
+//   recorded by aikhost beside what arv-camera-test-0.8 keeps, one after the other.
 // Prints a Markdown section for bench/REPORT.md.
 //
 // usage: aik_record_bench AIKHOST DISK_FOLDER [SECONDS per run, default 5]
 #include "camera/quorvex_api.h"
 #include "sim/sim_control.h"
+#ifdef AIK_RECORD_BENCH_GENICAM
+#include "tests/aravis/emulator.h"
+#endif
 
 #include <nlohmann/json.hpp>
 
@@ -169,6 +174,43 @@ std::string format(const char* pattern, double value) {
     return text;
 }
 
+#ifdef AIK_RECORD_BENCH_GENICAM
+long reported(const std::string& report, const char* name) {
+    const std::size_t at = report.find(name);
+    return at == std::string::npos ? -1 : std::atol(report.c_str() + report.find('=', at) + 1);
+}
+
+// One emulator, started here on 127.0.0.1 and stopped by its process id; not measured
+// when another GigE Vision device answers there already.
+void emulatorRow(const std::string& aikhost, const fs::path& folder, double seconds) {
+    aiktest::GigeEmulator emulator;
+    if (!emulator.start(AIK_RECORD_BENCH_GENICAM)) {
+        std::printf("| GigE Vision emulator recorded | not measured: %s | | |\n", emulator.why().c_str());
+        return;
+    }
+    const std::string duration = std::to_string(static_cast<int>(seconds));
+    const Child tool = run({"/usr/bin/arv-camera-test-0.8", "-n", "127.0.0.1", "-f", "1000", "-w", "640",
+                            "-h", "480", "-e", "10000", "--duration", duration},
+                           folder / "arv.txt");
+    setenv("QUORVEX_ARAVIS_CAMERAS", "127.0.0.1", 1);
+    const Child recorded = run({aikhost, "--backend", "aravis", "--json", "--set", "PixelFormat=Mono8",
+                                "--set", "AcquisitionFrameRate=1000", "--set", "Width=640", "--set",
+                                "Height=480", "record", "-t", duration, "-o", (folder / "gige.tif").string()},
+                               folder / "gige.json");
+    unsetenv("QUORVEX_ARAVIS_CAMERAS");
+    emulator.stop();
+    fs::remove(folder / "gige.tif");
+    const Totals totals = totalsOf(recorded.out);
+    const double aikhostRate = static_cast<double>(totals.delivered) / totals.seconds;
+    const double toolRate = static_cast<double>(reported(tool.out, "n_completed_buffers")) / seconds;
+    std::printf(
+        "| GigE Vision emulator, 640x480 Mono8 at its highest rate, recorded (lost / dropped %llu / %llu) | "
+        "%.0f images/s | arv-camera-test-0.8 %.0f images/s | %.2f× |\n",
+        static_cast<unsigned long long>(totals.lost), static_cast<unsigned long long>(totals.dropped),
+        aikhostRate, toolRate, aikhostRate / toolRate);
+}
+#endif
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -242,6 +284,13 @@ int main(int argc, char** argv) {
         std::printf("| the same run: lost / dropped, of what the camera offered (%s) | %llu / %llu | | |\n",
                     format("%.0f MB/s", offered / 1e6).c_str(), static_cast<unsigned long long>(onDisk.lost),
                     static_cast<unsigned long long>(onDisk.dropped));
+#ifdef AIK_RECORD_BENCH_GENICAM
+        try {
+            emulatorRow(aikhost, disk, seconds);
+        } catch (const std::exception& error) {
+            std::printf("| GigE Vision emulator recorded | not measured: %s | | |\n", error.what());
+        }
+#endif
     } catch (const std::exception& error) {
         std::fprintf(stderr, "aik_record_bench: %s\n", error.what());
         return 1;

@@ -6,6 +6,7 @@
 
 #include "host/cli/image_stats.h"
 #include "host/cli/interrupt.h"
+#include "host/cli/option_checks.h"
 #include "host/cli/progress_bar.h"
 #include "host/commands/grab_output.h"
 #include "host/commands/grab_report.h"
@@ -14,8 +15,14 @@
 #include "host/session/grab_loop.h"
 #include "host/session/image_tally.h"
 
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <iostream>
+#include <limits>
 #include <optional>
+#include <set>
 #include <vector>
 
 namespace aikhost {
@@ -31,8 +38,38 @@ struct GrabOptions {
     std::optional<double> brightness; // fraction; unset: the camera's
     std::string trigger;              // off, rising, falling; empty: the camera's TriggerMode
     std::string out = "grab";
+    bool overwrite = false; // replace an earlier grab's files in the output folder
     bool raw = false;
     bool stats = false;
+    double statsInterval = 0; // seconds between two lines of figures; 0: none
+    bool json = false;        // the line's --json
+};
+
+using Clock = std::chrono::steady_clock;
+
+// --stats-interval: one line of figures each interval, as the loop waits for images.
+class IntervalFigures {
+public:
+    IntervalFigures(const GrabOptions& options, const ChannelGrab& grab)
+        : m_interval(options.statsInterval), m_json(options.json), m_grab(grab) {}
+
+    void update(const ImageTally& tally) {
+        const auto now = Clock::now();
+        if (m_interval <= 0 || now - m_last < std::chrono::duration<double>(m_interval))
+            return;
+        const double seconds = std::chrono::duration<double>(now - m_last).count();
+        const double rate = static_cast<double>(tally.delivered() - m_delivered) / seconds;
+        reportInterval(m_grab, tally, std::chrono::duration<double>(now - m_start).count(), rate, m_json);
+        m_last = now;
+        m_delivered = tally.delivered();
+    }
+
+private:
+    double m_interval;
+    bool m_json;
+    const ChannelGrab& m_grab;
+    Clock::time_point m_start = Clock::now(), m_last = m_start;
+    uint64_t m_delivered = 0;
 };
 
 // The camera formats the module turns into host images.
@@ -54,6 +91,48 @@ std::string deliveredAmong(const std::vector<std::string>& entries) {
             list += (list.empty() ? "" : ", ") + entry;
     }
     return list.empty() ? std::string("none") : list;
+}
+
+std::optional<double> readNumber(const Channel& channel, const std::string& name) {
+    const TextResult text = channel.readValue(name);
+    if (!text.ok() || !isValueText(AIK_FEATURE_FLOAT, text.text))
+        return std::nullopt;
+    return std::strtod(text.text.c_str(), nullptr);
+}
+
+// A setting option the camera cannot take, named with its unit and the camera's range;
+// empty when the options fit.
+std::string settingsProblem(const Channel& channel, const GrabOptions& options) {
+    const std::optional<double> lowest = readNumber(channel, "ExposureTime_Min");
+    const std::optional<double> highest = readNumber(channel, "ExposureTime_Max");
+    if (options.exposure && *options.exposure > 0 && lowest && highest &&
+        (*options.exposure * 1e6 < *lowest || *options.exposure * 1e6 > *highest))
+        return "--exposure " + plainNumber(*options.exposure) + " s is outside the camera's range " +
+               plainNumber(*lowest / 1e6) + " to " + plainNumber(*highest / 1e6) + " s (ExposureTime " +
+               plainNumber(*lowest) + " to " + plainNumber(*highest) + " µs)";
+    const VideoChannelRecord& record = channel.record();
+    if (options.roi.size() == 4) {
+        const int64_t x = options.roi[0], y = options.roi[1], width = options.roi[2], height = options.roi[3];
+        if (x < 0 || y < 0 || width < 1 || height < 1 || x + width > record.sensorWidth ||
+            y + height > record.sensorHeight)
+            return "--roi " + std::to_string(x) + "," + std::to_string(y) + "," + std::to_string(width) +
+                   "," + std::to_string(height) + " does not fit the sensor of " +
+                   std::to_string(record.sensorWidth) + "x" + std::to_string(record.sensorHeight) +
+                   " pixels (x, y from 0; x + width up to " + std::to_string(record.sensorWidth) +
+                   ", y + height up to " + std::to_string(record.sensorHeight) + ")";
+    }
+    return "";
+}
+
+// The settings grab handed SetupCommonParams, as its options name them.
+std::string settingsText(const CommonParamsRecord& params) {
+    return "exposure " + plainNumber(params.exposure) + " s, contrast " + plainNumber(params.contrast) +
+           ", brightness " + plainNumber(params.brightness) + ", window " + std::to_string(params.roix) +
+           "," + std::to_string(params.roiy) + "," + std::to_string(params.roiwidth) + "," +
+           std::to_string(params.roiheight) + ", trigger " +
+           (params.acqTriggered == 0          ? "off"
+            : params.acqTriggerLowToHigh != 0 ? "rising"
+                                              : "falling");
 }
 
 CommonParamsRecord grabParams(const Channel& channel, const GrabOptions& options) {
@@ -80,9 +159,13 @@ void streamImages(const Channel& channel, const GrabOptions& options, const Grab
     const std::optional<uint32_t> storedFormat = pixelFormatCode(grab.format);
     const bool rawBayer = options.raw && storedFormat && grab.format.rfind("Bayer", 0) == 0;
     ProgressBar progress(options.limits.count, "ch" + std::to_string(grab.id));
+    IntervalFigures figures(options, grab);
     GrabHooks hooks;
     hooks.stopRequested = interrupted;
-    hooks.waiting = [&progress](int taken) { progress.update(taken, 0, "waiting"); };
+    hooks.waiting = [&progress, &figures](const ImageTally& tally) {
+        progress.update(static_cast<int>(tally.delivered()), 0, "waiting");
+        figures.update(tally);
+    };
     hooks.take = [&](int i, const std::vector<uint8_t>& image, std::optional<uint32_t> frame) {
         ImageRecord record;
         record.frame = frame;
@@ -115,9 +198,17 @@ ChannelGrab grabChannel(const Channel& channel, const GrabOptions& options, cons
                        deliveredAmong(pixelFormat->entries) + " (aikhost set PixelFormat ...)";
         return grab;
     }
-    const SlotResult setup = channel.setupCommonParams(grabParams(channel, options));
+    const CommonParamsRecord params = grabParams(channel, options);
+    grab.problem = settingsProblem(channel, options);
+    if (!grab.problem.empty()) {
+        grab.kind = FailureKind::Refused;
+        return grab;
+    }
+    const SlotResult setup = channel.setupCommonParams(params);
     if (!setup.ok()) {
-        grab.problem = "SetupCommonParams: " + setup.errText;
+        grab.problem = "the camera refused the settings " + settingsText(params) +
+                       " (--exposure, --contrast, --brightness, --roi, --trigger)";
+        grab.detail = "the module's text: SetupCommonParams failed: " + setup.errText;
         grab.kind = FailureKind::Refused;
         return grab;
     }
@@ -134,6 +225,11 @@ ChannelGrab grabChannel(const Channel& channel, const GrabOptions& options, cons
                   << options.roi[1] << ',' << options.roi[2] << ',' << options.roi[3] << " became "
                   << geometry.roix << ',' << geometry.roiy << ',' << geometry.width << ',' << geometry.height
                   << " (the camera's grid)\n";
+    if (channel.readValue("TriggerMode").text != "On") {
+        const TextResult rate = channel.readValue("AcquisitionFrameRate");
+        if (rate.ok() && isValueText(AIK_FEATURE_FLOAT, rate.text))
+            grab.askedRate = std::strtod(rate.text.c_str(), nullptr);
+    }
     const SlotResult started = channel.startAcquisition();
     if (!started.ok()) {
         grab.problem = "acquisition not started: StartAcquisition: " + started.errText;
@@ -146,8 +242,40 @@ ChannelGrab grabChannel(const Channel& channel, const GrabOptions& options, cons
     return grab;
 }
 
-int runGrab(CliContext& context, const GrabOptions& options) {
+// An earlier grab's files are the user's data: kept unless --overwrite says
+// otherwise, and then none of them is left beside the new ones.
+std::vector<std::string> earlierFiles(const GrabOutput& output, bool overwrite) {
+    std::vector<std::string> earlier = output.existingFiles();
+    if (!earlier.empty() && !overwrite)
+        throw HostFailure(FailureKind::OutputNotWritable,
+                          output.folder() + " holds " + std::to_string(earlier.size()) +
+                              " files named as this grab names its own (" + earlier.front() +
+                              (earlier.size() > 1 ? ", ..." : "") +
+                              "): give --overwrite to replace them, or another --out");
+    return earlier;
+}
+
+// Compared by file name: all of them lie in the output folder, however it was spelt.
+std::size_t removeLeftOver(const std::vector<std::string>& earlier, const std::vector<ChannelGrab>& grabs) {
+    std::set<std::string> written;
+    for (const ChannelGrab& grab : grabs) {
+        for (const ImageRecord& image : grab.images)
+            written.insert(std::filesystem::path(image.file).filename().string());
+    }
+    std::size_t removed = 0;
+    for (const std::string& file : earlier) {
+        std::error_code error;
+        if (written.count(std::filesystem::path(file).filename().string()) == 0 &&
+            std::filesystem::remove(file, error))
+            ++removed;
+    }
+    return removed;
+}
+
+int runGrab(CliContext& context, GrabOptions options) {
+    options.json = context.line.json;
     const GrabOutput output(options.out, options.allChannels);
+    const std::vector<std::string> earlier = earlierFiles(output, options.overwrite);
     const Channel& chosen = openChannel(context);
     output.prepare();
     std::vector<ChannelGrab> grabs;
@@ -155,7 +283,11 @@ int runGrab(CliContext& context, const GrabOptions& options) {
         if (options.allChannels ? !interrupted() : channel.id() == chosen.id())
             grabs.push_back(grabChannel(channel, options, output));
     }
-    return reportGrabs(grabs, output, context.line.json, options.stats);
+    const std::size_t removed = removeLeftOver(earlier, grabs);
+    if (removed > 0)
+        std::cerr << "aikhost: removed " << removed << " files of an earlier grab from " << output.folder()
+                  << " (--overwrite)\n";
+    return reportGrabs(grabs, output, options.json, options.stats, removed);
 }
 
 } // namespace
@@ -164,35 +296,52 @@ void addGrabCommand(CLI::App& app, CliContext& context) {
     auto options = std::make_shared<GrabOptions>();
     CLI::App* grab = app.add_subcommand("grab", "Set channels up, stream images and write each as PNG");
     grab->add_flag("-a,--all", options->allChannels, "Grab from every channel in turn");
-    grab->add_option("-n,--count", options->limits.count, "Images per channel")->check(CLI::PositiveNumber);
+    grab->add_option("-n,--count", options->limits.count, "Images to deliver per channel")
+        ->check(wholeNumberIn(1, std::numeric_limits<int>::max(), "a number of images"));
     grab->add_option("--roi", options->roi, "Region of interest x,y,width,height (default: the camera's)")
         ->expected(4)
         ->delimiter(',');
     grab->add_option_function<double>(
-        "--exposure", [options](const double& seconds) { options->exposure = seconds; },
-        "Exposure time in seconds, 0 for the camera's minimum (default: the camera's ExposureTime)");
+            "--exposure", [options](const double& seconds) { options->exposure = seconds; },
+            "Exposure time in seconds, 0 for the camera's minimum (default: the camera's ExposureTime)")
+        ->check(numberIn(0, 3600, "an exposure time in seconds"));
     grab->add_option_function<double>(
-        "--contrast", [options](const double& fraction) { options->contrast = fraction; },
-        "Contrast as a fraction 0..1 of the camera's range (default: the camera's)");
+            "--contrast", [options](const double& fraction) { options->contrast = fraction; },
+            "Contrast as a fraction 0..1 of the camera's range (default: the camera's)")
+        ->check(numberIn(0, 1, "a fraction of the camera's contrast range"));
     grab->add_option_function<double>(
-        "--brightness", [options](const double& fraction) { options->brightness = fraction; },
-        "Brightness as a fraction 0..1 of the camera's range (default: the camera's)");
+            "--brightness", [options](const double& fraction) { options->brightness = fraction; },
+            "Brightness as a fraction 0..1 of the camera's range (default: the camera's)")
+        ->check(numberIn(0, 1, "a fraction of the camera's brightness range"));
     grab->add_option("--trigger", options->trigger,
                      "Trigger: off, or rising/falling edge, each image fired by TriggerSoftware "
                      "(default: the camera's TriggerMode)")
         ->check(CLI::IsMember({"off", "rising", "falling"}));
     grab->add_option("--timeout", options->limits.timeoutMs, "Milliseconds to wait for each image")
-        ->check(CLI::PositiveNumber);
+        ->check(wholeNumberIn(1, 3600000, "a time-out in milliseconds"));
     grab->add_option("--max-timeouts", options->limits.maxTimeouts,
                      "Time-outs in a row before a channel gives up")
-        ->check(CLI::PositiveNumber);
+        ->check(wholeNumberIn(1, 1000000, "a number of time-outs in a row"));
+    grab->add_option("--max-failures", options->limits.maxFailures,
+                     "Failed images (GetImage) in all before a channel gives up; each one before is counted "
+                     "and skipped")
+        ->capture_default_str()
+        ->check(wholeNumberIn(1, 1000000, "a number of failed images"));
     grab->add_option("-o,--out", options->out,
                      "Folder for PNG files, or a name pattern such as out/img_%04d.png whose extension "
                      "chooses the format (" +
                          knownExtensions() + ")");
+    grab->add_flag("--overwrite", options->overwrite,
+                   "Replace the files of an earlier grab in the output folder; those this grab does not "
+                   "write again are removed");
     grab->add_flag("--raw", options->raw, "Write Bayer images as the camera's mosaic, undecoded");
     grab->add_flag("--stats", options->stats,
                    "Per image: min, max, mean and saturated samples of each plane");
+    grab->add_option("--stats-interval", options->statsInterval,
+                     "Every S seconds one line of figures (asked and achieved rate, delivered, lost, "
+                     "time-outs, failures), also without a terminal; with --json one JSON line")
+        ->type_name("S")
+        ->check(numberIn(0.1, 86400, "an interval in seconds"));
     grab->callback([&context, options] {
         runCommand(context, "grab", [&context, options] { return runGrab(context, *options); });
     });

@@ -49,8 +49,8 @@ struct CategoryOf {
     const char* category;
 };
 const CategoryOf kCategories[] = {
-    {"AdapterVersion", "Adapter"},
     {"Device", "DeviceControl"},
+    {"Adapter", "DeviceControl"},
     {"Sensor", "ImageFormatControl"},
     {"Width", "ImageFormatControl"},
     {"Height", "ImageFormatControl"},
@@ -58,18 +58,21 @@ const CategoryOf kCategories[] = {
     {"Pixel", "ImageFormatControl"},
     {"ImageFormat", "ImageFormatControl"},
     {"TestPattern", "ImageFormatControl"},
+    {"Binning", "ImageFormatControl"},
+    {"Reverse", "ImageFormatControl"},
     {"Acquisition", "AcquisitionControl"},
     {"Exposure", "AcquisitionControl"},
     {"Trigger", "AcquisitionControl"},
-    {"Gamma", "AnalogControl"},
     {"Gain", "AnalogControl"},
     {"BlackLevel", "AnalogControl"},
+    {"Gamma", "AnalogControl"},
+    {"Balance", "AnalogControl"},
     {"Contrast", "AnalogControl"},
     {"Brightness", "AnalogControl"},
     {"Line", "DigitalIOControl"},
     {"UserOutput", "DigitalIOControl"},
-    {"Timer", "CounterAndTimerControl"},
     {"Counter", "CounterAndTimerControl"},
+    {"Timer", "CounterAndTimerControl"},
     {"PayloadSize", "TransportLayerControl"},
     {"Gev", "TransportLayerControl"},
 };

@@ -1,5 +1,7 @@
 #include "host/view/feature_json.h"
 
+#include "host/session/feature_info.h"
+
 #include <iterator>
 #include <string>
 
@@ -53,6 +55,7 @@ nlohmann::json describeFeature(const Channel& channel, int32_t index) {
     nlohmann::json described = {
         {"name", feature},
         {"type", type.ok() ? typeText(type.type) : "unsupported"},
+        {"category", featureCategory(feature)},
         {"readable", attributeIsTrue(channel, feature, 2)},
         {"writable", attributeIsTrue(channel, feature, 3)},
         {"description", description.ok() ? description.text : ""},
@@ -68,6 +71,22 @@ nlohmann::json describeFeature(const Channel& channel, int32_t index) {
 
 nlohmann::json slotError(const char* slot, const std::string& feature, const SlotResult& result) {
     return {{"error", std::string(slot) + "(" + feature + ") failed: " + result.errText}};
+}
+
+nlohmann::json writeAnswer(const WriteOutcome& outcome) {
+    if (!outcome.ok)
+        return {{"error", outcome.moduleText.empty()
+                              ? outcome.reason
+                              : "WriteValue(" + outcome.feature + ") failed: " + outcome.moduleText},
+                {"reason", outcome.reason}};
+    nlohmann::json answer = {{"name", outcome.feature}, {"adjusted", outcome.adjusted}};
+    if (outcome.readBack)
+        answer["value"] = *outcome.readBack;
+    return answer;
+}
+
+std::string jsonText(const nlohmann::json& document) {
+    return document.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
 } // namespace aikhost

@@ -1,25 +1,15 @@
 // Node operations of a camera: look-up, type and access checks, typed values,
 // enumeration entries and commands.
 #include "sim/core/camera.h"
+#include "sim/core/handles.h"
 
 #include "camlib/text_out.h"
 #include "sim/core/limit_check.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 namespace sim {
-
-namespace {
-
-std::string HandleText(PvxHandle handle) {
-    char text[32];
-    std::snprintf(text, sizeof text, "0x%016llX", static_cast<unsigned long long>(handle));
-    return text;
-}
-
-} // namespace
 
 Access Camera::EffectiveAccess(const Node& node) const {
     // Size and format are locked while a stream is open: its buffers are allocated.

@@ -14,12 +14,6 @@ namespace sim {
 
 namespace {
 
-std::string HandleText(PvxHandle handle) {
-    char text[32];
-    std::snprintf(text, sizeof text, "0x%016llX", static_cast<unsigned long long>(handle));
-    return text;
-}
-
 void PrintLine(const std::string& line) {
     std::fprintf(stderr, "%.*s%s\n", static_cast<int>(kMessagePrefix.size()), kMessagePrefix.data(),
                  line.c_str());

@@ -29,7 +29,8 @@ def main():
     if shutil.which(EMULATOR) is None:
         print(f"skipped: {EMULATOR} not found (package aravis-tools)")
         return 77
-    emulator = subprocess.Popen([EMULATOR, "-i", "127.0.0.1", "-g", genicam],
+    # Killed with this test even when ctest kills it first (a time-out).
+    emulator = subprocess.Popen(["setpriv", "--pdeathsig", "KILL", EMULATOR, "-i", "127.0.0.1", "-g", genicam],
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         deadline = time.monotonic() + READY_SECONDS

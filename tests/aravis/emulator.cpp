@@ -53,10 +53,12 @@ bool GigeEmulator::start(const std::string& genicamFile) {
         return false;
     }
     const std::string program = "arv-fake-gv-camera-0.8";
-    std::string words[] = {program, "-i", "127.0.0.1", "-g", genicamFile};
-    char* arguments[] = {words[0].data(), words[1].data(), words[2].data(),
-                         words[3].data(), words[4].data(), nullptr};
-    if (posix_spawnp(&m_pid, program.c_str(), nullptr, nullptr, arguments, environ) != 0) {
+    // Killed with the test even when ctest kills the test first (a time-out): a
+    // leftover emulator would hold the port and answer the next test's discovery.
+    std::string words[] = {"setpriv", "--pdeathsig", "KILL", program, "-i", "127.0.0.1", "-g", genicamFile};
+    char* arguments[] = {words[0].data(), words[1].data(), words[2].data(), words[3].data(), words[4].data(),
+                         words[5].data(), words[6].data(), words[7].data(), nullptr};
+    if (posix_spawnp(&m_pid, words[0].c_str(), nullptr, nullptr, arguments, environ) != 0) {
         m_pid = -1;
         m_why = program + " cannot be started (package aravis-tools)";
         return false;

@@ -159,8 +159,10 @@ TEST_F(FeatureTrafficTest, FourChannelsStreamWhileTheirFeaturesChange) {
         if (c == 0)
             continue;
         // The library goes on producing for the other cameras; their hosts wait at
-        // their next feature call, since one lock serves every channel's features.
-        EXPECT_GT(producedWhileBlocked[c], 100u) << "camera " << c;
+        // their next feature call, since one lock serves every channel's features. A
+        // library stalled behind the write makes none in its 500 ms; a loaded machine
+        // (sanitizers, wine, a busy runner) slows the 1000 images/s to a few dozen.
+        EXPECT_GT(producedWhileBlocked[c], 10u) << "camera " << c;
         figure += " camera " + std::to_string(c) + " produced " + std::to_string(producedWhileBlocked[c]) +
                   " (host got " + std::to_string(deliveredWhileBlocked[c]) + ")";
     }

@@ -16,7 +16,7 @@ constexpr const char* kBuild = "tsan";
 #elif defined(_WIN32)
 constexpr const char* kBuild = "windows";
 #else
-constexpr const char* kBuild = "default";
+constexpr const char* kBuild = "release";
 #endif
 
 } // namespace

@@ -5,8 +5,6 @@
 #include "sim/defaults.h"
 #include "tests/support/case_name.h"
 
-#include <chrono>
-
 using nlohmann::json;
 
 namespace simtest {
@@ -148,9 +146,9 @@ TEST_F(SimTest, EveryInitReadsTheDescriptionAgain) {
 }
 
 // Catches a description read without bound (an endless file takes all the memory), and
-// names and entries checked against every earlier one: a description of 100,000 nodes
-// and an enumeration of 100,000 entries took over a minute; it takes under 2 s.
-TEST_F(SimTest, LargeDescriptionsBoundedAndReadInLinearTime) {
+// a large one refused or misread: 100,000 nodes beside an enumeration of 100,000
+// entries (bench/description_bench.cpp times the read).
+TEST_F(SimTest, LargeDescriptionsBoundedAndReadWhole) {
     const std::filesystem::path file = UseDescriptionText("");
     std::filesystem::resize_file(file, sim::kMaxDescriptionBytes + 1);
     ::testing::internal::CaptureStderr();
@@ -168,16 +166,10 @@ TEST_F(SimTest, LargeDescriptionsBoundedAndReadInLinearTime) {
     }
     nodes.push_back({{"name", "Many"}, {"type", "Enumeration"}, {"entries", entries}});
     UseCamera({{"nodes", nodes}});
-    const auto start = std::chrono::steady_clock::now();
     Init();
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    // The bound holds for the build as released; the sanitizers' and wine's own
-    // bookkeeping take their own time.
-#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__) && !defined(_WIN32)
-    EXPECT_LT(seconds, 2.0);
-#endif
-    RecordProperty("seconds", std::to_string(seconds));
-    EXPECT_NE(Node(Open(0), "Node99999"), 0u);
+    const PvxHandle camera = Open(0);
+    EXPECT_NE(Node(camera, "Node99999"), 0u);
+    EXPECT_NE(Node(camera, "Many"), 0u);
 }
 
 // Catches hexadecimal and -1 spellings of statuses being refused or misread, a

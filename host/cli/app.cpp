@@ -58,7 +58,8 @@ std::unique_ptr<CLI::App> buildApp(CliContext& context, AppKind kind, const Line
     app->fallthrough();
     app->footer(kExitCodeHelp);
     LineOptions& line = context.line;
-    line = LineOptions{defaults.channel, defaults.device, defaults.json, defaults.force, {}};
+    line =
+        LineOptions{defaults.channel, defaults.device, defaults.deviceKey, defaults.json, defaults.force, {}};
     if (kind == AppKind::Program) {
         app->add_option("--module", context.sessionOptions.modulePath,
                         "Module to load (default: QuorvexAIK64 beside aikhost)");
@@ -80,11 +81,26 @@ std::unique_ptr<CLI::App> buildApp(CliContext& context, AppKind kind, const Line
                                   },
                                   "Channel (device number) to use, default 0")
                                ->check(wholeNumberIn(0, std::numeric_limits<int>::max(), "a channel number"));
+    CLI::Option* device =
+        app->add_option_function<std::string>(
+               "-d,--device",
+               [&line](const std::string& named) {
+                   line.device = named;
+                   line.deviceKey = DeviceKey::Any;
+               },
+               "Camera to use: a channel number, a serial number, a user id or (Aravis) an IP address")
+            ->type_name("ID")
+            ->excludes(channel);
     app->add_option_function<std::string>(
-           "-d,--device", [&line](const std::string& device) { line.device = device; },
-           "Camera to use: a channel number, a serial number, a user id or (Aravis) an IP address")
-        ->type_name("ID")
-        ->excludes(channel);
+           "--serial",
+           [&line](const std::string& serial) {
+               line.device = serial;
+               line.deviceKey = DeviceKey::Serial;
+           },
+           "Camera to use: the one with this serial number (DeviceSerialNumber)")
+        ->type_name("SERIAL")
+        ->excludes(channel)
+        ->excludes(device);
     app->add_flag("--json", line.json, "Print the result as one JSON document per command");
     app->add_flag("--force", line.force, "Load a feature set saved from another camera model");
     CLI::Option* set = app->add_option("--set", "Write NAME=VALUE after opening the channel; repeatable");

@@ -63,7 +63,7 @@ const Channel& openChannel(CliContext& context, int index) {
 
 const Channel& openChannel(CliContext& context) {
     if (!context.line.device.empty())
-        context.line.channel = findChannel(openSession(context), context.line.device);
+        context.line.channel = findChannel(openSession(context), context.line.device, context.line.deviceKey);
     return openChannel(context, context.line.channel);
 }
 

@@ -3,6 +3,7 @@
 #ifndef AIKHOST_CLI_CONTEXT_H
 #define AIKHOST_CLI_CONTEXT_H
 
+#include "host/session/device_choice.h"
 #include "host/session/feature_write.h"
 #include "host/session/session.h"
 
@@ -24,7 +25,8 @@ struct Setting {
 // The options a command line gives before or after its command.
 struct LineOptions {
     int channel = 0;
-    std::string device; // -d: what identifies the camera; empty: channel decides
+    std::string device; // -d or --serial: what identifies the camera; empty: channel decides
+    DeviceKey deviceKey = DeviceKey::Any;
     bool json = false;
     bool force = false; // load a feature set saved from another camera model
     std::vector<Setting> settings;

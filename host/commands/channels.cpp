@@ -59,7 +59,7 @@ int runChannels(CliContext& context) {
     Session& session = openSession(context);
     std::vector<const Channel*> listed;
     if (!context.line.device.empty())
-        listed.push_back(&session.channel(findChannel(session, context.line.device)));
+        listed.push_back(&session.channel(findChannel(session, context.line.device, context.line.deviceKey)));
     else
         for (const Channel& channel : session.channels())
             listed.push_back(&channel);

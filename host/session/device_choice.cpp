@@ -69,14 +69,15 @@ bool isNetworkAddress(const std::string& text) {
     return parts == 4;
 }
 
-int findChannel(const Session& session, const std::string& device) {
+int findChannel(const Session& session, const std::string& device, DeviceKey key) {
     const std::vector<Channel>& channels = session.channels();
-    if (isDigits(device) && std::stoul(device) < channels.size())
+    const bool any = key == DeviceKey::Any;
+    if (any && isDigits(device) && std::stoul(device) < channels.size())
         return static_cast<int>(std::stoul(device));
     std::string known;
     for (std::size_t index = 0; index < channels.size(); ++index) {
         const ChannelIdentity identity = identifyChannel(channels[index]);
-        if (device == identity.serial || device == identity.userId || device == identity.address)
+        if (device == identity.serial || (any && (device == identity.userId || device == identity.address)))
             return static_cast<int>(index);
         known += (known.empty() ? "" : "; ") + std::to_string(index) + " " + channels[index].name();
         const std::string text = identityText(identity);
@@ -84,8 +85,9 @@ int findChannel(const Session& session, const std::string& device) {
     }
     throw HostFailure(FailureKind::NotFound,
                       "no camera " + device +
-                          ": -d takes a channel number, a serial number, a user id or an " +
-                          "address; the cameras found are " + (known.empty() ? std::string("none") : known));
+                          (any ? ": -d takes a channel number, a serial number, a user id or an address"
+                               : ": --serial takes a serial number") +
+                          "; the cameras found are " + (known.empty() ? std::string("none") : known));
 }
 
 } // namespace aikhost

@@ -24,10 +24,14 @@ std::string identityText(const ChannelIdentity& identity);
 // Whether text is an IPv4 address in dotted-quad form.
 bool isNetworkAddress(const std::string& text);
 
+// What a camera may be named by: -d takes any identity, --serial the serial alone.
+enum class DeviceKey { Any, Serial };
+
 // The index of the channel device names: a channel number, else a serial number, a
-// user id or an address that one channel has. Throws HostFailure (NotFound) listing
-// the channels and what identifies each.
-int findChannel(const Session& session, const std::string& device);
+// user id or an address that one channel has (with DeviceKey::Serial, a serial
+// number only). Throws HostFailure (NotFound) listing the channels and what
+// identifies each.
+int findChannel(const Session& session, const std::string& device, DeviceKey key = DeviceKey::Any);
 
 } // namespace aikhost
 

@@ -202,6 +202,10 @@ const CliCase kCliCases[] = {
      "= Bench7\nSIM00002\n$", ""},
     {"AbsentNamedCameraNotFound", "-d SIM99999 get Gamma", "", 4, "^$",
      "no camera SIM99999: .*0 Quorvex SIM-M1280\\(AIK\\) \\(serial SIM00001\\)"},
+    {"SerialNamesTheCamera", "--serial SIM00002 get DeviceID", "", 0, "^SIM00002\n$",
+     "^aikhost: channel 1: Quorvex [^,]+, serial SIM00002\n$"},
+    {"SerialIsNoChannelNumber", "--serial 1 get DeviceID", "", 4, "^$",
+     "no camera 1: --serial takes a serial number; the cameras found are 0 "},
     {"ChannelsListsSerials", "channels", "", 0, "SIM-M1280\\(AIK\\) .* SIM00001 ", ""},
     {"ChannelsOfANamedCamera", "-d SIM00002 --json channels", "", 0,
      "^\\{\"channels\":\\[\\{[^\\]]*\"serial\":\"SIM00002\"[^\\]]*\\}\\],", ""},
@@ -292,9 +296,15 @@ const CliCase kCliCases[] = {
      "\"lost\":0,.*\"produced\":2,.*\"command\":\"grab\"",
      ""},
     {"FiguresEachIntervalWithoutATerminal",
-     "--set AcquisitionFrameRate=20 grab -n 6 --stats-interval 0.1 -o {dir}/g", "", 0, "",
-     "aikhost: ch0 [0-9.]+ s: [0-9.]+ images/s \\(asked 20.0/s\\), [0-9]+ delivered, [0-9]+ lost, "
+     "--set AcquisitionFrameRate=5 grab -n 3 --stats-interval 0.1 -o {dir}/g", "", 0, "",
+     "aikhost: ch0 [0-9.]+ s: [0-9.]+ images/s \\(asked 5.0/s\\), [0-9]+ delivered, [0-9]+ lost, "
      "0 time-outs, 0 failures\n"},
+    {"JsonFiguresEachInterval",
+     "--set AcquisitionFrameRate=5 --json grab -n 3 --stats-interval 0.1 -o {dir}/g", "", 0,
+     "^\\{\"askedRate\":5.0,\"channel\":0,\"command\":\"grabInterval\",\"delivered\":[0-9]+,\"failures\":0,"
+     "\"imagesPerSecond\":[0-9.e+-]+,\"lost\":(0|null),\"seconds\":[0-9.e+-]+,\"timeouts\":0\\}\n"
+     "(.|\n)*\\{\"channels\":",
+     ""},
     {"NamePattern", "--set AcquisitionFrameRate=5 grab -c 2 -n 2 -o {dir}/g/img_%04d.PNG", "", 0,
      "2 PNG files in .*/g\n", ""},
     {"StandardNodesMarked", "features --all --filter Offset?", "", 0,

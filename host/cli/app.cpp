@@ -81,22 +81,21 @@ std::unique_ptr<CLI::App> buildApp(CliContext& context, AppKind kind, const Line
                                   },
                                   "Channel (device number) to use, default 0")
                                ->check(wholeNumberIn(0, std::numeric_limits<int>::max(), "a channel number"));
+    // -d and --serial name the camera the same way; the key says what the name may be.
+    const auto nameCamera = [&line](DeviceKey key) {
+        return [&line, key](const std::string& named) {
+            line.device = named;
+            line.deviceKey = key;
+        };
+    };
     CLI::Option* device =
         app->add_option_function<std::string>(
-               "-d,--device",
-               [&line](const std::string& named) {
-                   line.device = named;
-                   line.deviceKey = DeviceKey::Any;
-               },
+               "-d,--device", nameCamera(DeviceKey::Any),
                "Camera to use: a channel number, a serial number, a user id or (Aravis) an IP address")
             ->type_name("ID")
             ->excludes(channel);
     app->add_option_function<std::string>(
-           "--serial",
-           [&line](const std::string& serial) {
-               line.device = serial;
-               line.deviceKey = DeviceKey::Serial;
-           },
+           "--serial", nameCamera(DeviceKey::Serial),
            "Camera to use: the one with this serial number (DeviceSerialNumber)")
         ->type_name("SERIAL")
         ->excludes(channel)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The bash completion as bash runs it: aikhost's commands and a command's options, read
-# from the aikhost it completes for. Usage: completion_test.sh COMPLETION_FILE AIKHOST
+# The bash completion as bash runs it: aikhost's commands, a command's options and the
+# chosen camera's feature names, read from the aikhost it completes for.
+# Usage: completion_test.sh COMPLETION_FILE AIKHOST
 set -u
 source "$1"
 aikhost=$2
@@ -28,4 +29,8 @@ expect "gr" grab
 expect "grab --ov" --overwrite
 expect "-c 1 features --ca" --category
 expect "--se" --set
+# Feature names of the camera the line chooses, also past options that take a value.
+expect "get Gam" Gamma
+expect "-c 2 --set Gamma=2 exec Trig" TriggerSoftware
+expect "--serial SIM00002 set Pixel" PixelFormat
 exit $failed

@@ -5,11 +5,11 @@
 
 #include "host/session/feature_info.h"
 #include "host/session/host_failure.h"
+#include "host/session/json_file.h"
+#include "host/session/latin1_text.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <set>
 
@@ -20,9 +20,7 @@ namespace {
 constexpr int kOffsetRank = 3;
 
 // Limits of a feature-set file: far above what any camera's set needs.
-constexpr std::size_t kMaxFeatureSetBytes = std::size_t{16} << 20;
-constexpr int kMaxFeatureSetNesting = 64;
-constexpr std::size_t kReadBlockBytes = 65536;
+constexpr JsonFileLimits kFeatureSetLimits{std::size_t{16} << 20, 64, "a feature set"};
 
 constexpr char kLatin1[] = "latin1";
 
@@ -43,68 +41,6 @@ int loadRank(const std::string& name) {
     if (name == "TriggerMode")
         return 5;
     return 4;
-}
-
-// The deepest nesting of arrays and objects, strings passed over, measured before the
-// parser meets it. The parser takes the text without a callback, whose clean-up scans
-// each array at every object's end and so would take quadratic time on a long one.
-int nestingDepth(const std::string& text) {
-    int depth = 0, deepest = 0;
-    bool inString = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (inString && text[i] == '\\') {
-            ++i; // the escaped character belongs to the string
-        } else if (inString) {
-            inString = text[i] != '"';
-        } else if (text[i] == '"') {
-            inString = true;
-        } else if (text[i] == '[' || text[i] == '{') {
-            deepest = std::max(deepest, ++depth);
-        } else if (text[i] == ']' || text[i] == '}') {
-            --depth;
-        }
-    }
-    return deepest;
-}
-
-// Whether JSON can hold text as it is: nlohmann-json refuses to write what is not UTF-8.
-bool isUtf8(const std::string& text) {
-    try {
-        static_cast<void>(nlohmann::json(text).dump());
-        return true;
-    } catch (const nlohmann::json::type_error&) {
-        return false;
-    }
-}
-
-std::string latin1ToUtf8(const std::string& bytes) {
-    std::string text;
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            text += c;
-        } else {
-            text += static_cast<char>(0xC0 | (byte >> 6));
-            text += static_cast<char>(0x80 | (byte & 0x3F));
-        }
-    }
-    return text;
-}
-
-// Nothing when the text holds a character beyond Latin-1.
-std::optional<std::string> utf8ToLatin1(const std::string& text) {
-    std::string bytes;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        if (byte < 0x80) {
-            bytes += text[i];
-        } else if ((byte == 0xC2 || byte == 0xC3) && i + 1 < text.size()) {
-            bytes += static_cast<char>(((byte & 0x03) << 6) | (static_cast<unsigned char>(text[++i]) & 0x3F));
-        } else {
-            return std::nullopt;
-        }
-    }
-    return bytes;
 }
 
 nlohmann::json valueDocument(const std::string& name, const std::string& value) {
@@ -246,32 +182,8 @@ FeatureSet readFeatureSet(const nlohmann::json& set, const std::string& source) 
     return read;
 }
 
-// A set is read no further than its size limit and parsed no deeper than its nesting
-// limit, so that no file, however large or deep, costs the memory or the stack.
 FeatureSet readFeatureSetFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        throw HostFailure(FailureKind::Usage, path + ": cannot be read: " + std::strerror(errno));
-    const auto tooLarge = [&path](const std::string& what) {
-        return HostFailure(FailureKind::Usage, path + ": " + what + ", the most a feature set may hold");
-    };
-    std::string text;
-    std::vector<char> block(kReadBlockBytes);
-    do {
-        file.read(block.data(), static_cast<std::streamsize>(block.size()));
-        text.append(block.data(), static_cast<std::size_t>(file.gcount()));
-        if (text.size() > kMaxFeatureSetBytes)
-            throw tooLarge("larger than " + std::to_string(kMaxFeatureSetBytes >> 20) + " MiB");
-    } while (file);
-    if (file.bad())
-        throw HostFailure(FailureKind::Usage, path + ": cannot be read: " + std::strerror(errno));
-    if (nestingDepth(text) > kMaxFeatureSetNesting)
-        throw tooLarge("nested deeper than " + std::to_string(kMaxFeatureSetNesting) +
-                       " levels of arrays and objects");
-    const nlohmann::json set = nlohmann::json::parse(text, nullptr, false);
-    if (set.is_discarded())
-        throw HostFailure(FailureKind::Usage, path + ": not valid JSON");
-    return readFeatureSet(set, path);
+    return readFeatureSet(readJsonFile(path, kFeatureSetLimits), path);
 }
 
 void checkSetModel(const FeatureSet& set, const Channel& channel, bool force, const std::string& source) {

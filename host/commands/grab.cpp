@@ -10,13 +10,12 @@
 #include "host/cli/progress_bar.h"
 #include "host/commands/grab_output.h"
 #include "host/commands/grab_report.h"
-#include "host/session/common_settings.h"
+#include "host/commands/grab_settings.h"
 #include "host/session/feature_info.h"
 #include "host/session/grab_loop.h"
 #include "host/session/image_tally.h"
 
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -32,11 +31,7 @@ namespace {
 struct GrabOptions {
     bool allChannels = false;
     GrabLimits limits;
-    std::vector<int32_t> roi;         // x, y, width, height; empty: the window the camera has
-    std::optional<double> exposure;   // seconds; unset: the camera's ExposureTime
-    std::optional<double> contrast;   // fraction; unset: the camera's
-    std::optional<double> brightness; // fraction; unset: the camera's
-    std::string trigger;              // off, rising, falling; empty: the camera's TriggerMode
+    GrabSettings settings;
     std::string out = "grab";
     bool overwrite = false; // replace an earlier grab's files in the output folder
     bool raw = false;
@@ -93,66 +88,6 @@ std::string deliveredAmong(const std::vector<std::string>& entries) {
     return list.empty() ? std::string("none") : list;
 }
 
-std::optional<double> readNumber(const Channel& channel, const std::string& name) {
-    const TextResult text = channel.readValue(name);
-    if (!text.ok() || !isValueText(AIK_FEATURE_FLOAT, text.text))
-        return std::nullopt;
-    return std::strtod(text.text.c_str(), nullptr);
-}
-
-// A setting option the camera cannot take, named with its unit and the camera's range;
-// empty when the options fit.
-std::string settingsProblem(const Channel& channel, const GrabOptions& options) {
-    const std::optional<double> lowest = readNumber(channel, "ExposureTime_Min");
-    const std::optional<double> highest = readNumber(channel, "ExposureTime_Max");
-    if (options.exposure && *options.exposure > 0 && lowest && highest &&
-        (*options.exposure * 1e6 < *lowest || *options.exposure * 1e6 > *highest))
-        return "--exposure " + plainNumber(*options.exposure) + " s is outside the camera's range " +
-               plainNumber(*lowest / 1e6) + " to " + plainNumber(*highest / 1e6) + " s (ExposureTime " +
-               plainNumber(*lowest) + " to " + plainNumber(*highest) + " µs)";
-    const VideoChannelRecord& record = channel.record();
-    if (options.roi.size() == 4) {
-        const int64_t x = options.roi[0], y = options.roi[1], width = options.roi[2], height = options.roi[3];
-        if (x < 0 || y < 0 || width < 1 || height < 1 || x + width > record.sensorWidth ||
-            y + height > record.sensorHeight)
-            return "--roi " + std::to_string(x) + "," + std::to_string(y) + "," + std::to_string(width) +
-                   "," + std::to_string(height) + " does not fit the sensor of " +
-                   std::to_string(record.sensorWidth) + "x" + std::to_string(record.sensorHeight) +
-                   " pixels (x, y from 0; x + width up to " + std::to_string(record.sensorWidth) +
-                   ", y + height up to " + std::to_string(record.sensorHeight) + ")";
-    }
-    return "";
-}
-
-// The settings grab handed SetupCommonParams, as its options name them.
-std::string settingsText(const CommonParamsRecord& params) {
-    return "exposure " + plainNumber(params.exposure) + " s, contrast " + plainNumber(params.contrast) +
-           ", brightness " + plainNumber(params.brightness) + ", window " + std::to_string(params.roix) +
-           "," + std::to_string(params.roiy) + "," + std::to_string(params.roiwidth) + "," +
-           std::to_string(params.roiheight) + ", trigger " +
-           (params.acqTriggered == 0          ? "off"
-            : params.acqTriggerLowToHigh != 0 ? "rising"
-                                              : "falling");
-}
-
-CommonParamsRecord grabParams(const Channel& channel, const GrabOptions& options) {
-    CommonParamsRecord params = currentCommonParams(channel);
-    params.exposure = options.exposure.value_or(params.exposure);
-    params.contrast = options.contrast.value_or(params.contrast);
-    params.brightness = options.brightness.value_or(params.brightness);
-    if (!options.trigger.empty()) {
-        params.acqTriggered = options.trigger != "off";
-        params.acqTriggerLowToHigh = options.trigger == "rising";
-    }
-    if (options.roi.size() == 4) {
-        params.roix = options.roi[0];
-        params.roiy = options.roi[1];
-        params.roiwidth = options.roi[2];
-        params.roiheight = options.roi[3];
-    }
-    return params;
-}
-
 // Takes the images, each written as it arrives, the progress line kept meanwhile.
 void streamImages(const Channel& channel, const GrabOptions& options, const GrabOutput& output,
                   const ImageAttributes& attributes, ChannelGrab& grab) {
@@ -198,8 +133,8 @@ ChannelGrab grabChannel(const Channel& channel, const GrabOptions& options, cons
                        deliveredAmong(pixelFormat->entries) + " (aikhost set PixelFormat ...)";
         return grab;
     }
-    const CommonParamsRecord params = grabParams(channel, options);
-    grab.problem = settingsProblem(channel, options);
+    const CommonParamsRecord params = grabParams(channel, options.settings);
+    grab.problem = settingsProblem(channel, options.settings);
     if (!grab.problem.empty()) {
         grab.kind = FailureKind::Refused;
         return grab;
@@ -219,12 +154,13 @@ ChannelGrab grabChannel(const Channel& channel, const GrabOptions& options, cons
     }
     const ImageAttributes& geometry = attributes.attributes;
     grab.geometry = std::to_string(geometry.width) + "x" + std::to_string(geometry.height);
-    if (options.roi.size() == 4 && (geometry.roix != options.roi[0] || geometry.roiy != options.roi[1] ||
-                                    geometry.width != options.roi[2] || geometry.height != options.roi[3]))
-        std::cerr << "aikhost: warning: channel " << grab.id << ": --roi " << options.roi[0] << ','
-                  << options.roi[1] << ',' << options.roi[2] << ',' << options.roi[3] << " became "
-                  << geometry.roix << ',' << geometry.roiy << ',' << geometry.width << ',' << geometry.height
-                  << " (the camera's grid)\n";
+    if (options.settings.roi.size() == 4 &&
+        (geometry.roix != options.settings.roi[0] || geometry.roiy != options.settings.roi[1] ||
+         geometry.width != options.settings.roi[2] || geometry.height != options.settings.roi[3]))
+        std::cerr << "aikhost: warning: channel " << grab.id << ": --roi " << options.settings.roi[0] << ','
+                  << options.settings.roi[1] << ',' << options.settings.roi[2] << ','
+                  << options.settings.roi[3] << " became " << geometry.roix << ',' << geometry.roiy << ','
+                  << geometry.width << ',' << geometry.height << " (the camera's grid)\n";
     if (channel.readValue("TriggerMode").text != "On") {
         const TextResult rate = channel.readValue("AcquisitionFrameRate");
         if (rate.ok() && isValueText(AIK_FEATURE_FLOAT, rate.text))
@@ -298,22 +234,23 @@ void addGrabCommand(CLI::App& app, CliContext& context) {
     grab->add_flag("-a,--all", options->allChannels, "Grab from every channel in turn");
     grab->add_option("-n,--count", options->limits.count, "Images to deliver per channel")
         ->check(wholeNumberIn(1, std::numeric_limits<int>::max(), "a number of images"));
-    grab->add_option("--roi", options->roi, "Region of interest x,y,width,height (default: the camera's)")
+    grab->add_option("--roi", options->settings.roi,
+                     "Region of interest x,y,width,height (default: the camera's)")
         ->expected(4)
         ->delimiter(',');
     grab->add_option_function<double>(
-            "--exposure", [options](const double& seconds) { options->exposure = seconds; },
+            "--exposure", [options](const double& seconds) { options->settings.exposure = seconds; },
             "Exposure time in seconds, 0 for the camera's minimum (default: the camera's ExposureTime)")
         ->check(numberIn(0, 3600, "an exposure time in seconds"));
     grab->add_option_function<double>(
-            "--contrast", [options](const double& fraction) { options->contrast = fraction; },
+            "--contrast", [options](const double& fraction) { options->settings.contrast = fraction; },
             "Contrast as a fraction 0..1 of the camera's range (default: the camera's)")
         ->check(numberIn(0, 1, "a fraction of the camera's contrast range"));
     grab->add_option_function<double>(
-            "--brightness", [options](const double& fraction) { options->brightness = fraction; },
+            "--brightness", [options](const double& fraction) { options->settings.brightness = fraction; },
             "Brightness as a fraction 0..1 of the camera's range (default: the camera's)")
         ->check(numberIn(0, 1, "a fraction of the camera's brightness range"));
-    grab->add_option("--trigger", options->trigger,
+    grab->add_option("--trigger", options->settings.trigger,
                      "Trigger: off, or rising/falling edge, each image fired by TriggerSoftware "
                      "(default: the camera's TriggerMode)")
         ->check(CLI::IsMember({"off", "rising", "falling"}));

@@ -491,6 +491,19 @@ TEST_F(AikhostTest, TypedShellCompletesAndKeepsItsHistory) {
     EXPECT_NE(ReadAll(m_folder / ".aikhost_history").find("Gamma"), std::string::npos) << shown;
 }
 
+// Catches a progress bar that counts time-outs as images: at a terminal, a trigger
+// that never fires leaves the bar at 0 of 1 until the grab gives up.
+TEST_F(AikhostTest, ProgressBarCountsDeliveredImagesOnly) {
+    m_atTerminal = true;
+    std::string shown;
+    const auto watch = [this, &shown](pid_t) { shown += ShownUntil(m_terminal, "time-outs in a row"); };
+    const AikhostResult result =
+        run("--set TriggerSource=Line0 grab --trigger rising -n 1 --timeout 100 -o {dir}/g", "", watch);
+    EXPECT_EQ(result.exitCode, 6) << shown;
+    EXPECT_NE(shown.find("] 0/1 "), std::string::npos) << shown;
+    EXPECT_FALSE(std::regex_search(shown, std::regex("\\] [1-9][0-9]*/1 "))) << shown;
+}
+
 class FeatureSetTest : public AikhostTest, public ::testing::WithParamInterface<int> {};
 
 // Catches a feature set that does not restore what it saved: a feature missed, a

@@ -16,6 +16,9 @@ packages=(cmake make g++ pkg-config git
           libaravis-dev aravis-tools aravis-tools-cli libusb-1.0-0-dev)
 if [ "${1:-}" = "--bench" ]; then packages+=(libopencv-dev); fi
 if [ "${1:-}" = "--fuzz" ]; then packages+=(clang libclang-rt-dev); fi
+# The packages (scripts/package.sh): dpkg-shlibdeps (dpkg-dev), which needs file, and
+# lintian to check them.
+if [ "${1:-}" = "--package" ]; then packages+=(dpkg-dev file lintian); fi
 # The Windows cross-build: the mingw-w64 compiler with posix threads, GoogleTest's
 # source to build with it, and 64-bit wine alone (no 32-bit part) to run the results.
 if [ "${1:-}" = "--windows" ]; then packages+=(g++-mingw-w64-x86-64-posix googletest wine wine64); fi

@@ -2,6 +2,7 @@
 // parse order rather than from their options' separate result lists.
 #include "host/cli/app.h"
 
+#include "host/cli/build_version.h"
 #include "host/cli/exit_code.h"
 #include "host/cli/option_checks.h"
 #include "host/commands/commands.h"
@@ -12,10 +13,6 @@
 namespace aikhost {
 
 namespace {
-
-#ifndef AIKHOST_VERSION
-#define AIKHOST_VERSION "unknown"
-#endif
 
 std::vector<Setting> orderedSettings(CLI::App& app, CLI::Option* set, CLI::Option* load) {
     std::vector<Setting> settings;
@@ -33,7 +30,7 @@ std::vector<Setting> orderedSettings(CLI::App& app, CLI::Option* set, CLI::Optio
 
 // The module's version is its AdapterVersion feature, read on channel 0.
 int printVersion(CliContext& context) {
-    std::cout << "aikhost " << AIKHOST_VERSION << '\n';
+    std::cout << "aikhost " << packageVersion() << " (commit " << gitCommit() << ")\n";
     int exitCode = kExitOk;
     runCommand(context, "version", [&context] {
         Session& session = openSession(context);

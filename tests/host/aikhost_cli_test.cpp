@@ -286,7 +286,10 @@ const CliCase kCliCases[] = {
     {"UnknownImageFormat", "grab -o {dir}/img_%04d.tif", "", 2, "^$",
      "img_%04d.tif: the name's extension chooses the image format, one of \\.png"},
     {"HelpListsExitCodes", "--help", "", 0, "Exit codes:(.|\n)*130 +interrupted", ""},
-    {"Version", "--version", "", 0, "^aikhost 1[.0-9]+\nmodule .*QuorvexAIK64.so: 1[.0-9]+\n$", ""},
+    {"Version", "--version", "", 0,
+     "^aikhost [0-9]+\\.[0-9]+\\.[0-9]+ \\(commit ([0-9a-f]{12,}|unknown)\\)\nmodule .*QuorvexAIK64.so: "
+     "1\\.0\\.0\\.1\n$",
+     ""},
     // What people expect. Grabs that must lose nothing ask for a rate that a sanitized
     // build on a busy machine still keeps up with.
     {"JsonGrabSummaryWithStats", "--set AcquisitionFrameRate=5 --json grab -n 2 --stats -o {dir}/g", "", 0,

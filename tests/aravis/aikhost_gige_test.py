@@ -12,6 +12,12 @@ import time
 
 EMULATOR = "arv-fake-gv-camera-0.8"
 READY_SECONDS = 10
+# Another test's emulator on 127.0.0.1 would answer in this one's place.
+OTHER_EMULATOR_SECONDS = 60
+
+
+def other_emulator_runs():
+    return subprocess.run(["pgrep", "-f", "arv-fake-gv-camera"], stdout=subprocess.DEVNULL).returncode == 0
 
 
 def run(aikhost, *arguments, cameras="127.0.0.1"):
@@ -29,6 +35,10 @@ def main():
     if shutil.which(EMULATOR) is None:
         print(f"skipped: {EMULATOR} not found (package aravis-tools)")
         return 77
+    deadline = time.monotonic() + OTHER_EMULATOR_SECONDS
+    while other_emulator_runs() and time.monotonic() < deadline:
+        time.sleep(1)
+    assert not other_emulator_runs(), f"another GigE Vision emulator still runs after {OTHER_EMULATOR_SECONDS} s"
     # Killed with this test even when ctest kills it first (a time-out).
     emulator = subprocess.Popen(["setpriv", "--pdeathsig", "KILL", EMULATOR, "-i", "127.0.0.1", "-g", genicam],
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)

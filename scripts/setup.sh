@@ -7,8 +7,9 @@ packages=(cmake make g++ pkg-config git
           libgtest-dev libgmock-dev libbenchmark-dev
           nlohmann-json3-dev libcli11-dev
           # aikhost: PNG files, JPEG and in-memory PNG for the live view, its HTTP
-          # server, and the headless browser that tests the page.
-          libpng-dev libturbojpeg0-dev libspng-dev libcpp-httplib-dev
+          # server, and the headless browser that tests the page; the shell's line
+          # editing (libedit) and the manual page made from --help.
+          libpng-dev libturbojpeg0-dev libspng-dev libcpp-httplib-dev libedit-dev help2man
           # Recordings: BigTIFF through libtiff, read back in the tests by tifffile,
           # and their exported PNG files by pypng.
           libtiff-dev python3-tifffile python3-png

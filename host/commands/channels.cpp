@@ -2,6 +2,7 @@
 #include "host/commands/commands.h"
 
 #include "host/cli/text_table.h"
+#include "host/session/device_choice.h"
 
 #include <cstdio>
 #include <iostream>
@@ -16,12 +17,14 @@ std::string formatNumber(const char* format, double value) {
     return text;
 }
 
-void printChannels(const std::vector<Channel>& channels) {
-    TextTable table({"Ch", "Name", "Description", "Sensor", "Exposure [s]", "Exposure [µs]",
-                     "Min exposure [s]", "Contrast", "Brightness"});
-    for (const Channel& channel : channels) {
-        const VideoChannelRecord& record = channel.record();
-        table.addRow({std::to_string(channel.id()), channel.name(), channel.description(),
+void printChannels(const std::vector<const Channel*>& channels) {
+    TextTable table({"Ch", "Name", "Description", "Serial", "Address", "Sensor", "Exposure [s]",
+                     "Exposure [µs]", "Min exposure [s]", "Contrast", "Brightness"});
+    for (const Channel* channel : channels) {
+        const VideoChannelRecord& record = channel->record();
+        const ChannelIdentity identity = identifyChannel(*channel);
+        table.addRow({std::to_string(channel->id()), channel->name(), channel->description(), identity.serial,
+                      identity.address,
                       std::to_string(record.sensorWidth) + "x" + std::to_string(record.sensorHeight),
                       formatNumber("%.6f", record.exposure), formatNumber("%.1f", record.exposure * 1e6),
                       formatNumber("%.6f", record.minExposure), formatNumber("%.3f", record.contrast),
@@ -30,13 +33,17 @@ void printChannels(const std::vector<Channel>& channels) {
     table.print(std::cout);
 }
 
-nlohmann::json channelsDocument(const Session& session) {
+nlohmann::json channelsDocument(const Session& session, const std::vector<const Channel*>& listed) {
     nlohmann::json channels = nlohmann::json::array();
-    for (const Channel& channel : session.channels()) {
-        const VideoChannelRecord& record = channel.record();
-        channels.push_back({{"channel", channel.id()},
-                            {"name", channel.name()},
-                            {"description", channel.description()},
+    for (const Channel* channel : listed) {
+        const VideoChannelRecord& record = channel->record();
+        const ChannelIdentity identity = identifyChannel(*channel);
+        channels.push_back({{"channel", channel->id()},
+                            {"name", channel->name()},
+                            {"description", channel->description()},
+                            {"serial", identity.serial},
+                            {"userId", identity.userId},
+                            {"address", identity.address},
                             {"sensorWidth", record.sensorWidth},
                             {"sensorHeight", record.sensorHeight},
                             {"exposure", record.exposure},
@@ -47,25 +54,33 @@ nlohmann::json channelsDocument(const Session& session) {
     return {{"command", "channels"}, {"module", session.module().path()}, {"channels", channels}};
 }
 
+// Every channel, or with -d the one it names. No camera at all is "no such camera".
 int runChannels(CliContext& context) {
     Session& session = openSession(context);
-    if (context.line.json) {
-        printDocument(channelsDocument(session));
-        return 0;
-    }
-    std::cout << "Module: " << session.module().path() << '\n';
-    if (session.channels().empty())
-        std::cout << "No camera found.\n";
+    std::vector<const Channel*> listed;
+    if (!context.line.device.empty())
+        listed.push_back(&session.channel(findChannel(session, context.line.device, context.line.deviceKey)));
     else
-        printChannels(session.channels());
+        for (const Channel& channel : session.channels())
+            listed.push_back(&channel);
+    if (listed.empty())
+        throw HostFailure(FailureKind::NotFound, "no camera found: the module " + session.module().path() +
+                                                     " enumerated none (cameras on the network: "
+                                                     "docs/real-cameras.md)");
+    if (context.line.json) {
+        printDocument(channelsDocument(session, listed));
+    } else {
+        std::cout << "Module: " << session.module().path() << '\n';
+        printChannels(listed);
+    }
     return 0;
 }
 
 } // namespace
 
 void addChannelsCommand(CLI::App& app, CliContext& context) {
-    app.add_subcommand("channels",
-                       "List every channel with its name, sensor size, exposure, contrast, brightness")
+    app.add_subcommand("channels", "List every channel (or with -d the one it names) with its name, serial "
+                                   "number, address, sensor size, exposure, contrast, brightness")
         ->callback(
             [&context] { runCommand(context, "channels", [&context] { return runChannels(context); }); });
 }

@@ -13,7 +13,8 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
-#include <sstream>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace sim {
 
@@ -87,6 +88,7 @@ RangeSetting ReadRange(const JsonField& field, RangeSetting range, uint32_t sens
 
 std::vector<EntrySpec> ReadEntries(const JsonField& field) {
     std::vector<EntrySpec> entries;
+    std::unordered_set<std::string> names;
     for (const JsonField& element : field.Elements()) {
         EntrySpec entry;
         if (element.IsString()) {
@@ -103,14 +105,49 @@ std::vector<EntrySpec> ReadEntries(const JsonField& field) {
         }
         if (entry.name.empty())
             element.Fail("an entry name that is not empty");
-        const bool repeated = std::any_of(entries.begin(), entries.end(),
-                                          [&](const EntrySpec& other) { return other.name == entry.name; });
-        if (repeated)
+        if (!names.insert(entry.name).second)
             element.Fail("a name not used by an earlier entry");
         entries.push_back(std::move(entry));
     }
     return entries;
 }
+
+// A description is a few levels deep; deeper nesting is refused before it costs time
+// or stack. A pass that builds nothing counts the levels as the parser meets them, so
+// that the parse after it (without a callback, whose clean-up scans each array at
+// every object's end) never goes deeper.
+class NestingCheck final : public nlohmann::json_sax<nlohmann::json> {
+public:
+    bool null() override { return true; }
+    bool boolean(bool) override { return true; }
+    bool number_integer(number_integer_t) override { return true; }
+    bool number_unsigned(number_unsigned_t) override { return true; }
+    bool number_float(number_float_t, const string_t&) override { return true; }
+    bool string(string_t&) override { return true; }
+    bool binary(binary_t&) override { return true; }
+    bool start_object(std::size_t) override { return deeper(); }
+    bool key(string_t&) override { return true; }
+    bool end_object() override { return shallower(); }
+    bool start_array(std::size_t) override { return deeper(); }
+    bool end_array() override { return shallower(); }
+    // The parse that follows names a syntax error.
+    bool parse_error(std::size_t, const std::string&, const nlohmann::json::exception&) override {
+        return false;
+    }
+
+private:
+    bool deeper() {
+        if (++m_depth > kMaxDescriptionNesting)
+            throw std::runtime_error("nested deeper than " + std::to_string(kMaxDescriptionNesting) +
+                                     " levels of arrays and objects");
+        return true;
+    }
+    bool shallower() {
+        --m_depth;
+        return true;
+    }
+    int m_depth = 0;
+};
 
 Access DefaultAccess(NodeType type) {
     if (type == NodeType::Command)
@@ -323,14 +360,16 @@ void ReadRegion(const JsonField& field, CameraSpec& camera) {
     }
 }
 
+// Names looked up by hash: a description of many nodes is read in linear time.
 void ReadNodes(const JsonField& field, CameraSpec& camera) {
+    std::unordered_map<std::string, std::size_t> positions;
     for (const JsonField& element : field.Elements()) {
         NodeSpec node = ReadNode(element);
-        const auto earlier = std::find_if(camera.nodes.begin(), camera.nodes.end(),
-                                          [&](const NodeSpec& other) { return other.name == node.name; });
-        if (earlier != camera.nodes.end())
+        const auto [earlier, added] = positions.emplace(node.name, camera.nodes.size());
+        if (!added)
             throw DescriptionError(element.MemberPath("name"),
-                                   "expected a name not used by an earlier node (" + earlier->path + ")");
+                                   "expected a name not used by an earlier node (" +
+                                       camera.nodes[earlier->second].path + ")");
         camera.nodes.push_back(std::move(node));
     }
 }
@@ -514,24 +553,27 @@ Description ReadDescriptionFile(const std::string& file, std::vector<std::string
     std::ifstream stream(file, std::ios::binary);
     if (!stream)
         throw std::runtime_error(std::string("cannot read the file (") + std::strerror(errno) + ")");
-    std::ostringstream text;
-    text << stream.rdbuf();
-    return ReadDescriptionText(text.str(), warnings, std::filesystem::path(file).parent_path().string());
+    // Read no further than the limit, so that an endless file (/dev/zero) ends too.
+    std::string text;
+    char chunk[65536];
+    while (stream.read(chunk, sizeof chunk) || stream.gcount() > 0) {
+        text.append(chunk, static_cast<std::size_t>(stream.gcount()));
+        if (text.size() > kMaxDescriptionBytes)
+            throw std::runtime_error("larger than " + std::to_string(kMaxDescriptionBytes >> 20) +
+                                     " MiB, the most a description may hold");
+    }
+    if (stream.bad())
+        throw std::runtime_error(std::string("cannot read the file (") + std::strerror(errno) + ")");
+    return ReadDescriptionText(text, warnings, std::filesystem::path(file).parent_path().string());
 }
 
 Description ReadDescriptionText(const std::string& text, std::vector<std::string>& warnings,
                                 const std::string& folder) {
     nlohmann::json document;
-    // A description is a few levels deep; deeper nesting is refused before it costs
-    // time or stack.
-    const auto depthLimit = [](int depth, nlohmann::json::parse_event_t, nlohmann::json&) {
-        if (depth > kMaxDescriptionNesting)
-            throw std::runtime_error("nested deeper than " + std::to_string(kMaxDescriptionNesting) +
-                                     " levels of arrays and objects");
-        return true;
-    };
     try {
-        document = nlohmann::json::parse(text, depthLimit, true, true);
+        NestingCheck check;
+        nlohmann::json::sax_parse(text, &check, nlohmann::json::input_format_t::json, true, true);
+        document = nlohmann::json::parse(text, nullptr, true, true);
     } catch (const nlohmann::json::exception& error) {
         // Syntax errors and numbers beyond a double alike; the library's message
         // begins with its own bracketed identifier.

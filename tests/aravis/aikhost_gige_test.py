@@ -1,6 +1,7 @@
 """aikhost --backend aravis as a user runs it on a real GigE Vision camera: Aravis's
-emulator on 127.0.0.1, listed by `channels`, its images written by `grab`. The
-emulator is stopped by its process id; every wait is bounded."""
+emulator on 127.0.0.1, listed by `channels`, its images written by `grab`, chosen by
+its address with -d alone. The emulator is stopped by its process id; every wait is
+bounded."""
 import os
 import pathlib
 import shutil
@@ -11,10 +12,18 @@ import time
 
 EMULATOR = "arv-fake-gv-camera-0.8"
 READY_SECONDS = 10
+# Another test's emulator on 127.0.0.1 would answer in this one's place.
+OTHER_EMULATOR_SECONDS = 60
 
 
-def run(aikhost, *arguments):
-    env = dict(os.environ, QUORVEX_ARAVIS_CAMERAS="127.0.0.1")
+def other_emulator_runs():
+    return subprocess.run(["pgrep", "-f", "arv-fake-gv-camera"], stdout=subprocess.DEVNULL).returncode == 0
+
+
+def run(aikhost, *arguments, cameras="127.0.0.1"):
+    env = dict(os.environ, QUORVEX_ARAVIS_CAMERAS=cameras)
+    if cameras is None:
+        env.pop("QUORVEX_ARAVIS_CAMERAS")
     env.pop("LD_LIBRARY_PATH", None)  # --backend alone chooses the libraries
     env.pop("QUORVEX_SIM_CONFIG", None)
     return subprocess.run([aikhost, "--backend", "aravis", *arguments], env=env,
@@ -26,6 +35,10 @@ def main():
     if shutil.which(EMULATOR) is None:
         print(f"skipped: {EMULATOR} not found (package aravis-tools)")
         return 77
+    deadline = time.monotonic() + OTHER_EMULATOR_SECONDS
+    while other_emulator_runs() and time.monotonic() < deadline:
+        time.sleep(1)
+    assert not other_emulator_runs(), f"another GigE Vision emulator still runs after {OTHER_EMULATOR_SECONDS} s"
     # Killed with this test even when ctest kills it first (a time-out).
     emulator = subprocess.Popen(["setpriv", "--pdeathsig", "KILL", EMULATOR, "-i", "127.0.0.1", "-g", genicam],
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -42,7 +55,13 @@ def main():
             files = sorted(pathlib.Path(folder).glob("*.png"))
             assert len(files) == 3, f"{len(files)} PNG files:\n{grabbed.stdout}"
             assert all(f.read_bytes()[:8] == b"\x89PNG\r\n\x1a\n" for f in files)
-        print(listed.stdout + grabbed.stdout)
+        # -d with the address: the camera is found without the environment naming it.
+        chosen = run(aikhost, "-d", "127.0.0.1", "get", "DeviceModelName", cameras=None)
+        assert chosen.returncode == 0, f"-d 127.0.0.1 exited {chosen.returncode}:\n{chosen.stderr}"
+        assert "address 127.0.0.1" in chosen.stderr, chosen.stderr
+        absent = run(aikhost, "-d", "127.0.0.2", "get", "DeviceModelName", cameras=None)
+        assert absent.returncode == 4, f"-d 127.0.0.2 exited {absent.returncode}:\n{absent.stderr}"
+        print(listed.stdout + grabbed.stdout + chosen.stderr + absent.stderr)
         return 0
     finally:
         emulator.terminate()

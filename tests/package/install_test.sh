@@ -82,6 +82,14 @@ run "simulated grab" grab -n 3 --trigger rising -o "$work/grab" >/dev/null
 grabbed=$(find "$work/grab" -name '*.png' | wc -l)
 [ "$grabbed" -eq 3 ] || fail "grab -n 3 wrote $grabbed PNG files"
 
+# aikhost's manual page and bash completion where man and bash look for them.
+page=$root/usr/share/man/man1/aikhost.1.gz
+gzip -dc "$page" 2>/dev/null | grep -q -e 'stats.-interval' || fail "$page is missing or names no grab option"
+completion=$root/usr/share/bash-completion/completions/aikhost
+offered=$(env -i PATH=/usr/bin:/bin bash -c 'source "$1" && COMP_WORDS=("$2" gr) COMP_CWORD=1 &&
+    _aikhost && echo "${COMPREPLY[*]}"' - "$completion" "$root/usr/bin/aikhost" 2>&1) || true
+[ "$offered" = grab ] || fail "$completion offers \"$offered\" for aikhost gr<Tab>, not grab"
+
 # The Aravis family: with --backend, and alone once the simulated family is gone (a
 # production machine's module finds it by its RUNPATH).
 aravis=skipped
@@ -116,4 +124,4 @@ dpkg_root --purge $(dpkg_root -l 'quorvexaik*' | awk '/^ii/ {print $2}') >>"$wor
 left=$(find "$root" -mindepth 1 -not -path "$root/var" -not -path "$root/var/lib" -not -path "$root/var/lib/dpkg*")
 [ -z "$left" ] || fail "purging left behind:"$'\n'"$left"
 
-echo "package install: $installed packages, aikhost channels and grab -n 3 (software-triggered, none lost) on the simulated family, Aravis $aravis; purge left nothing"
+echo "package install: $installed packages, aikhost channels and grab -n 3 (software-triggered, none lost) on the simulated family, its manual page and bash completion, Aravis $aravis; purge left nothing"

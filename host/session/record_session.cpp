@@ -171,7 +171,7 @@ void streamInto(const Channel& channel, recording::RecordingWriter& file, const 
         timeUp = timeUp || (deadline && Clock::now() >= *deadline);
         return stop() || timeUp;
     };
-    hooks.waiting = [&](int) {
+    hooks.waiting = [&](const ImageTally&) {
         if (settings.seconds && !deadline)
             deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
                                           std::chrono::duration<double>(*settings.seconds));

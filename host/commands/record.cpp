@@ -143,20 +143,19 @@ int report(const std::vector<ChannelRecord>& records, const std::vector<ChannelG
 
 int runRecord(CliContext& context, const RecordOptions& options) {
     Session& session = openSession(context);
-    std::vector<int> chosen = options.channels;
-    if (options.allChannels) {
-        chosen.clear();
-        for (const Channel& channel : session.channels())
-            chosen.push_back(static_cast<int>(channel.id()));
-    } else if (chosen.empty()) {
-        chosen.push_back(context.line.channel);
-    }
     std::vector<const Channel*> channels;
-    std::vector<RecordTarget> targets;
-    for (const int index : chosen) {
-        channels.push_back(&openChannel(context, index));
-        targets.push_back({channels.back(), recordingFile(options.out, index, chosen.size() > 1)});
+    if (options.allChannels) {
+        for (const Channel& channel : session.channels())
+            channels.push_back(&openChannel(context, static_cast<int>(channel.id())));
+    } else if (!options.channels.empty()) {
+        for (const int index : options.channels)
+            channels.push_back(&openChannel(context, index));
+    } else {
+        channels.push_back(&openChannel(context)); // -d, else -c
     }
+    std::vector<RecordTarget> targets;
+    for (const Channel* channel : channels)
+        targets.push_back({channel, recordingFile(options.out, channel->id(), channels.size() > 1)});
     const std::string folder =
         namesFile(options.out) ? std::filesystem::path(options.out).parent_path().string() : options.out;
     std::error_code error;

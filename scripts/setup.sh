@@ -10,6 +10,9 @@ packages=(cmake make g++ pkg-config git
           # server, and the headless browser that tests the page; the shell's line
           # editing (libedit) and the manual page made from --help.
           libpng-dev libturbojpeg0-dev libspng-dev libcpp-httplib-dev libedit-dev help2man
+          # Recordings: BigTIFF through libtiff, read back in the tests by tifffile,
+          # and their exported PNG files by pypng.
+          libtiff-dev python3-tifffile python3-png
           chromium chromium-driver python3-selenium
           # Real cameras: Aravis, its GigE Vision camera emulator and arv-tool; Debian
           # 12's aravis-0.8.pc needs libusb's .pc file.

@@ -118,6 +118,10 @@ std::unique_ptr<CLI::App> buildApp(CliContext& context, AppKind kind, const Line
     addSaveCommand(*app, context);
     addLoadCommand(*app, context);
     addGrabCommand(*app, context);
+#ifdef AIKHOST_RECORDING
+    addRecordCommand(*app, context);
+    addExportCommand(*app, context);
+#endif
     if (kind == AppKind::Program)
         addShellCommand(*app, context);
     app->require_subcommand(0, 1);

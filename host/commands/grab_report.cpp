@@ -41,6 +41,8 @@ std::string formatRate(double rate) {
     return text;
 }
 
+} // namespace
+
 std::string countText(const std::optional<uint64_t>& count) {
     return count ? std::to_string(*count) : "not counted";
 }
@@ -48,6 +50,8 @@ std::string countText(const std::optional<uint64_t>& count) {
 nlohmann::json countJson(const std::optional<uint64_t>& count) {
     return count ? nlohmann::json(*count) : nlohmann::json();
 }
+
+namespace {
 
 nlohmann::json rateJson(const std::optional<double>& rate) {
     return rate ? nlohmann::json(*rate) : nlohmann::json();
@@ -132,7 +136,8 @@ void printSummary(const std::vector<ChannelGrab>& grabs, const GrabOutput& outpu
                   << std::filesystem::absolute(output.folder()).string() << '\n';
 }
 
-// The worst class among the channels: interrupted, unwritable output, lost images.
+} // namespace
+
 int grabExitCode(const std::vector<ChannelGrab>& grabs) {
     if (interrupted())
         return kExitInterrupted;
@@ -147,8 +152,6 @@ int grabExitCode(const std::vector<ChannelGrab>& grabs) {
     }
     return exitCode;
 }
-
-} // namespace
 
 void noteLoopEnd(ChannelGrab& grab, const Channel& channel, int timeoutMs) {
     const LoopResult& loop = grab.loop;

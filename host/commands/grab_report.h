@@ -9,6 +9,8 @@
 #include "host/session/grab_loop.h"
 #include "host/session/host_failure.h"
 
+#include <nlohmann/json.hpp>
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -38,6 +40,13 @@ struct ChannelGrab {
 // come or failed when it went on after them. Time-outs are explained from the
 // settings that decide them.
 void noteLoopEnd(ChannelGrab& grab, const Channel& channel, int timeoutMs);
+
+// A count that cannot be known (no frame numbers): "not counted", or null in JSON.
+std::string countText(const std::optional<uint64_t>& count);
+nlohmann::json countJson(const std::optional<uint64_t>& count);
+
+// The worst class among the channels: interrupted, unwritable output, lost images.
+int grabExitCode(const std::vector<ChannelGrab>& grabs);
 
 // The figures so far as one line for --stats-interval: on standard error, or with
 // json as one JSON document on standard output.

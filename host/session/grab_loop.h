@@ -30,9 +30,9 @@ struct GrabHooks {
     // While waiting for the next image, at least every 10 ms, with the counts so far.
     std::function<void(const ImageTally& tally)> waiting;
     // Each delivered image, numbered from 1, in the host's buffer with the frame number
-    // it carries; empty when taken, else why the grab cannot go on.
-    std::function<std::string(int image, const std::vector<uint8_t>& buffer, std::optional<uint32_t> frame)>
-        take;
+    // it carries; empty when taken, else why the grab cannot go on. It may keep the
+    // buffer, swapped for another of the same size.
+    std::function<std::string(int image, std::vector<uint8_t>& buffer, std::optional<uint32_t> frame)> take;
 };
 
 enum class LoopEnd {

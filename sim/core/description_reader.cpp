@@ -3,12 +3,14 @@
 
 #include "camlib/pixel_format.h"
 #include "sim/core/json_field.h"
+#include "sim/core/replay.h"
 #include "sim/core/standard_nodes.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <unordered_map>
@@ -20,6 +22,7 @@ namespace {
 
 constexpr std::size_t kMaxErrorTextLength = 1023;
 constexpr int64_t kMaxPrecision = 17;
+constexpr std::size_t kMaxPathLength = 4095;
 
 std::string QuotedList(std::initializer_list<std::string_view> names) {
     std::string text;
@@ -422,13 +425,52 @@ void FoldDescribedState(const JsonField& field, CameraSpec& camera) {
     }
 }
 
-CameraSpec ReadCamera(const JsonField& field, uint32_t index) {
+// A recording gives the sensor, the format and the images; the region is the whole
+// sensor, as every page holds a whole image. folder: where a relative path starts.
+void ReadRecording(const JsonField& field, const JsonField& recording, const std::string& folder,
+                   CameraSpec& camera) {
+    for (const char* key : {"sensorWidth", "sensorHeight", "pixelFormat", "pixelFormats", "width", "height",
+                            "offsetX", "offsetY"})
+        if (field.Member(key))
+            throw DescriptionError(
+                field.MemberPath(key),
+                "expected nothing beside recording, which gives the sensor, format and region");
+    camera.recording = recording.String(kMaxPathLength);
+    const std::filesystem::path path(camera.recording);
+    const std::string file =
+        path.is_relative() && !folder.empty() ? (folder / path).string() : camera.recording;
+    try {
+        camera.replay = std::make_shared<Replay>(file, camera.recordingLoop);
+    } catch (const std::runtime_error& error) {
+        throw DescriptionError(recording.Path(),
+                               std::string("expected a recording aikhost record wrote: ") + error.what());
+    }
+    camera.sensorWidth = camera.replay->Width();
+    camera.sensorHeight = camera.replay->Height();
+    camera.pixelFormat = camera.replay->PixelFormat();
+    if (auto pace = field.Member("recordingPace")) {
+        const std::string name = pace->String(kMaxNodeTextLength);
+        if (name != "recorded" && name != "frameRate")
+            pace->Fail(QuotedList({"recorded", "frameRate"}));
+        camera.recordingPaced = name == "recorded";
+    }
+}
+
+// The region of a recording's camera cannot change: its images are the pages.
+void PinRegion(CameraSpec& camera) {
+    camera.width.min = camera.width.max = camera.width.value = camera.sensorWidth;
+    camera.height.min = camera.height.max = camera.height.value = camera.sensorHeight;
+    camera.offsetX.min = camera.offsetX.max = camera.offsetX.value = 0;
+    camera.offsetY.min = camera.offsetY.max = camera.offsetY.value = 0;
+}
+
+CameraSpec ReadCamera(const JsonField& field, uint32_t index, const std::string& folder) {
     field.RequireObject(
-        {"vendor",        "model",        "description",     "serial",          "openStatus",
-         "sensorWidth",   "sensorHeight", "pixelFormat",     "pixelFormats",    "exposure",
-         "contrast",      "brightness",   "offsetX",         "offsetY",         "width",
-         "height",        "roiReadback",  "triggerPolarity", "frameRate",       "testPattern",
-         "standardNodes", "nodes",        "faults",          "takeBackSignals", "streamBuffers"});
+        {"vendor",        "model",       "description",   "serial",       "openStatus",  "sensorWidth",
+         "sensorHeight",  "pixelFormat", "pixelFormats",  "exposure",     "contrast",    "brightness",
+         "offsetX",       "offsetY",     "width",         "height",       "roiReadback", "triggerPolarity",
+         "frameRate",     "testPattern", "standardNodes", "nodes",        "faults",      "takeBackSignals",
+         "streamBuffers", "recording",   "recordingLoop", "recordingPace"});
     CameraSpec camera = DefaultCameraSpec(index);
     const auto text = [&](const char* key, std::string& target) {
         if (auto member = field.Member(key))
@@ -444,6 +486,10 @@ CameraSpec ReadCamera(const JsonField& field, uint32_t index) {
         camera.sensorWidth = static_cast<uint32_t>(width->Integer(1, kMaxSensorSide));
     if (auto height = field.Member("sensorHeight"))
         camera.sensorHeight = static_cast<uint32_t>(height->Integer(1, kMaxSensorSide));
+    if (auto loop = field.Member("recordingLoop"))
+        camera.recordingLoop = loop->Bool();
+    if (auto recording = field.Member("recording"))
+        ReadRecording(field, *recording, folder, camera);
     if (auto standard = field.Member("standardNodes"))
         camera.standardNodes = standard->Bool();
     if (auto nodes = field.Member("nodes"))
@@ -457,6 +503,8 @@ CameraSpec ReadCamera(const JsonField& field, uint32_t index) {
     if (auto brightness = field.Member("brightness"))
         camera.brightness = ReadFloatSetting(*brightness, camera.brightness, false);
     ReadRegion(field, camera);
+    if (camera.replay)
+        PinRegion(camera);
     if (auto polarity = field.Member("triggerPolarity"))
         camera.triggerPolarity = polarity->Code();
     if (auto rate = field.Member("frameRate")) {
@@ -482,7 +530,7 @@ CameraSpec ReadCamera(const JsonField& field, uint32_t index) {
     return camera;
 }
 
-Description ReadDescription(const JsonField& root) {
+Description ReadDescription(const JsonField& root, const std::string& folder) {
     root.RequireObject({"initStatus", "countStatus", "cameras", "faults"});
     Description description;
     if (auto status = root.Member("initStatus"))
@@ -492,7 +540,7 @@ Description ReadDescription(const JsonField& root) {
     if (auto cameras = root.Member("cameras")) {
         for (const JsonField& element : cameras->Elements())
             description.cameras.push_back(
-                ReadCamera(element, static_cast<uint32_t>(description.cameras.size())));
+                ReadCamera(element, static_cast<uint32_t>(description.cameras.size()), folder));
     }
     if (auto faults = root.Member("faults"))
         description.faults = ReadFaults(*faults);
@@ -516,10 +564,11 @@ Description ReadDescriptionFile(const std::string& file, std::vector<std::string
     }
     if (stream.bad())
         throw std::runtime_error(std::string("cannot read the file (") + std::strerror(errno) + ")");
-    return ReadDescriptionText(text, warnings);
+    return ReadDescriptionText(text, warnings, std::filesystem::path(file).parent_path().string());
 }
 
-Description ReadDescriptionText(const std::string& text, std::vector<std::string>& warnings) {
+Description ReadDescriptionText(const std::string& text, std::vector<std::string>& warnings,
+                                const std::string& folder) {
     nlohmann::json document;
     try {
         NestingCheck check;
@@ -533,7 +582,7 @@ Description ReadDescriptionText(const std::string& text, std::vector<std::string
         throw std::runtime_error("not valid JSON: " +
                                  (bracket == std::string::npos ? message : message.substr(bracket + 2)));
     }
-    return ReadDescription(JsonField(document, "", warnings));
+    return ReadDescription(JsonField(document, "", warnings), folder);
 }
 
 } // namespace sim

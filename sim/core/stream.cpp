@@ -23,7 +23,8 @@ uint64_t Microseconds(Stream::Clock::time_point time) {
 Stream::Stream(SettingsSource source, PvxEvent event, uint32_t buffers, uint32_t frameBytes, Options options)
     : m_source(std::move(source)), m_event(event),
       m_canWithdraw(options.takeBackSignals && camlib::CanWithdrawSignals(event)),
-      m_bufferLimit(options.bufferLimit), m_frameBytes(frameBytes), m_buffers(buffers) {
+      m_bufferLimit(options.bufferLimit), m_frameBytes(frameBytes), m_replay(std::move(options.replay)),
+      m_replayPaced(options.replayPaced), m_buffers(buffers) {
     for (Buffer& buffer : m_buffers)
         buffer.data.resize(frameBytes);
 }
@@ -55,6 +56,8 @@ PvxStatus Stream::Start(uint32_t buffers) {
     m_completed = -1;
     m_activeBuffers = m_bufferLimit != 0 ? std::min(buffers, m_bufferLimit) : buffers;
     m_frameCounter = 0;
+    if (m_replay)
+        m_replay->Rewind();
     m_triggers.clear();
     m_outputStopped = false;
     m_stopRequested = false;
@@ -254,7 +257,10 @@ void Stream::Run() {
     while (!m_stopRequested) {
         m_changed = false;
         lock.unlock();
-        const FrameSettings settings = m_source();
+        FrameSettings settings = m_source();
+        if (m_replay && m_replayPaced)
+            if (const auto seconds = m_replay->SecondsToNext())
+                settings.frameRate = 1.0 / *seconds;
         lock.lock();
         if (WaitForImage(settings, lock))
             Produce(lock);
@@ -279,6 +285,8 @@ void Stream::Produce(std::unique_lock<std::mutex>& lock) {
     // setting changed shows it.
     FrameSettings settings;
     bool fits = false;
+    uint64_t shownFrame = frameId;
+    bool ended = false;
     // Nothing may leave the frame thread: an image that cannot be made (out of
     // memory, say) is lost and the stream goes on.
     try {
@@ -290,7 +298,9 @@ void Stream::Produce(std::unique_lock<std::mutex>& lock) {
         fits = static_cast<uint64_t>(geometry.width) * geometry.height *
                    camlib::BytesPerPixel(geometry.pixelFormat) ==
                m_frameBytes;
-        if (fits) {
+        if (fits && m_replay) {
+            ended = !m_replay->Play(buffer.data.data(), shownFrame);
+        } else if (fits) {
             m_renderer.Prepare(geometry, settings.pattern);
             m_renderer.Render(static_cast<uint32_t>(frameId), buffer.data.data());
         }
@@ -300,6 +310,12 @@ void Stream::Produce(std::unique_lock<std::mutex>& lock) {
     const camlib::ImageGeometry& geometry = settings.geometry;
     const uint64_t timestamp = Microseconds(Clock::now());
     lock.lock();
+    if (ended) {
+        // The recording is over: no more images until the stream starts again.
+        buffer.state = BufferState::Free;
+        m_outputStopped = true;
+        return;
+    }
     if (!fits) {
         buffer.state = BufferState::Free;
         ++m_counters.dropped;
@@ -308,7 +324,7 @@ void Stream::Produce(std::unique_lock<std::mutex>& lock) {
     if (m_completed >= 0)
         m_buffers[static_cast<size_t>(m_completed)].state = BufferState::Superseded;
     buffer.state = BufferState::Completed;
-    buffer.frameId = frameId;
+    buffer.frameId = shownFrame;
     buffer.timestamp = timestamp;
     buffer.geometry = geometry;
     m_completed = index;

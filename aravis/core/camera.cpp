@@ -9,12 +9,16 @@ namespace arv_backend {
 
 Camera::Camera(std::string deviceId, ArvCamera* camera, const Settings& settings)
     : m_deviceId(std::move(deviceId)), m_camera(camera), m_contrastName(settings.contrastNode),
-      m_brightnessName(settings.brightnessNode), m_socketBufferBytes(settings.socketBufferBytes) {
+      m_brightnessName(settings.brightnessNode), m_socketBufferBytes(settings.socketBufferBytes),
+      m_link(std::make_shared<CameraLink>(m_deviceId, Device())) {
     arv_camera_set_range_check_policy(m_camera, ARV_RANGE_CHECK_POLICY_ENABLE);
     arv_camera_set_access_check_policy(m_camera, ARV_ACCESS_CHECK_POLICY_ENABLE);
 }
 
 Camera::~Camera() {
+    // The heartbeat ends first: the device's last reference, and with it the camera's
+    // control, goes with the camera, so that it can be opened again at once.
+    m_link.reset();
     g_object_unref(m_camera);
 }
 

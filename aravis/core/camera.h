@@ -2,11 +2,13 @@
 // and the handle of its stream while one is open.
 #pragma once
 
+#include "aravis/core/camera_link.h"
 #include "aravis/core/settings.h"
 #include "camera/quorvex_api.h"
 
 #include <arv.h>
 
+#include <memory>
 #include <string>
 #include <unordered_set>
 
@@ -24,6 +26,8 @@ public:
     const std::string& DeviceId() const { return m_deviceId; }
     ArvCamera* Arv() const { return m_camera; }
     ArvDevice* Device() const { return arv_camera_get_device(m_camera); }
+    // Shared with the camera's stream, which outlives neither.
+    const std::shared_ptr<CameraLink>& Link() const { return m_link; }
 
     // The node of that name as a handle; PVX_ERR_NOT_FOUND when the camera has none.
     PvxStatus FindNode(const char* name, PvxHandle& handle);
@@ -50,6 +54,7 @@ private:
     const std::string m_contrastName;
     const std::string m_brightnessName;
     const uint32_t m_socketBufferBytes;
+    std::shared_ptr<CameraLink> m_link;
     std::unordered_set<PvxHandle> m_nodes;
     PvxHandle m_stream = 0;
 };

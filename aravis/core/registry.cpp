@@ -93,9 +93,22 @@ PvxStatus Registry::CloseCamera(PvxHandle handle) {
         camera = std::move(found->second);
         m_cameras.erase(found);
     }
-    // The stream goes first: it holds the camera's device.
-    stream.reset();
+    Dispose(std::move(stream), std::move(camera));
     return PVX_OK;
+}
+
+void Registry::Dispose(std::shared_ptr<Stream> stream, std::unique_ptr<Camera> camera) {
+    if (stream)
+        stream->Silence();
+    CameraLink& link = camera ? *camera->Link() : stream->Link();
+    std::shared_ptr<Camera> owned = std::move(camera);
+    // The stream goes first: it holds the camera's device. A camera that stops
+    // answering leaves the rest to the work's thread; its handles are gone already.
+    link.Bounded([stream, owned]() mutable {
+        stream.reset();
+        owned.reset();
+        return PVX_OK;
+    });
 }
 
 Camera* Registry::FindCamera(PvxHandle handle) const {
@@ -121,7 +134,10 @@ PvxStatus Registry::OpenStream(PvxHandle cameraHandle, PvxEvent event, uint32_t 
         return UnknownCamera(cameraHandle);
     if (camera->StreamHandle() != 0)
         return camlib::Fail(PVX_ERR_ALREADY_OPENED, "the camera's stream is open already");
-    auto opened = std::make_shared<Stream>(camera->Arv(), event, buffers, camera->SocketBufferBytes());
+    if (camera->Link()->Lost())
+        return camera->Link()->NotResponding();
+    auto opened =
+        std::make_shared<Stream>(camera->Arv(), camera->Link(), event, buffers, camera->SocketBufferBytes());
     frameBytes = opened->FrameBytes();
     stream = m_nextHandle++;
     m_streams.emplace(stream, OpenedStream{std::move(opened), cameraHandle});
@@ -134,6 +150,8 @@ PvxStatus Registry::FindStream(PvxHandle handle, std::shared_ptr<Stream>& stream
     const auto found = m_streams.find(handle);
     if (found == m_streams.end())
         return UnknownStream(handle);
+    if (found->second.stream->Link().Lost())
+        return found->second.stream->Link().NotResponding();
     stream = found->second.stream;
     return PVX_OK;
 }
@@ -157,6 +175,7 @@ PvxStatus Registry::CloseStream(PvxHandle handle) {
         if (!stream)
             return UnknownStream(handle);
     }
+    Dispose(std::move(stream), nullptr);
     return PVX_OK;
 }
 

@@ -14,8 +14,9 @@
 
 namespace arv_backend {
 
-Stream::Stream(ArvCamera* camera, PvxEvent event, uint32_t buffers, uint32_t socketBufferBytes)
-    : m_camera(ARV_CAMERA(g_object_ref(camera))), m_event(event),
+Stream::Stream(ArvCamera* camera, std::shared_ptr<CameraLink> link, PvxEvent event, uint32_t buffers,
+               uint32_t socketBufferBytes)
+    : m_camera(ARV_CAMERA(g_object_ref(camera))), m_link(std::move(link)), m_event(event),
       m_canWithdraw(camlib::CanWithdrawSignals(event)) {
     GError* error = nullptr;
     const guint payload = arv_camera_get_payload(m_camera, &error);
@@ -42,7 +43,9 @@ Stream::Stream(ArvCamera* camera, PvxEvent event, uint32_t buffers, uint32_t soc
 }
 
 Stream::~Stream() {
-    Stop();
+    // A lost camera is not asked to stop: nothing would answer.
+    if (!m_link->Lost())
+        Stop();
     // Joins the stream thread; no callback runs after this.
     g_object_unref(m_stream);
     for (Slot& slot : m_slots)
@@ -69,9 +72,14 @@ PvxStatus Stream::Stop() {
             return PVX_OK;
         m_running = false;
     }
-    GError* error = nullptr;
-    arv_camera_stop_acquisition(m_camera, &error);
-    return FromError(error, "stopping the acquisition");
+    if (m_link->Lost())
+        return m_link->NotResponding();
+    return StopAcquisition(*m_link, m_camera, "stopping the acquisition");
+}
+
+void Stream::Silence() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_silenced = true;
 }
 
 void Stream::OnStreamEvent(void* self, ArvStreamCallbackType type, ArvBuffer* /*buffer*/) {
@@ -103,7 +111,8 @@ void Stream::Collect() {
         }
         slot.state = State::Completed;
         m_completed = index;
-        camlib::SignalEvent(m_event);
+        if (!m_silenced)
+            camlib::SignalEvent(m_event);
     }
 }
 

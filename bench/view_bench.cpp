@@ -132,7 +132,9 @@ int stalledClient(int port) {
     address.sin_port = htons(static_cast<uint16_t>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     if (connect(sock, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
-        const std::string request = "GET /image.jpg?after=0&wait=0 HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+        // The view answers only requests that name it with its port.
+        const std::string request =
+            "GET /image.jpg?after=0&wait=0 HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(port) + "\r\n\r\n";
         for (int i = 0; i < 5; ++i)
             send(sock, request.data(), request.size(), MSG_NOSIGNAL);
     }

@@ -6,9 +6,9 @@ set -euo pipefail
 packages=(cmake make g++ pkg-config git
           libgtest-dev libgmock-dev libbenchmark-dev
           nlohmann-json3-dev libcli11-dev
-          # aikhost: PNG files, JPEG for the live view, its HTTP server, and the
-          # headless browser that tests the page.
-          libpng-dev libturbojpeg0-dev libcpp-httplib-dev
+          # aikhost: PNG files, JPEG and in-memory PNG for the live view, its HTTP
+          # server, and the headless browser that tests the page.
+          libpng-dev libturbojpeg0-dev libspng-dev libcpp-httplib-dev
           chromium chromium-driver python3-selenium
           # Real cameras: Aravis, its GigE Vision camera emulator and arv-tool; Debian
           # 12's aravis-0.8.pc needs libusb's .pc file.

@@ -32,6 +32,7 @@ const char* const kExitCodeHelp = "Exit codes:\n"
                                   "  5    a feature refused a value\n"
                                   "  6    images were lost, timed out or cannot be delivered\n"
                                   "  7    an output file or standard output cannot be written\n"
+                                  "  8    view: the address cannot be had (port taken, not this machine's)\n"
                                   "  130  interrupted (Ctrl-C, SIGTERM)\n";
 
 } // namespace aikhost

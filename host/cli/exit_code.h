@@ -15,6 +15,7 @@ enum ExitCode : int {
     kExitRefused = 5,
     kExitImagesLost = 6,
     kExitNotWritable = 7,
+    kExitAddressUnavailable = 8, // the live view's address cannot be had (port taken, not this machine's)
     kExitInterrupted = 130,
 };
 

@@ -1,15 +1,19 @@
 // aikhost view: serves a live view of one channel to a browser: the newest image, its
-// rate and losses, start/stop and the feature panel, until SIGINT or SIGTERM.
+// rate, losses and histograms, start/stop, snapshots and the feature panel, until
+// SIGINT or SIGTERM.
 #include "host/commands/commands.h"
 
 #include "host/cli/exit_code.h"
 #include "host/cli/interrupt.h"
 #include "host/session/common_settings.h"
 
+#include "host/view/access_guard.h"
 #include "host/view/channel_worker.h"
-#include "host/view/jpeg_feed.h"
+#include "host/view/http_address.h"
+#include "host/view/image_feed.h"
 #include "host/view/view_server.h"
 
+#include <cerrno>
 #include <chrono>
 #include <iostream>
 #include <thread>
@@ -22,64 +26,78 @@ struct ViewOptions {
     std::string http = "127.0.0.1:8080";
     double rate = 30; // images per second sent to clients at most
     bool stopped = false;
+    std::string token;                     // empty: generated where one is needed
+    std::vector<std::string> allowedHosts; // Host names accepted besides the address's own
 };
-
-struct HttpAddress {
-    std::string host;
-    int port = 0;
-};
-
-// "HOST:PORT"; false when it is not that.
-bool parseHttpAddress(const std::string& text, HttpAddress& address) {
-    const std::size_t colon = text.rfind(':');
-    if (colon == std::string::npos || colon == 0 || colon + 1 == text.size())
-        return false;
-    const std::string port = text.substr(colon + 1);
-    if (port.size() > 5 || port.find_first_not_of("0123456789") != std::string::npos ||
-        std::stoi(port) > 65535)
-        return false;
-    address = {text.substr(0, colon), std::stoi(port)};
-    return true;
-}
 
 // The largest image the channel can deliver: three planes of the whole sensor.
 std::size_t largestImageBytes(const VideoChannelRecord& record) {
     return 3 * static_cast<std::size_t>(record.sensorWidth) * static_cast<std::size_t>(record.sensorHeight);
 }
 
-int serveView(const Channel& channel, const ViewOptions& options, const HttpAddress& address) {
+void reportBindFailure(const HttpAddress& address, const BindOutcome& outcome) {
+    std::cerr << "aikhost: cannot serve on " << authority(address.host, address.port) << ": ";
+    if (outcome.error == EADDRINUSE)
+        std::cerr << "port " << address.port << " is taken (another aikhost view or another program "
+                  << "listens on it; port 0 picks a free one)\n";
+    else if (outcome.error == EADDRNOTAVAIL || outcome.error == 0)
+        std::cerr << address.host << " is not an address of this machine (" << outcome.reason << ")\n";
+    else
+        std::cerr << outcome.reason << '\n';
+}
+
+void reportServing(const Channel& channel, const HttpAddress& address, int port, const std::string& token) {
+    std::cerr << "aikhost: live view of channel " << channel.id() << " (" << channel.name() << ") at http://"
+              << authority(address.host, port) << "/" << (token.empty() ? "" : "?token=" + token) << '\n';
+    if (isLoopback(address.host))
+        std::cerr << "aikhost: listening on " << address.host
+                  << " only: from another machine, reach it through an SSH tunnel (ssh -L " << port
+                  << ":127.0.0.1:" << port << " THIS-MACHINE, then http://127.0.0.1:" << port << "/)\n";
+    else
+        std::cerr << "aikhost: listening on " << address.host
+                  << ": every request needs the token above, and whoever has it can change the camera; "
+                  << "an SSH tunnel to a view on 127.0.0.1 exposes nothing\n";
+}
+
+int serveView(CliContext& context, const ViewOptions& options, const HttpAddress& address) {
+    const Channel& channel = openChannel(context);
     // The window and exposure the camera has now, so that --set and --load hold.
     const SlotResult setup = channel.setupCommonParams(currentCommonParams(channel));
     if (!setup.ok()) {
         std::cerr << "aikhost: SetupCommonParams failed: " << setup.errText << '\n';
-        return kExitRefused;
+        return kExitOther;
     }
     LatestImage latest(largestImageBytes(channel.record()));
-    ChannelWorker worker(channel, latest, !options.stopped);
-    JpegFeed feed(latest, options.rate);
+    ChannelWorker worker(channel, latest);
+    ImageFeed feed(latest, options.rate);
     ViewServer server(worker, feed, {{"channel", channel.id()}, {"name", channel.name()}});
-    if (!server.bind(address.host, address.port)) {
-        std::cerr << "aikhost: cannot listen on " << options.http
-                  << " (address taken or not this machine's)\n";
-        return kExitUsage;
+    const BindOutcome bound = server.bind(address);
+    if (!bound.bound) {
+        reportBindFailure(address, bound);
+        return kExitAddressUnavailable;
     }
-    std::cerr << "aikhost: live view of channel " << channel.id() << " (" << channel.name() << ") at http://"
-              << address.host << ':' << server.port() << "/\n";
-    if (address.host == "127.0.0.1" || address.host == "localhost")
-        std::cerr << "aikhost: listening on " << address.host
-                  << " only: other machines reach it through an SSH tunnel, or give --http 0.0.0.0:PORT\n";
-    else
-        std::cerr << "aikhost: listening on " << address.host
-                  << ": anyone who reaches it can change the camera\n";
-    bool served = true;
-    std::thread serving([&] { served = server.serve(); });
+    // Beyond loopback never without a token; on it, only when one is given.
+    const std::string token = !options.token.empty()     ? options.token
+                              : isLoopback(address.host) ? ""
+                                                         : newToken();
+    server.start({address.host, server.port(), options.allowedHosts, token});
+    if (!options.stopped)
+        worker.start(); // a failure shows on the page, as the figures' problem
+    reportServing(channel, address, server.port(), token);
     // Ctrl-C or SIGTERM is how a view ends, so it ends with success.
     while (!interrupted())
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    // The camera first, whatever the clients do: waits for images end, acquisition
+    // stops, the channel is released; only then the connections.
+    latest.close();
+    worker.close();
+    const SlotResult released = openSession(context).release();
+    if (!released.ok())
+        std::cerr << "aikhost: ReleaseVideoChannel failed: " << released.errText << '\n';
+    std::cerr << "aikhost: acquisition stopped, camera released\n";
     server.stop();
-    serving.join();
     std::cerr << "aikhost: live view stopped\n";
-    return served ? kExitOk : kExitOther;
+    return released.ok() ? kExitOk : kExitOther;
 }
 
 } // namespace
@@ -87,21 +105,31 @@ int serveView(const Channel& channel, const ViewOptions& options, const HttpAddr
 void addViewCommand(CLI::App& app, CliContext& context) {
     auto options = std::make_shared<ViewOptions>();
     CLI::App* view = app.add_subcommand("view", "Serve a live view of a channel to a browser until Ctrl-C");
-    view->add_option("--http", options->http, "Address and port to serve on (port 0: any free one)")
+    view->add_option(
+            "--http", options->http,
+            "Address and port to serve on, an IPv6 address in brackets ([::1]:8080); port 0: any free one")
         ->capture_default_str();
     view->add_option("--rate", options->rate, "Most images per second sent to the page (JPEG encodings)")
         ->check(CLI::Range(0.1, 1000.0))
         ->capture_default_str();
     view->add_flag("--stopped", options->stopped, "Do not start acquisition until the page asks");
+    view->add_option(
+        "--token", options->token,
+        "Secret every request must carry (default: none on 127.0.0.1, a new one printed at start "
+        "on any other address)");
+    view->add_option("--allow-host", options->allowedHosts,
+                     "A further name clients may reach the view by (the Host header); repeatable")
+        ->type_name("NAME");
     view->callback([&context, options] {
         runCommand(context, "view", [&context, options] {
-            HttpAddress address;
-            if (!parseHttpAddress(options->http, address)) {
-                std::cerr << "aikhost: --http: expected HOST:PORT such as 127.0.0.1:8080, got \""
+            const std::optional<HttpAddress> address = parseHttpAddress(options->http);
+            if (!address) {
+                std::cerr << "aikhost: --http: expected HOST:PORT such as 127.0.0.1:8080, an IPv6 address in "
+                             "brackets ([::1]:8080), got \""
                           << options->http << "\"\n";
                 return static_cast<int>(kExitUsage);
             }
-            return serveView(openChannel(context), *options, address);
+            return serveView(context, *options, *address);
         });
     });
 }

@@ -17,42 +17,47 @@ constexpr std::chrono::seconds kRateWindow{1};
 
 } // namespace
 
-ChannelWorker::ChannelWorker(const Channel& channel, LatestImage& latest, bool startNow)
-    : m_channel(channel), m_latest(latest), m_thread([this] { loop(); }) {
-    if (startNow)
-        start();
-}
+ChannelWorker::ChannelWorker(const Channel& channel, LatestImage& latest)
+    : m_channel(channel), m_latest(latest), m_thread([this] { loop(); }) {}
 
 ChannelWorker::~ChannelWorker() {
+    close();
+}
+
+void ChannelWorker::close() {
     {
         std::lock_guard<std::mutex> lock(m_tasksMutex);
         m_quit = true;
     }
     m_tasksPosted.notify_all();
-    m_thread.join();
+    if (m_thread.joinable())
+        m_thread.join();
 }
 
-void ChannelWorker::run(const std::function<void(const Channel&)>& task) {
+bool ChannelWorker::run(const std::function<void(const Channel&)>& task) {
     std::packaged_task<void()> posted([this, &task] { task(m_channel); });
     std::future<void> done = posted.get_future();
     {
         std::lock_guard<std::mutex> lock(m_tasksMutex);
+        if (m_quit)
+            return false;
         m_tasks.push_back(std::move(posted));
     }
     m_tasksPosted.notify_all();
     done.get();
+    return true;
 }
 
-SlotResult ChannelWorker::start() {
+std::optional<SlotResult> ChannelWorker::start() {
     SlotResult result;
-    run([&](const Channel&) { result = startHere(); });
-    return result;
+    return run([&](const Channel&) { result = startHere(); }) ? std::optional<SlotResult>(result)
+                                                              : std::nullopt;
 }
 
-SlotResult ChannelWorker::stop() {
+std::optional<SlotResult> ChannelWorker::stop() {
     SlotResult result;
-    run([&](const Channel&) { result = stopHere(); });
-    return result;
+    return run([&](const Channel&) { result = stopHere(); }) ? std::optional<SlotResult>(result)
+                                                             : std::nullopt;
 }
 
 ViewFigures ChannelWorker::figures() const {

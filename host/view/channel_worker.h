@@ -34,19 +34,24 @@ struct ViewFigures {
 
 class ChannelWorker {
 public:
-    // latest receives every delivered image. Streaming starts at once when startNow.
-    ChannelWorker(const Channel& channel, LatestImage& latest, bool startNow);
-    // Stops acquisition if it runs; after the last task has run.
+    // latest receives every delivered image once start() has started streaming.
+    ChannelWorker(const Channel& channel, LatestImage& latest);
+    // close().
     ~ChannelWorker();
     ChannelWorker(const ChannelWorker&) = delete;
     ChannelWorker& operator=(const ChannelWorker&) = delete;
 
-    // Runs task on the worker thread between two images and waits until it has run.
-    void run(const std::function<void(const Channel&)>& task);
+    // Runs task on the worker thread between two images and waits until it has run;
+    // false (task not run) once the worker is closed.
+    bool run(const std::function<void(const Channel&)>& task);
     // GetImageAttributes, then StartAcquisition; StopAcquisition. Each answers on the
     // worker thread; starting a running stream or stopping a stopped one does nothing.
-    SlotResult start();
-    SlotResult stop();
+    // Nothing once the worker is closed.
+    std::optional<SlotResult> start();
+    std::optional<SlotResult> stop();
+    // Runs the tasks already asked for, stops acquisition if it runs and ends the
+    // thread: from then on no slot of the channel is called here.
+    void close();
     ViewFigures figures() const;
 
 private:

@@ -1,3 +1,5 @@
+// The module's feature slots tell no category, so the category comes from the
+// standard feature naming, the way GenICam groups them.
 #include "host/view/feature_json.h"
 
 #include <iterator>
@@ -15,6 +17,39 @@ struct TypeName {
 constexpr TypeName kTypeNames[] = {
     {AIK_FEATURE_ENUM, "Enumeration"}, {AIK_FEATURE_INT, "Integer"},  {AIK_FEATURE_FLOAT, "Float"},
     {AIK_FEATURE_COMMAND, "Command"},  {AIK_FEATURE_BOOL, "Boolean"}, {AIK_FEATURE_STRING, "String"},
+};
+
+struct CategoryPrefix {
+    const char* prefix;
+    const char* category;
+};
+
+// A feature belongs to the category of the first prefix its name starts with.
+constexpr CategoryPrefix kCategories[] = {
+    {"Device", "DeviceControl"},
+    {"Adapter", "DeviceControl"},
+    {"Sensor", "ImageFormatControl"},
+    {"Width", "ImageFormatControl"},
+    {"Height", "ImageFormatControl"},
+    {"Offset", "ImageFormatControl"},
+    {"Pixel", "ImageFormatControl"},
+    {"ImageFormat", "ImageFormatControl"},
+    {"TestPattern", "ImageFormatControl"},
+    {"Binning", "ImageFormatControl"},
+    {"Reverse", "ImageFormatControl"},
+    {"Acquisition", "AcquisitionControl"},
+    {"Exposure", "AcquisitionControl"},
+    {"Trigger", "AcquisitionControl"},
+    {"Gain", "AnalogControl"},
+    {"BlackLevel", "AnalogControl"},
+    {"Gamma", "AnalogControl"},
+    {"Balance", "AnalogControl"},
+    {"Contrast", "AnalogControl"},
+    {"Brightness", "AnalogControl"},
+    {"Line", "DigitalIOControl"},
+    {"UserOutput", "DigitalIOControl"},
+    {"Counter", "CounterAndTimerControl"},
+    {"Timer", "CounterAndTimerControl"},
 };
 
 std::string typeText(int32_t type) {
@@ -53,6 +88,7 @@ nlohmann::json describeFeature(const Channel& channel, int32_t index) {
     nlohmann::json described = {
         {"name", feature},
         {"type", type.ok() ? typeText(type.type) : "unsupported"},
+        {"category", featureCategory(feature)},
         {"readable", attributeIsTrue(channel, feature, 2)},
         {"writable", attributeIsTrue(channel, feature, 3)},
         {"description", description.ok() ? description.text : ""},
@@ -66,8 +102,32 @@ nlohmann::json describeFeature(const Channel& channel, int32_t index) {
     return described;
 }
 
+const char* featureCategory(const std::string& feature) {
+    for (const CategoryPrefix& known : kCategories) {
+        if (feature.rfind(known.prefix, 0) == 0)
+            return known.category;
+    }
+    return "Other";
+}
+
 nlohmann::json slotError(const char* slot, const std::string& feature, const SlotResult& result) {
     return {{"error", std::string(slot) + "(" + feature + ") failed: " + result.errText}};
+}
+
+nlohmann::json writeAnswer(const WriteOutcome& outcome) {
+    if (!outcome.ok)
+        return {{"error", outcome.moduleText.empty()
+                              ? outcome.reason
+                              : "WriteValue(" + outcome.feature + ") failed: " + outcome.moduleText},
+                {"reason", outcome.reason}};
+    nlohmann::json answer = {{"name", outcome.feature}, {"adjusted", outcome.adjusted}};
+    if (outcome.readBack)
+        answer["value"] = *outcome.readBack;
+    return answer;
+}
+
+std::string jsonText(const nlohmann::json& document) {
+    return document.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
 } // namespace aikhost

@@ -22,7 +22,15 @@ void LatestImage::publish() {
 
 bool LatestImage::waitNewer(uint64_t after, std::chrono::milliseconds wait) const {
     std::unique_lock<std::mutex> lock(m_mutex);
-    return m_published.wait_for(lock, wait, [&] { return m_newestNumber > after; });
+    return m_published.wait_for(lock, wait, [&] { return m_closed || m_newestNumber > after; }) && !m_closed;
+}
+
+void LatestImage::close() {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_closed = true;
+    }
+    m_published.notify_all();
 }
 
 uint64_t LatestImage::newestNumber() const {

@@ -35,11 +35,15 @@ public:
 
     // Whether an image newer than number `after` is there, waiting for one at most `wait`.
     bool waitNewer(uint64_t after, std::chrono::milliseconds wait) const;
+    // Ends every wait at once, and every later one: the view is closing.
+    void close();
     // The number of the newest published image, 0 before the first.
     uint64_t newestNumber() const;
     // The newest image (number 0 before the first); it stays as it is until the
     // reader's next call. One reader at a time: the caller serialises them.
     const LiveImage& takeNewest();
+    // The image the reader took last, as takeNewest gave it.
+    const LiveImage& taken() const { return m_buffers[m_read]; }
 
 private:
     LiveImage m_buffers[3];
@@ -47,6 +51,7 @@ private:
     int m_read = 1;
     int m_newest = 2;
     bool m_fresh = false; // m_newest holds an image the reader has not taken
+    bool m_closed = false;
     uint64_t m_newestNumber = 0;
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_published;

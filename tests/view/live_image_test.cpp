@@ -1,7 +1,7 @@
 // The live view's image exchange and loss count: a reader gets the newest image and
 // keeps it untouched while the writer goes on; gaps in frame numbers count as lost.
 #include "host/view/frame_loss.h"
-#include "host/view/jpeg_feed.h"
+#include "host/view/image_feed.h"
 #include "host/view/latest_image.h"
 #include "tests/support/case_name.h"
 
@@ -46,20 +46,34 @@ TEST(LatestImageTest, ReaderGetsTheNewestAndKeepsTheHeldImage) {
     EXPECT_EQ(latest.takeNewest().number, 6u) << "taking again without news keeps the image";
 }
 
-// Catches more than one encoding per image, or a client given an image older than it asked for.
-TEST(JpegFeedTest, OneEncodingPerImageForEveryClient) {
+// Catches more than one encoding per image, a client given an image older than it
+// asked for, histograms of another image than the one shown, and a wait that the
+// view's closing does not end.
+TEST(ImageFeedTest, OneEncodingPerImageForEveryClient) {
     LatestImage latest(kBytes);
-    aikhost::JpegFeed feed(latest, 1000);
+    aikhost::ImageFeed feed(latest, 1000);
     publish(latest, 1, 0x80);
     const auto first = feed.newerThan(0, 0ms);
     ASSERT_TRUE(first);
-    EXPECT_EQ(first->file.at(0), 0xFF);
+    EXPECT_EQ(first->jpeg.at(0), 0xFF);
+    ASSERT_EQ(first->histograms.size(), 1u);
+    EXPECT_EQ(first->histograms[0].counts.at(0x80), kBytes);
     EXPECT_EQ(feed.newerThan(0, 0ms), first) << "a second client shares the first encoding";
     EXPECT_FALSE(feed.newerThan(1, 0ms)) << "nothing newer than image 1 yet";
     publish(latest, 2, 0x40);
     const auto second = feed.newerThan(1, 100ms);
     ASSERT_TRUE(second);
     EXPECT_EQ(second->number, 2u);
+    EXPECT_EQ(second->histograms[0].counts.at(0x40), kBytes);
+    publish(latest, 3, 0x20);
+    EXPECT_TRUE(feed.readShown([](const aikhost::ShownImage& shown, const aikhost::LiveImage& image) {
+        EXPECT_EQ(shown.number, 2u);
+        EXPECT_EQ(image.pixels.at(0), 0x40) << "the pixels shown, not the newer image's";
+    }));
+    // Closed, a wait returns at once; one that closing does not end runs into the
+    // test's time-out.
+    latest.close();
+    EXPECT_FALSE(feed.newerThan(3, 60s));
 }
 
 struct LossCase {

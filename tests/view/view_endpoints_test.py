@@ -19,8 +19,10 @@ REQUEST_SECONDS = 10
 
 
 def request(url, method="GET", body=None):
-    """(status, headers, body bytes) of one request; error statuses are answers too."""
-    call = urllib.request.Request(url, data=body, method=method)
+    """(status, headers, body bytes) of one request; error statuses are answers too. A
+    body goes as JSON, as the view wants every change."""
+    headers = {"Content-Type": "application/json"} if body is not None else {}
+    call = urllib.request.Request(url, data=body, method=method, headers=headers)
     try:
         with urllib.request.urlopen(call, timeout=REQUEST_SECONDS) as answer:
             return answer.status, answer.headers, answer.read()
@@ -58,24 +60,24 @@ def check_streaming(url, loss_known):
 def check_features(url, feature, value, refused):
     listed = json_of(url + "features")
     assert listed and all({"name", "type", "readable", "writable"} <= item.keys() for item in listed), listed[:3]
-    written = json_of(url + "features/" + feature, "PUT", value.encode())
+    written = json_of(url + "features/" + feature, "PUT", json.dumps({"value": value}).encode())
     assert float(written["value"]) == float(value), f"{feature} reads {written} after writing {value}"
     read = json_of(url + "features/" + feature)
     assert float(read["value"]) == float(value), f"{feature} reads {read}"
-    refusal = json_of(url + "features/" + feature, "PUT", refused.encode(), status=422)
+    refusal = json_of(url + "features/" + feature, "PUT", json.dumps({"value": refused}).encode(), status=422)
     assert f"WriteValue({feature}) failed" in refusal["error"], refusal
     unknown = json_of(url + "features/NoSuchFeature", status=422)
     assert "ReadValue(NoSuchFeature) failed" in unknown["error"], unknown
 
 
 def check_stop_and_start(url):
-    stopped = json_of(url + "stop", "POST", b"")
+    stopped = json_of(url + "stop", "POST", b"{}")
     assert not stopped["streaming"], stopped
     code, headers, _ = image_after(url, 0)
     newest = int(headers["X-Image-Number"])
     code, _, _ = image_after(url, newest, wait_ms=300)
     assert code == 204, f"an image newer than {newest} while stopped: {code}"
-    started = json_of(url + "start", "POST", b"")
+    started = json_of(url + "start", "POST", b"{}")
     assert started["streaming"], started
     code, headers, _ = image_after(url, newest)
     assert code == 200 and int(headers["X-Image-Number"]) > newest, "no image after starting again"

@@ -1,4 +1,5 @@
-"""aikhost view as a test's child process on 127.0.0.1, stopped by its process id."""
+"""aikhost view as a test's child process on 127.0.0.1, stopped by its process id, and
+the figures a test measured, reported for the test command's summary."""
 import os
 import re
 import selectors
@@ -40,3 +41,13 @@ def stop_by_pid(process):
             os.kill(process.pid, signal.SIGKILL)
             process.wait()
     return process.returncode
+
+
+def report_figure(line):
+    """Prints a measured figure and, when AIK_TEST_FIGURES names a file, appends it there
+    marked with the build (AIK_TEST_BUILD), as the C++ tests' reportFigure does."""
+    print(line)
+    path = os.environ.get("AIK_TEST_FIGURES")
+    if path:
+        with open(path, "a", encoding="utf-8") as figures:
+            figures.write(f"{os.environ.get('AIK_TEST_BUILD', 'default')}: {line}\n")

@@ -17,7 +17,10 @@
  *   returns PVX_ERR_GENICAM when the camera or its link refuses or fails; a camera
  *   that stops answering may give other codes still (PVX_ERR_TIMEOUT,
  *   PVX_ERR_CAMERA_NOT_RESPONDING, ...), so a caller takes every code but PVX_OK as
- *   a failure.
+ *   a failure. Once a library knows a camera stopped answering, every later
+ *   operation on it and its stream returns PVX_ERR_CAMERA_NOT_RESPONDING at once,
+ *   with a last error saying so, and closing it waits for nothing; the camera is
+ *   opened afresh after the next pvxInitLibrary finds it again.
  * - Last error: every failure of the access library leaves its reason as the
  *   last-error text, one per process (not per thread); pvxGetLastErrorText's own
  *   refusals leave it as it was. A value refused for its size leaves a text that

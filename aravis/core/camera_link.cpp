@@ -8,7 +8,6 @@
 #include "camlib/last_error.h"
 
 #include <atomic>
-#include <cstdio>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -51,7 +50,6 @@ struct CameraLink::State {
         if (lost)
             return;
         lost = true;
-        fprintf(stderr, "DEBUG lost: %s\n", why.c_str());
         reason = why;
         changed.notify_all();
     }

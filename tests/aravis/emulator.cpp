@@ -78,10 +78,17 @@ bool GigeEmulator::start(const std::string& genicamFile) {
     return false;
 }
 
-void GigeEmulator::stop() {
+void GigeEmulator::send(int signal) const {
+    if (m_pid > 0)
+        kill(m_pid, signal);
+}
+
+void GigeEmulator::stop(int signal) {
     if (m_pid <= 0)
         return;
-    kill(m_pid, SIGTERM);
+    kill(m_pid, signal);
+    // A stopped emulator takes no signal but SIGKILL until it runs again.
+    kill(m_pid, SIGCONT);
     waitpid(m_pid, nullptr, 0);
     m_pid = -1;
 }

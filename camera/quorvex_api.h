@@ -212,8 +212,9 @@ PVX_EXPORT PvxStatus PVX_CALL pvxGetLastErrorText(char* pszText, uint32_t* puiSi
 /* Opens camera uiIndex (0-based index of the last enumeration) for exclusive use.
  * The reserved arguments are 0, bExclusive true, uiMode 1.
  * Codes: PVX_ERR_INVALID_CAMERA_INDEX beyond the enumeration; PVX_ERR_ALREADY_OPENED
- * for a camera open already; PVX_ERR_NOT_FOUND when the camera cannot be reached.
- * Threads: any. Signals nothing. */
+ * for a camera open already; PVX_ERR_NOT_FOUND when the camera cannot be reached;
+ * PVX_ERR_ACCESS_DENIED, with a last error saying "in use by another application",
+ * for a camera another host controls. Threads: any. Signals nothing. */
 PVX_EXPORT PvxStatus PVX_CALL pvxOpenCamera(uint32_t uiIndex, PvxHandle* phCam, uint64_t ullReserved1,
                                             bool bExclusive, uint64_t ullReserved2, uint32_t uiMode);
 /* Closes the camera, and its stream first if one is open.

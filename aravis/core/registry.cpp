@@ -76,6 +76,17 @@ PvxStatus Registry::OpenCamera(uint32_t index, PvxHandle& handle) {
         g_clear_error(&error);
         return camlib::Fail(PVX_ERR_NOT_FOUND, "camera " + id + " cannot be opened: " + message);
     }
+    // Aravis opens a GigE Vision camera another host controls all the same, read-only:
+    // every write would then time out, and the camera be blamed.
+    ArvDevice* device = arv_camera_get_device(arvCamera);
+    if (ARV_IS_GV_DEVICE(device) && !arv_gv_device_is_controller(ARV_GV_DEVICE(device))) {
+        g_object_unref(arvCamera);
+        return camlib::Fail(
+            PVX_ERR_ACCESS_DENIED,
+            "camera " + id +
+                " in use by another application: another host controls it; close it there "
+                "(a host that died frees it after the camera's heartbeat time-out, a few seconds)");
+    }
     handle = m_nextHandle++;
     m_cameras.emplace(handle, std::make_unique<Camera>(id, arvCamera, settings));
     return PVX_OK;

@@ -1,7 +1,9 @@
 // aikhost channels: enumerates every channel of the module and shows what its record says.
 #include "host/commands/commands.h"
 
+#include "host/cli/exit_code.h"
 #include "host/cli/text_table.h"
+#include "host/session/unopened_cameras.h"
 
 #include <cstdio>
 #include <iostream>
@@ -30,7 +32,7 @@ void printChannels(const std::vector<Channel>& channels) {
     table.print(std::cout);
 }
 
-nlohmann::json channelsDocument(const Session& session) {
+nlohmann::json channelsDocument(const Session& session, const std::vector<UnopenedCamera>& unopened) {
     nlohmann::json channels = nlohmann::json::array();
     for (const Channel& channel : session.channels()) {
         const VideoChannelRecord& record = channel.record();
@@ -44,21 +46,34 @@ nlohmann::json channelsDocument(const Session& session) {
                             {"contrast", record.contrast},
                             {"brightness", record.brightness}});
     }
-    return {{"command", "channels"}, {"module", session.module().path()}, {"channels", channels}};
+    nlohmann::json notOpened = nlohmann::json::array();
+    for (const UnopenedCamera& camera : unopened)
+        notOpened.push_back({{"camera", camera.index}, {"reason", camera.reason}});
+    return {{"command", "channels"},
+            {"module", session.module().path()},
+            {"channels", channels},
+            {"unopened", notOpened}};
 }
 
+// A camera the library knows but the module could not open is no channel: exit 4,
+// naming it and why.
 int runChannels(CliContext& context) {
     Session& session = openSession(context);
+    const std::vector<UnopenedCamera> unopened = unopenedCameras();
+    const int exitCode = unopened.empty() ? kExitOk : kExitNotFound;
     if (context.line.json) {
-        printDocument(channelsDocument(session));
-        return 0;
+        printDocument(channelsDocument(session, unopened));
+        return exitCode;
     }
     std::cout << "Module: " << session.module().path() << '\n';
-    if (session.channels().empty())
+    if (session.channels().empty() && unopened.empty())
         std::cout << "No camera found.\n";
-    else
+    else if (!session.channels().empty())
         printChannels(session.channels());
-    return 0;
+    for (const UnopenedCamera& camera : unopened)
+        std::cout << "Not opened: camera " << camera.index << " of the camera library: " << camera.reason
+                  << '\n';
+    return exitCode;
 }
 
 } // namespace

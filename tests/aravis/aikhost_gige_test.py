@@ -1,6 +1,7 @@
 """aikhost --backend aravis as a user runs it on a real GigE Vision camera: Aravis's
-emulator on 127.0.0.1, listed by `channels`, its images written by `grab`. The
-emulator is stopped by its process id; every wait is bounded."""
+emulator on 127.0.0.1, listed by `channels`, its images written by `grab`; the camera
+named while nothing answers there, and while another aikhost holds it. The emulator
+and the other aikhost are stopped by their process ids; every wait is bounded."""
 import os
 import pathlib
 import shutil
@@ -13,12 +14,44 @@ EMULATOR = "arv-fake-gv-camera-0.8"
 READY_SECONDS = 10
 
 
-def run(aikhost, *arguments):
+def environment():
     env = dict(os.environ, QUORVEX_ARAVIS_CAMERAS="127.0.0.1")
     env.pop("LD_LIBRARY_PATH", None)  # --backend alone chooses the libraries
     env.pop("QUORVEX_SIM_CONFIG", None)
-    return subprocess.run([aikhost, "--backend", "aravis", *arguments], env=env,
+    return env
+
+
+def run(aikhost, *arguments):
+    return subprocess.run([aikhost, "--backend", "aravis", *arguments], env=environment(),
                           capture_output=True, text=True, timeout=60)
+
+
+def expect_not_opened(aikhost, reason):
+    """channels exits 4 naming the camera it could not open and why."""
+    listed = run(aikhost, "channels")
+    assert listed.returncode == 4, f"channels exited {listed.returncode}:\n{listed.stdout}{listed.stderr}"
+    assert f"Not opened: camera 0 of the camera library: QuorvexApi64: camera 127.0.0.1 {reason}" \
+        in listed.stdout, listed.stdout
+
+
+def check_busy(aikhost, folder):
+    """While one aikhost streams from the camera, a second one is told it is in use."""
+    holder = subprocess.Popen([aikhost, "--backend", "aravis", "grab", "-n", "1000000", "-o", folder],
+                              env=environment(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        deadline = time.monotonic() + READY_SECONDS
+        while not any(pathlib.Path(folder).glob("*.png")) and time.monotonic() < deadline \
+                and holder.poll() is None:
+            time.sleep(0.1)
+        assert holder.poll() is None, f"the holding aikhost exited {holder.returncode}"
+        expect_not_opened(aikhost, "in use by another application")
+    finally:
+        holder.terminate()
+        try:
+            holder.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            holder.kill()
+            holder.wait()
 
 
 def main():
@@ -26,6 +59,8 @@ def main():
     if shutil.which(EMULATOR) is None:
         print(f"skipped: {EMULATOR} not found (package aravis-tools)")
         return 77
+    # A named address where nothing answers is no success.
+    expect_not_opened(aikhost, "cannot be opened")
     # Killed with this test even when ctest kills it first (a time-out).
     emulator = subprocess.Popen(["setpriv", "--pdeathsig", "KILL", EMULATOR, "-i", "127.0.0.1", "-g", genicam],
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -42,6 +77,8 @@ def main():
             files = sorted(pathlib.Path(folder).glob("*.png"))
             assert len(files) == 3, f"{len(files)} PNG files:\n{grabbed.stdout}"
             assert all(f.read_bytes()[:8] == b"\x89PNG\r\n\x1a\n" for f in files)
+        with tempfile.TemporaryDirectory() as folder:
+            check_busy(aikhost, folder)
         print(listed.stdout + grabbed.stdout)
         return 0
     finally:

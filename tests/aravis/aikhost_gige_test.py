@@ -26,6 +26,16 @@ def run(aikhost, *arguments):
                           capture_output=True, text=True, timeout=60)
 
 
+def stop(process):
+    """Ends a child this test started, by its process id, within 10 s."""
+    process.terminate()
+    try:
+        process.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait()
+
+
 def expect_not_opened(aikhost, reason):
     """channels exits 4 naming the camera it could not open and why."""
     listed = run(aikhost, "channels")
@@ -46,12 +56,7 @@ def check_busy(aikhost, folder):
         assert holder.poll() is None, f"the holding aikhost exited {holder.returncode}"
         expect_not_opened(aikhost, "in use by another application")
     finally:
-        holder.terminate()
-        try:
-            holder.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            holder.kill()
-            holder.wait()
+        stop(holder)
 
 
 def main():
@@ -82,12 +87,7 @@ def main():
         print(listed.stdout + grabbed.stdout)
         return 0
     finally:
-        emulator.terminate()
-        try:
-            emulator.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            emulator.kill()
-            emulator.wait()
+        stop(emulator)
 
 
 if __name__ == "__main__":

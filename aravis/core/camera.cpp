@@ -5,6 +5,8 @@
 
 #include "aravis/core/last_error.h"
 
+#include <iterator>
+
 namespace arv_backend {
 
 Camera::Camera(std::string deviceId, ArvCamera* camera, const Settings& settings)
@@ -26,7 +28,26 @@ ArvGcNode* Camera::Lookup(const char* name) const {
     return arv_device_get_feature(Device(), name);
 }
 
+namespace {
+
+// A stream node's handle is its place in the table plus one: no GenICam node lies at
+// such an address.
+PvxHandle TallyHandle(const camlib::TallyNode& node) {
+    return static_cast<PvxHandle>(&node - camlib::kTallyNodes) + 1;
+}
+
+} // namespace
+
+const camlib::TallyNode* Camera::TallyNodeOf(PvxHandle handle) const {
+    return handle >= 1 && handle <= std::size(camlib::kTallyNodes) ? &camlib::kTallyNodes[handle - 1]
+                                                                   : nullptr;
+}
+
 PvxStatus Camera::FindNode(const char* name, PvxHandle& handle) {
+    if (const camlib::TallyNode* tally = camlib::FindTallyNode(name)) {
+        handle = TallyHandle(*tally);
+        return PVX_OK;
+    }
     ArvGcNode* node = Lookup(name);
     if (!node)
         return camlib::Fail(PVX_ERR_NOT_FOUND, std::string("the camera has no node ") + name);

@@ -5,6 +5,7 @@
 #include "aravis/core/camera_link.h"
 #include "aravis/core/settings.h"
 #include "camera/quorvex_api.h"
+#include "camlib/stream_tally.h"
 
 #include <arv.h>
 
@@ -30,7 +31,12 @@ public:
     const std::shared_ptr<CameraLink>& Link() const { return m_link; }
 
     // The node of that name as a handle; PVX_ERR_NOT_FOUND when the camera has none.
+    // The library's own stream nodes (camlib::kTallyNodes) come first.
     PvxStatus FindNode(const char* name, PvxHandle& handle);
+    // The library's stream node a handle names; nullptr for any other handle.
+    const camlib::TallyNode* TallyNodeOf(PvxHandle handle) const;
+    // Counted by the camera's stream, kept after it closes until the next one opens.
+    const std::shared_ptr<camlib::StreamTally>& Tally() const { return m_tally; }
     // A node given out for this camera; PVX_ERR_INVALID_NODE_HANDLE for any other handle.
     PvxStatus NodeOf(PvxHandle handle, ArvGcNode*& node) const;
     PvxHandle Remember(ArvGcNode* node);
@@ -55,6 +61,7 @@ private:
     const std::string m_brightnessName;
     const uint32_t m_socketBufferBytes;
     std::shared_ptr<CameraLink> m_link;
+    std::shared_ptr<camlib::StreamTally> m_tally = std::make_shared<camlib::StreamTally>();
     std::unordered_set<PvxHandle> m_nodes;
     PvxHandle m_stream = 0;
 };

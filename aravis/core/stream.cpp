@@ -14,10 +14,12 @@
 
 namespace arv_backend {
 
-Stream::Stream(ArvCamera* camera, std::shared_ptr<CameraLink> link, PvxEvent event, uint32_t buffers,
+Stream::Stream(ArvCamera* camera, std::shared_ptr<CameraLink> link,
+               std::shared_ptr<camlib::StreamTally> tally, PvxEvent event, uint32_t buffers,
                uint32_t socketBufferBytes)
-    : m_camera(ARV_CAMERA(g_object_ref(camera))), m_link(std::move(link)), m_event(event),
-      m_canWithdraw(camlib::CanWithdrawSignals(event)) {
+    : m_camera(ARV_CAMERA(g_object_ref(camera))), m_link(std::move(link)), m_tally(std::move(tally)),
+      m_event(event), m_canWithdraw(camlib::CanWithdrawSignals(event)) {
+    m_tally->Reset();
     GError* error = nullptr;
     const guint payload = arv_camera_get_payload(m_camera, &error);
     if (!error)
@@ -48,6 +50,9 @@ Stream::~Stream() {
         Stop();
     // Joins the stream thread; no callback runs after this.
     g_object_unref(m_stream);
+    // The image still held will never be locked.
+    if (m_completed >= 0)
+        m_tally->Dropped();
     for (Slot& slot : m_slots)
         g_object_unref(slot.buffer);
     g_object_unref(m_camera);
@@ -99,14 +104,23 @@ void Stream::Collect() {
             continue;
         Slot& slot = m_slots[static_cast<size_t>(index)];
         ++m_counters.produced;
-        if (arv_buffer_get_status(buffer) != ARV_BUFFER_STATUS_SUCCESS) {
+        // Block id 0 is never sent: a buffer without one lacks its leader, and the
+        // next id's gap counts the image as lost.
+        const guint64 blockId = arv_buffer_get_frame_id(buffer);
+        if (blockId != 0) {
+            slot.frameId = m_frameIds.Extend(blockId);
+            m_tally->Arrived(slot.frameId);
+        }
+        if (arv_buffer_get_status(buffer) != ARV_BUFFER_STATUS_SUCCESS || blockId == 0) {
             ++m_counters.lost;
+            if (blockId != 0)
+                m_tally->Incomplete();
             Requeue(slot);
             continue;
         }
-        slot.frameId = m_frameIds.Extend(arv_buffer_get_frame_id(buffer));
         if (m_completed >= 0) {
             ++m_counters.superseded;
+            m_tally->Dropped();
             Requeue(m_slots[static_cast<size_t>(m_completed)]);
         }
         slot.state = State::Completed;
@@ -151,7 +165,8 @@ PvxStatus Stream::Lock(uint32_t index, PvxImageRecord& record) {
     if (slot.state == State::Queued)
         return camlib::Fail(PVX_ERR_NOT_READY,
                             "buffer " + std::to_string(index) + " holds no completed image");
-    if (slot.state == State::Completed) {
+    const bool delivered = slot.state == State::Completed;
+    if (delivered) {
         m_completed = -1;
         ++m_counters.delivered;
         // The held image is taken: a pending signal would announce nothing new.
@@ -171,6 +186,8 @@ PvxStatus Stream::Lock(uint32_t index, PvxImageRecord& record) {
     record.ullFrameId = slot.frameId;
     const guint64 stamp = arv_buffer_get_timestamp(slot.buffer);
     record.ullTimestamp = (stamp != 0 ? stamp : arv_buffer_get_system_timestamp(slot.buffer)) / 1000;
+    if (delivered)
+        m_tally->Delivered(record.ullFrameId, record.ullTimestamp);
     record.pData = const_cast<void*>(data);
     record.uiDataBytes = static_cast<uint32_t>(bytes);
     return PVX_OK;

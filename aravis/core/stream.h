@@ -5,6 +5,7 @@
 #include "aravis/core/camera_link.h"
 #include "aravis/core/frame_id.h"
 #include "camera/quorvex_api.h"
+#include "camlib/stream_tally.h"
 
 #include <arv.h>
 
@@ -26,8 +27,9 @@ class Stream {
 public:
     // Creates the Aravis stream and queues buffers of the camera's payload size
     // (throws std::runtime_error with Aravis's text on failure).
-    Stream(ArvCamera* camera, std::shared_ptr<CameraLink> link, PvxEvent event, uint32_t buffers,
-           uint32_t socketBufferBytes);
+    // Counts into tally, zeroed first.
+    Stream(ArvCamera* camera, std::shared_ptr<CameraLink> link, std::shared_ptr<camlib::StreamTally> tally,
+           PvxEvent event, uint32_t buffers, uint32_t socketBufferBytes);
     ~Stream();
     Stream(const Stream&) = delete;
     Stream& operator=(const Stream&) = delete;
@@ -64,6 +66,7 @@ private:
 
     ArvCamera* const m_camera;
     const std::shared_ptr<CameraLink> m_link;
+    const std::shared_ptr<camlib::StreamTally> m_tally;
     const PvxEvent m_event;
     const bool m_canWithdraw;
     uint32_t m_frameBytes = 0;

@@ -5,12 +5,14 @@
 #include "sim/core/frame_renderer.h"
 
 #include "camera/quorvex_api.h"
+#include "camlib/stream_tally.h"
 
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -39,7 +41,9 @@ public:
         uint32_t bufferLimit = 0;
     };
     // Allocates buffers of frameBytes each (throws std::bad_alloc).
-    Stream(SettingsSource source, PvxEvent event, uint32_t buffers, uint32_t frameBytes, Options options);
+    // Counts into tally, zeroed first.
+    Stream(SettingsSource source, PvxEvent event, uint32_t buffers, uint32_t frameBytes, Options options,
+           std::shared_ptr<camlib::StreamTally> tally);
     ~Stream();
     Stream(const Stream&) = delete;
     Stream& operator=(const Stream&) = delete;
@@ -98,6 +102,7 @@ private:
     const bool m_canWithdraw;
     const uint32_t m_bufferLimit;
     const uint32_t m_frameBytes;
+    const std::shared_ptr<camlib::StreamTally> m_tally;
 
     std::mutex m_control; // serialises Start, Stop and Close
     std::mutex m_mutex;   // everything below

@@ -17,8 +17,9 @@ public:
     GigeEmulator& operator=(const GigeEmulator&) = delete;
 
     // Starts it and waits, at most a few seconds, until it answers a discovery sent
-    // to 127.0.0.1; false with why() telling the reason otherwise.
-    bool start(const std::string& genicamFile);
+    // to 127.0.0.1; false with why() telling the reason otherwise. It loses
+    // lostPerThousand of its image packets (its option -r).
+    bool start(const std::string& genicamFile, int lostPerThousand = 0);
     bool running() const { return m_pid > 0; }
     // Sends signal (SIGSTOP, SIGCONT) to the emulator, as a camera that freezes and resumes.
     void send(int signal) const;

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
+#include <set>
 #include <string_view>
 
 namespace camlib {
@@ -43,11 +44,14 @@ public:
     // Zero again: a new stream.
     void Reset();
     // An image the camera numbered frameId has arrived, complete or not; the ids
-    // skipped since the last one are lost.
-    void Arrived(uint64_t frameId);
+    // skipped since the last one are lost, until one of them arrives late. False for
+    // an id that arrived already (late packets of an image given up), counted once.
+    bool Arrived(uint64_t frameId);
     void Incomplete();
     void Dropped(uint64_t count = 1);
     void Delivered(uint64_t frameId, uint64_t timestamp);
+    // A dropped image that the host took all the same.
+    void DeliveredAfterAll(uint64_t frameId, uint64_t timestamp);
     uint64_t Value(TallyField field) const;
 
 private:
@@ -55,6 +59,10 @@ private:
     uint64_t m_values[6] = {};
     uint64_t m_lastArrived = 0;
     bool m_anyArrived = false;
+    // The latest ids counted lost, which may still arrive, and the latest arrived;
+    // the oldest are let go.
+    std::set<uint64_t> m_missing;
+    std::set<uint64_t> m_seen;
 };
 
 } // namespace camlib

@@ -24,10 +24,10 @@ constexpr auto kHeartbeatPeriod = std::chrono::milliseconds(100);
 // after 500 ms. No answer after that and a resend is silence, not a slow link.
 constexpr auto kAnswerBound = std::chrono::milliseconds(800);
 constexpr auto kPoll = std::chrono::milliseconds(10);
-// GigE Vision bootstrap register: the control channel privilege (bit 0 exclusive, bit 1
-// control access).
+// GigE Vision bootstrap register read as the heartbeat: the control channel privilege,
+// which every camera answers. Its value is not judged: a camera that another host took
+// over answers a read all the same, and refuses the next write.
 constexpr guint64 kControlChannelPrivilege = 0x0A00;
-constexpr guint32 kControlBits = 0x3;
 
 int64_t Now() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
@@ -105,8 +105,6 @@ void Heartbeat(const std::shared_ptr<CameraLink::State>& state, ArvDevice* devic
         if (!read && !state->stopping)
             state->SetLost(std::string("a heartbeat read failed: ") +
                            (error && error->message ? error->message : "no reason given"));
-        else if (read && (privilege & kControlBits) == 0)
-            state->SetLost("the camera no longer grants this host its control");
         g_clear_error(&error);
     }
     g_object_unref(device);
@@ -151,19 +149,18 @@ PvxStatus CameraLink::NotResponding() const {
     return StoppedAnswering(*m_state);
 }
 
-PvxStatus CameraLink::Bounded(std::function<PvxStatus()> work) {
+PvxStatus CameraLink::Bounded(std::shared_ptr<State> state, std::function<PvxStatus()> work) {
     struct Call {
         std::mutex mutex;
         std::condition_variable finished;
         bool done = false;
         PvxStatus status = PVX_OK;
     };
-    // The work may close this camera, link included: only the shared state is used
-    // once it runs.
-    const std::shared_ptr<State> state = m_state;
     auto call = std::make_shared<Call>();
-    std::thread([call, work = std::move(work)] {
+    std::thread([call, work = std::move(work)]() mutable {
         const PvxStatus status = camlib::Guarded(work);
+        // A closed camera is gone, its control left, before its closer returns.
+        work = nullptr;
         std::lock_guard<std::mutex> lock(call->mutex);
         call->done = true;
         call->status = status;

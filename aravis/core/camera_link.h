@@ -31,12 +31,16 @@ public:
     // PVX_ERR_CAMERA_NOT_RESPONDING with a last error saying the camera stopped answering.
     PvxStatus NotResponding() const;
 
+    struct State;
+
     // Runs work on a thread of its own and returns its status, or
     // PVX_ERR_CAMERA_NOT_RESPONDING as soon as the camera is lost while it runs; the work
-    // then finishes in the background, so it must own everything it touches.
-    PvxStatus Bounded(std::function<PvxStatus()> work);
-
-    struct State;
+    // then finishes in the background, so it must own everything it touches. What it
+    // owns is gone before its status is returned.
+    PvxStatus Bounded(std::function<PvxStatus()> work) { return Bounded(m_state, std::move(work)); }
+    // The same for work that closes the camera, this link included: watched is Watched().
+    static PvxStatus Bounded(std::shared_ptr<State> watched, std::function<PvxStatus()> work);
+    std::shared_ptr<State> Watched() const { return m_state; }
 
 private:
     std::shared_ptr<State> m_state;

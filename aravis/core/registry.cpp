@@ -111,11 +111,13 @@ PvxStatus Registry::CloseCamera(PvxHandle handle) {
 void Registry::Dispose(std::shared_ptr<Stream> stream, std::unique_ptr<Camera> camera) {
     if (stream)
         stream->Silence();
-    CameraLink& link = camera ? *camera->Link() : stream->Link();
-    std::shared_ptr<Camera> owned = std::move(camera);
-    // The stream goes first: it holds the camera's device. A camera that stops
-    // answering leaves the rest to the work's thread; its handles are gone already.
-    link.Bounded([stream, owned]() mutable {
+    std::shared_ptr<CameraLink::State> watched =
+        camera ? camera->Link()->Watched() : stream->Link().Watched();
+    // The work holds the only references. The stream goes first: it holds the
+    // camera's device. A camera that stops answering leaves the rest to the work's
+    // thread; its handles are gone already.
+    CameraLink::Bounded(std::move(watched), [stream = std::move(stream),
+                                             owned = std::shared_ptr<Camera>(std::move(camera))]() mutable {
         stream.reset();
         owned.reset();
         return PVX_OK;

@@ -105,15 +105,17 @@ void Stream::Collect() {
         Slot& slot = m_slots[static_cast<size_t>(index)];
         ++m_counters.produced;
         // Block id 0 is never sent: a buffer without one lacks its leader, and the
-        // next id's gap counts the image as lost.
+        // next id's gap counts the image as lost. An id seen before is late packets of
+        // an image counted already.
         const guint64 blockId = arv_buffer_get_frame_id(buffer);
+        bool firstArrival = false;
         if (blockId != 0) {
             slot.frameId = m_frameIds.Extend(blockId);
-            m_tally->Arrived(slot.frameId);
+            firstArrival = m_tally->Arrived(slot.frameId);
         }
-        if (arv_buffer_get_status(buffer) != ARV_BUFFER_STATUS_SUCCESS || blockId == 0) {
+        if (arv_buffer_get_status(buffer) != ARV_BUFFER_STATUS_SUCCESS || !firstArrival) {
             ++m_counters.lost;
-            if (blockId != 0)
+            if (firstArrival)
                 m_tally->Incomplete();
             Requeue(slot);
             continue;

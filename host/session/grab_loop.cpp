@@ -79,6 +79,8 @@ LoopResult takeImages(const Channel& channel, const ImageAttributes& attributes,
         }
     }
     result.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    if (const std::optional<StreamCounts> counts = readStreamCounts(channel))
+        result.tally.useLibraryCounts(*counts);
     return result;
 }
 

@@ -83,10 +83,9 @@ void Stream::Close() {
         return;
     m_closed = true;
     JoinGenerator(lock);
-    // The images still held will never be locked.
-    for (const Buffer& buffer : m_buffers)
-        if (buffer.state == BufferState::Completed || buffer.state == BufferState::Superseded)
-            m_tally->Dropped();
+    // The newest image will never be locked now (superseded ones count as dropped already).
+    if (m_completed >= 0)
+        m_tally->Dropped();
 }
 
 void Stream::JoinGenerator(std::unique_lock<std::mutex>& lock) {
@@ -126,7 +125,9 @@ PvxStatus Stream::Lock(uint32_t index, PvxImageRecord& record) {
     if (buffer.state == BufferState::Free || buffer.state == BufferState::Filling)
         return camlib::Fail(PVX_ERR_NOT_READY,
                             "buffer " + std::to_string(index) + " holds no completed image");
-    if (buffer.state != BufferState::Locked)
+    if (buffer.state == BufferState::Superseded)
+        m_tally->DeliveredAfterAll(buffer.frameId, buffer.timestamp);
+    else if (buffer.state == BufferState::Completed)
         m_tally->Delivered(buffer.frameId, buffer.timestamp);
     if (buffer.state == BufferState::Completed && m_completed == static_cast<int>(index)) {
         m_completed = -1;
@@ -280,10 +281,10 @@ void Stream::Produce(std::unique_lock<std::mutex>& lock) {
         return;
     }
     Buffer& buffer = m_buffers[static_cast<size_t>(index)];
-    if (buffer.state == BufferState::Completed || buffer.state == BufferState::Superseded) {
+    if (buffer.state == BufferState::Completed || buffer.state == BufferState::Superseded)
         ++m_counters.overwritten; // announced, never locked: lost to the host
+    if (buffer.state == BufferState::Completed)
         m_tally->Dropped();
-    }
     if (m_completed == index)
         m_completed = -1;
     buffer.state = BufferState::Filling;
@@ -318,8 +319,12 @@ void Stream::Produce(std::unique_lock<std::mutex>& lock) {
         ++m_counters.dropped;
         return;
     }
-    if (m_completed >= 0)
+    // A superseded image counts as dropped at once, so that the counts add up while the
+    // stream runs; a host that locks it still takes it back.
+    if (m_completed >= 0) {
         m_buffers[static_cast<size_t>(m_completed)].state = BufferState::Superseded;
+        m_tally->Dropped();
+    }
     buffer.state = BufferState::Completed;
     m_tally->Arrived(frameId);
     buffer.frameId = frameId;

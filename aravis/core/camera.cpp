@@ -5,6 +5,7 @@
 
 #include "aravis/core/last_error.h"
 
+#include <cstring>
 #include <iterator>
 
 namespace arv_backend {
@@ -24,8 +25,31 @@ Camera::~Camera() {
     g_object_unref(m_camera);
 }
 
+namespace {
+
+// Standard names that cameras of older conventions spell otherwise: the older node
+// answers for the standard one, with its own limits and type.
+struct OlderName {
+    const char* standard;
+    const char* older;
+};
+constexpr OlderName kOlderNames[] = {
+    {"ExposureTime", "ExposureTimeAbs"},
+    {"Gain", "GainRaw"},
+    {"AcquisitionFrameRate", "AcquisitionFrameRateAbs"},
+    {"BlackLevel", "BlackLevelRaw"},
+    {"TriggerDelay", "TriggerDelayAbs"},
+};
+
+} // namespace
+
 ArvGcNode* Camera::Lookup(const char* name) const {
-    return arv_device_get_feature(Device(), name);
+    if (ArvGcNode* node = arv_device_get_feature(Device(), name))
+        return node;
+    for (const OlderName& alias : kOlderNames)
+        if (std::strcmp(alias.standard, name) == 0)
+            return arv_device_get_feature(Device(), alias.older);
+    return nullptr;
 }
 
 namespace {
@@ -70,10 +94,7 @@ PvxStatus Camera::NodeOf(PvxHandle handle, ArvGcNode*& node) const {
 }
 
 ArvGcNode* Camera::ExposureNode() const {
-    // Older SFNC cameras name it ExposureTimeAbs.
-    if (ArvGcNode* node = Lookup("ExposureTime"))
-        return node;
-    return Lookup("ExposureTimeAbs");
+    return Lookup("ExposureTime");
 }
 
 } // namespace arv_backend

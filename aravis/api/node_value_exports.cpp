@@ -295,8 +295,12 @@ PVX_EXPORT PvxStatus PVX_CALL pvxSetEnumValueText(PvxHandle hCam, PvxHandle hNod
                                                   bool /*bVerify*/) {
     if (!pszValue)
         return camlib::NullArgument("pszValue");
-    return WithTyped(hCam, hNode, IsEnumeration, "an enumeration", [&](ArvGcNode* node) -> PvxStatus {
+    return WithNode(hCam, hNode, [&](Camera& camera, ArvGcNode* node) -> PvxStatus {
+        if (!IsEnumeration(node))
+            return WrongInterface(node, "an enumeration");
         if (const PvxStatus status = CheckWritable(node))
+            return status;
+        if (const PvxStatus status = camera.CheckFormatFixed(node))
             return status;
         for (ArvGcNode* entry : EnumEntries(node)) {
             if (NodeName(entry) != pszValue)

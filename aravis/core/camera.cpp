@@ -93,6 +93,13 @@ PvxStatus Camera::NodeOf(PvxHandle handle, ArvGcNode*& node) const {
     return PVX_OK;
 }
 
+PvxStatus Camera::CheckFormatFixed(ArvGcNode* node) const {
+    if (m_stream == 0 || node != Lookup("PixelFormat"))
+        return PVX_OK;
+    return camlib::Fail(PVX_ERR_NOT_WRITABLE, "PixelFormat cannot change while the camera streams: stop the "
+                                              "acquisition, set it, and start again");
+}
+
 ArvGcNode* Camera::ExposureNode() const {
     return Lookup("ExposureTime");
 }

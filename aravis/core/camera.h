@@ -33,6 +33,9 @@ public:
     // The node of that name as a handle; PVX_ERR_NOT_FOUND when the camera has none.
     // The library's own stream nodes (camlib::kTallyNodes) come first.
     PvxStatus FindNode(const char* name, PvxHandle& handle);
+    // PVX_ERR_NOT_WRITABLE for the pixel format while the stream is open: its buffers
+    // hold images of the format it opened with, and another would fail every image.
+    PvxStatus CheckFormatFixed(ArvGcNode* node) const;
     // The library's stream node a handle names; nullptr for any other handle.
     const camlib::TallyNode* TallyNodeOf(PvxHandle handle) const;
     // Counted by the camera's stream, kept after it closes until the next one opens.

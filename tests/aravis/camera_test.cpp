@@ -95,6 +95,20 @@ TEST_P(AravisCameraTest, ChannelAndSetupMatchTheCamera) {
     }
 }
 
+// Catches a pixel format taken while the stream's buffers hold another, after which
+// every image fails and the acquisition stalls, or a format refused when stopped.
+TEST_P(AravisCameraTest, PixelFormatFixedWhileStreaming) {
+    OPEN_OR_RETURN(GetParam());
+    ASSERT_NO_FATAL_FAILURE(setup(regionParams(0, 0, 64, 64)));
+    ASSERT_EQ(channel().startAcquisition().rc, 0);
+    EXPECT_EQ(channel().writeValue("PixelFormat", "Mono16").rc, 1);
+    EXPECT_EQ(read("PixelFormat"), "Mono8");
+    EXPECT_TRUE(waitForImage());
+    ASSERT_EQ(channel().stopAcquisition().rc, 0);
+    EXPECT_EQ(channel().writeValue("PixelFormat", "Mono16").rc, 0);
+    EXPECT_EQ(read("PixelFormat"), "Mono16");
+}
+
 class AravisGigeTest : public AravisFixture {};
 
 // Catches a triggered camera that streams anyway, or a software trigger that never

@@ -1,6 +1,8 @@
 // The loop polls as the host does, so that a grab meets the module as the host makes it.
 #include "host/session/grab_loop.h"
 
+#include "host/session/stream_counts.h"
+
 #include <chrono>
 
 namespace aikhost {
@@ -36,6 +38,9 @@ LoopResult takeImages(const Channel& channel, const ImageAttributes& attributes,
     std::vector<uint8_t> image(bufferBytes(attributes));
     // Set up before the loop and left alone during it.
     const bool fired = channel.readValue("TriggerMode").text == "On";
+    // A library with stream counts answers them without asking the camera, unless the
+    // camera stopped answering: after a time-out, that tells a silent camera from a slow one.
+    const bool counted = readStreamCounts(channel).has_value();
     const auto start = Clock::now();
     for (int i = 1; i <= limits.count && !hooks.stopRequested(); ++i) {
         hooks.waiting(i - 1);
@@ -47,6 +52,11 @@ LoopResult takeImages(const Channel& channel, const ImageAttributes& attributes,
             if (hooks.stopRequested())
                 break;
             result.tally.addTimeout();
+            if (counted && !readStreamCounts(channel)) {
+                result.end = LoopEnd::GetImageFailed;
+                result.detail = "no image: the camera stopped answering (its stream counts cannot be read)";
+                break;
+            }
             if (++result.inRow >= limits.maxTimeouts) {
                 result.end = LoopEnd::TimedOut;
                 break;

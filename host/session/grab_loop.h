@@ -1,8 +1,10 @@
 // grab's acquisition loop: images taken from a started channel through
 // WaitForIntegration and GetImage as the vision host takes them, each fired by
 // TriggerSoftware when the camera is triggered, until the count, a run of time-outs,
-// a failed slot, an image its user cannot take, or a stop its user asks for. It reads
-// no feature per image and prints nothing: its user shows progress and reports.
+// a failed slot, a camera that stopped answering, an image its user cannot take, or a
+// stop its user asks for. It reads no feature per image (the stream counts at the
+// start, the end and after a time-out) and prints nothing: its user shows progress and
+// reports.
 #ifndef AIKHOST_GRAB_LOOP_H
 #define AIKHOST_GRAB_LOOP_H
 
@@ -38,7 +40,7 @@ enum class LoopEnd {
     TriggerRefused, // TriggerSoftware failed
     TimedOut,       // no image within the time-out, inRow times in a row
     NoNewImage,     // woken inRow times in a row without a new image
-    GetImageFailed, // detail: GetImage's text
+    GetImageFailed, // detail: GetImage's text, or why no image can come
     NotTaken,       // detail: why take refused the image
 };
 

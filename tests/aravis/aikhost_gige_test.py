@@ -44,6 +44,26 @@ def expect_not_opened(aikhost, reason):
         in listed.stdout, listed.stdout
 
 
+def check_camera_death(aikhost, emulator, folder):
+    """A camera killed mid-grab: aikhost ends with exit 6 naming the silence, not after
+    waiting out its time-outs and Aravis's retries."""
+    grabbing = subprocess.Popen([aikhost, "--backend", "aravis", "grab", "-n", "1000000", "-o", folder],
+                                env=environment(), stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+    try:
+        deadline = time.monotonic() + READY_SECONDS
+        while not any(pathlib.Path(folder).glob("*.png")) and time.monotonic() < deadline \
+                and grabbing.poll() is None:
+            time.sleep(0.1)
+        emulator.kill()
+        died = time.monotonic()
+        out, err = grabbing.communicate(timeout=60)
+        print(f"aikhost exited {grabbing.returncode} {time.monotonic() - died:.2f} s after the camera died")
+        assert grabbing.returncode == 6, f"grab exited {grabbing.returncode}:\n{out}{err}"
+        assert "the camera stopped answering" in err, err
+    finally:
+        stop(grabbing)
+
+
 def check_busy(aikhost, folder):
     """While one aikhost streams from the camera, a second one is told it is in use."""
     holder = subprocess.Popen([aikhost, "--backend", "aravis", "grab", "-n", "1000000", "-o", folder],
@@ -84,6 +104,8 @@ def main():
             assert all(f.read_bytes()[:8] == b"\x89PNG\r\n\x1a\n" for f in files)
         with tempfile.TemporaryDirectory() as folder:
             check_busy(aikhost, folder)
+        with tempfile.TemporaryDirectory() as folder:
+            check_camera_death(aikhost, emulator, folder)
         print(listed.stdout + grabbed.stdout)
         return 0
     finally:

@@ -38,7 +38,7 @@ int64_t Now() {
 struct CameraLink::State {
     explicit State(std::string cameraName) : name(std::move(cameraName)) {}
 
-    // m_mutex held.
+    // mutex held.
     bool LostLocked() {
         const int64_t since = pendingSince.load();
         if (!lost && since != 0 && Now() - since > std::chrono::nanoseconds(kAnswerBound).count())

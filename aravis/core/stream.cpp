@@ -104,12 +104,12 @@ void Stream::Collect() {
             continue;
         Slot& slot = m_slots[static_cast<size_t>(index)];
         ++m_counters.produced;
-        // Block id 0 is never sent: a buffer without one lacks its leader, and the
-        // next id's gap counts the image as lost. An id seen before is late packets of
-        // an image counted already.
+        // GigE Vision never sends block id 0: such a buffer lacks its leader, and the
+        // next id's gap counts the image as lost (other transports count from 0). An id
+        // seen before is late packets of an image counted already.
         const guint64 blockId = arv_buffer_get_frame_id(buffer);
         bool firstArrival = false;
-        if (blockId != 0) {
+        if (blockId != 0 || !ARV_IS_GV_STREAM(m_stream)) {
             slot.frameId = m_frameIds.Extend(blockId);
             firstArrival = m_tally->Arrived(slot.frameId);
         }

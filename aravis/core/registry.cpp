@@ -14,6 +14,7 @@ Registry& Registry::Instance() {
 
 void Registry::Enumerate(const Settings& settings) {
     m_deviceIds.clear();
+    m_refused.clear();
     if (settings.fakeInterface) {
         if (!settings.fakeGenicam.empty())
             arv_set_fake_camera_genicam_filename(settings.fakeGenicam.c_str());
@@ -69,23 +70,28 @@ PvxStatus Registry::OpenCamera(uint32_t index, PvxHandle& handle) {
     for (const auto& [openHandle, camera] : m_cameras)
         if (camera->DeviceId() == id)
             return camlib::Fail(PVX_ERR_ALREADY_OPENED, "camera " + id + " is open already");
+    if (const auto refused = m_refused.find(id); refused != m_refused.end())
+        return camlib::Fail(refused->second.status, refused->second.reason);
+    const auto refuse = [&](PvxStatus status, const std::string& reason) {
+        m_refused[id] = Refusal{status, reason};
+        return camlib::Fail(status, reason);
+    };
     GError* error = nullptr;
     ArvCamera* arvCamera = arv_camera_new(id.c_str(), &error);
     if (!arvCamera) {
         const std::string message = error && error->message ? error->message : "no such device";
         g_clear_error(&error);
-        return camlib::Fail(PVX_ERR_NOT_FOUND, "camera " + id + " cannot be opened: " + message);
+        return refuse(PVX_ERR_NOT_FOUND, "camera " + id + " cannot be opened: " + message);
     }
     // Aravis opens a GigE Vision camera another host controls all the same, read-only:
     // every write would then time out, and the camera be blamed.
     ArvDevice* device = arv_camera_get_device(arvCamera);
     if (ARV_IS_GV_DEVICE(device) && !arv_gv_device_is_controller(ARV_GV_DEVICE(device))) {
         g_object_unref(arvCamera);
-        return camlib::Fail(
-            PVX_ERR_ACCESS_DENIED,
-            "camera " + id +
-                " in use by another application: another host controls it; close it there "
-                "(a host that died frees it after the camera's heartbeat time-out, a few seconds)");
+        return refuse(PVX_ERR_ACCESS_DENIED,
+                      "camera " + id +
+                          " in use by another application: another host controls it; close it there "
+                          "(a host that died frees it after the camera's heartbeat time-out, a few seconds)");
     }
     handle = m_nextHandle++;
     m_cameras.emplace(handle, std::make_unique<Camera>(id, arvCamera, settings));

@@ -81,6 +81,14 @@ private:
     std::mutex m_mutex;
     bool m_initialised = false;
     std::vector<std::string> m_deviceIds;
+    // Cameras this enumeration could not open (in use, unreachable), by device id: asked
+    // again before the next enumeration they are refused at once, with the same
+    // reason, rather than after Aravis's seconds of retries.
+    struct Refusal {
+        PvxStatus status;
+        std::string reason;
+    };
+    std::map<std::string, Refusal> m_refused;
     std::map<PvxHandle, std::unique_ptr<Camera>> m_cameras;
     std::map<PvxHandle, OpenedStream> m_streams;
     PvxHandle m_nextHandle = 0x1000;

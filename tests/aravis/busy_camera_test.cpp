@@ -21,7 +21,8 @@ std::string LastError(void* library) {
 }
 
 // Catches a camera opened read-only while another host holds it (every write then
-// times out and the camera is blamed), or a refusal that does not name the cause.
+// times out and the camera is blamed), a refusal that does not name the cause, or one
+// that outlives the next enumeration.
 TEST(AravisBusyCamera, RefusedWhileAnotherHostControlsIt) {
     GigeEmulator emulator;
     if (!emulator.start(AIK_TEST_ARAVIS_GENICAM))
@@ -41,8 +42,11 @@ TEST(AravisBusyCamera, RefusedWhileAnotherHostControlsIt) {
     EXPECT_NE(LastError(library).find("camera 127.0.0.1 in use by another application"), std::string::npos)
         << LastError(library);
 
-    // Leaving control frees it for the next open.
+    // Until the next enumeration the refusal stands, without asking the camera again.
     g_object_unref(other);
+    EXPECT_EQ(PVX(pvxOpenCamera)(0, &cam, 0, true, 0, 1), PVX_ERR_ACCESS_DENIED);
+    // Leaving control frees it for the open after the next enumeration.
+    EXPECT_EQ(PVX(pvxInitLibrary)(1), PVX_ERR_ALREADY_INITIALIZED);
     EXPECT_EQ(PVX(pvxOpenCamera)(0, &cam, 0, true, 0, 1), PVX_OK) << LastError(library);
     EXPECT_EQ(PVX(pvxCloseCamera)(cam), PVX_OK);
     dlclose(library);

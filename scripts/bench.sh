@@ -34,4 +34,12 @@ if [ -x build-bench/bin/aik_view_bench ]; then
         extra+=("$results/view.md")
     fi
 fi
+if [ -x build-bench/bin/aik_record_bench ]; then
+    echo "bench: record"
+    if build-bench/bin/aik_record_bench build-bench/bin/aikhost build-bench/record-disk 5 \
+        > "$results/record.txt" 2> "$results/record.log"; then
+        { echo "## aikhost record"; echo; cat "$results/record.txt"; } > "$results/record.md"
+        extra+=("$results/record.md")
+    fi
+fi
 /usr/bin/python3 scripts/bench_report.py "$results" bench/REPORT.md "${extra[@]}"

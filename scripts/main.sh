@@ -9,4 +9,4 @@ scripts/build.sh default
 unset QUORVEX_SIM_CONFIG
 build/bin/aikhost shell scripts/session.aik
 echo
-build/bin/aikhost -c 1 --set AcquisitionFrameRate=5 grab -n 3 -o out/grab/colour_%04d.png
+build/bin/aikhost -c 1 --set AcquisitionFrameRate=5 grab -n 3 -o out/grab/colour_%04d.png --overwrite

@@ -7,14 +7,21 @@ packages=(cmake make g++ pkg-config git
           libgtest-dev libgmock-dev libbenchmark-dev
           nlohmann-json3-dev libcli11-dev
           # aikhost: PNG files, JPEG and in-memory PNG for the live view, its HTTP
-          # server, and the headless browser that tests the page.
-          libpng-dev libturbojpeg0-dev libspng-dev libcpp-httplib-dev
+          # server, and the headless browser that tests the page; the shell's line
+          # editing (libedit) and the manual page made from --help.
+          libpng-dev libturbojpeg0-dev libspng-dev libcpp-httplib-dev libedit-dev help2man
+          # Recordings: BigTIFF through libtiff, read back in the tests by tifffile,
+          # and their exported PNG files by pypng.
+          libtiff-dev python3-tifffile python3-png
           chromium chromium-driver python3-selenium
           # Real cameras: Aravis, its GigE Vision camera emulator and arv-tool; Debian
           # 12's aravis-0.8.pc needs libusb's .pc file.
           libaravis-dev aravis-tools aravis-tools-cli libusb-1.0-0-dev)
 if [ "${1:-}" = "--bench" ]; then packages+=(libopencv-dev); fi
 if [ "${1:-}" = "--fuzz" ]; then packages+=(clang libclang-rt-dev); fi
+# The packages (scripts/package.sh): dpkg-shlibdeps (dpkg-dev), which needs file, and
+# lintian to check them.
+if [ "${1:-}" = "--package" ]; then packages+=(dpkg-dev file lintian); fi
 # The Windows cross-build: the mingw-w64 compiler with posix threads, GoogleTest's
 # source to build with it, and 64-bit wine alone (no 32-bit part) to run the results.
 if [ "${1:-}" = "--windows" ]; then packages+=(g++-mingw-w64-x86-64-posix googletest wine wine64); fi

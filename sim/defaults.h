@@ -25,6 +25,7 @@ inline constexpr std::string_view kDeviceVersion = "1.0.0";
 // Longest identification text: the camera-information record holds 64 bytes each.
 inline constexpr std::size_t kMaxIdentificationLength = 63;
 inline constexpr int kMaxDescriptionNesting = 64; // levels of arrays and objects in a description
+inline constexpr std::size_t kMaxDescriptionBytes = std::size_t{64} << 20; // a description file's size
 // Longest node text (descriptions, string values, entry names).
 inline constexpr std::size_t kMaxNodeTextLength = 255;
 

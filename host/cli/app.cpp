@@ -2,18 +2,17 @@
 // parse order rather than from their options' separate result lists.
 #include "host/cli/app.h"
 
+#include "host/cli/build_version.h"
 #include "host/cli/exit_code.h"
+#include "host/cli/option_checks.h"
 #include "host/commands/commands.h"
 
 #include <iostream>
+#include <limits>
 
 namespace aikhost {
 
 namespace {
-
-#ifndef AIKHOST_VERSION
-#define AIKHOST_VERSION "unknown"
-#endif
 
 std::vector<Setting> orderedSettings(CLI::App& app, CLI::Option* set, CLI::Option* load) {
     std::vector<Setting> settings;
@@ -31,7 +30,7 @@ std::vector<Setting> orderedSettings(CLI::App& app, CLI::Option* set, CLI::Optio
 
 // The module's version is its AdapterVersion feature, read on channel 0.
 int printVersion(CliContext& context) {
-    std::cout << "aikhost " << AIKHOST_VERSION << '\n';
+    std::cout << "aikhost " << packageVersion() << " (commit " << gitCommit() << ")\n";
     int exitCode = kExitOk;
     runCommand(context, "version", [&context] {
         Session& session = openSession(context);
@@ -56,7 +55,8 @@ std::unique_ptr<CLI::App> buildApp(CliContext& context, AppKind kind, const Line
     app->fallthrough();
     app->footer(kExitCodeHelp);
     LineOptions& line = context.line;
-    line = LineOptions{defaults.channel, defaults.json, {}};
+    line =
+        LineOptions{defaults.channel, defaults.device, defaults.deviceKey, defaults.json, defaults.force, {}};
     if (kind == AppKind::Program) {
         app->add_option("--module", context.sessionOptions.modulePath,
                         "Module to load (default: QuorvexAIK64 beside aikhost)");
@@ -68,10 +68,37 @@ std::unique_ptr<CLI::App> buildApp(CliContext& context, AppKind kind, const Line
                         "beside it); default: whichever the loader finds")
             ->check(CLI::IsMember({"sim", "aravis"}));
         app->add_flag("--version", "Print aikhost's and the module's versions");
+        app->set_help_all_flag("--help-all", "Print the help of aikhost and of every command");
     }
-    app->add_option("-c,--channel", line.channel, "Channel (device number) to use, default 0")
-        ->check(CLI::NonNegativeNumber);
+    CLI::Option* channel = app->add_option_function<int>(
+                                  "-c,--channel",
+                                  [&line](const int& number) {
+                                      line.channel = number;
+                                      line.device.clear();
+                                  },
+                                  "Channel (device number) to use, default 0")
+                               ->check(wholeNumberIn(0, std::numeric_limits<int>::max(), "a channel number"));
+    // -d and --serial name the camera the same way; the key says what the name may be.
+    const auto nameCamera = [&line](DeviceKey key) {
+        return [&line, key](const std::string& named) {
+            line.device = named;
+            line.deviceKey = key;
+        };
+    };
+    CLI::Option* device =
+        app->add_option_function<std::string>(
+               "-d,--device", nameCamera(DeviceKey::Any),
+               "Camera to use: a channel number, a serial number, a user id or (Aravis) an IP address")
+            ->type_name("ID")
+            ->excludes(channel);
+    app->add_option_function<std::string>(
+           "--serial", nameCamera(DeviceKey::Serial),
+           "Camera to use: the one with this serial number (DeviceSerialNumber)")
+        ->type_name("SERIAL")
+        ->excludes(channel)
+        ->excludes(device);
     app->add_flag("--json", line.json, "Print the result as one JSON document per command");
+    app->add_flag("--force", line.force, "Load a feature set saved from another camera model");
     CLI::Option* set = app->add_option("--set", "Write NAME=VALUE after opening the channel; repeatable");
     CLI::Option* load = app->add_option("--load", "Write the feature set of FILE after opening the channel");
     set->type_name("NAME=VALUE")->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
@@ -91,6 +118,10 @@ std::unique_ptr<CLI::App> buildApp(CliContext& context, AppKind kind, const Line
     addSaveCommand(*app, context);
     addLoadCommand(*app, context);
     addGrabCommand(*app, context);
+#ifdef AIKHOST_RECORDING
+    addRecordCommand(*app, context);
+    addExportCommand(*app, context);
+#endif
     if (kind == AppKind::Program)
         addShellCommand(*app, context);
     app->require_subcommand(0, 1);

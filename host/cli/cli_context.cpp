@@ -2,6 +2,8 @@
 #include "host/cli/cli_context.h"
 
 #include "host/cli/exit_code.h"
+#include "host/loader/host_os.h"
+#include "host/session/device_choice.h"
 #include "host/session/feature_set.h"
 
 #include <exception>
@@ -11,11 +13,16 @@ namespace aikhost {
 
 namespace {
 
-void applySetting(const Channel& channel, const Setting& setting) {
+// The Aravis libraries' list of cameras to open (docs/real-cameras.md).
+constexpr char kAravisCamerasVariable[] = "QUORVEX_ARAVIS_CAMERAS";
+
+void applySetting(const Channel& channel, const Setting& setting, bool force) {
     if (setting.load) {
+        const FeatureSet set = readFeatureSetFile(setting.text);
+        checkSetModel(set, channel, force, setting.text);
         bool refused = false;
-        for (const WriteOutcome& outcome : applyFeatureSet(channel, readFeatureSetFile(setting.text)))
-            refused = !reportWrite(outcome) || refused;
+        for (const LoadOutcome& outcome : applyFeatureSet(channel, set))
+            refused = !reportWrite(outcome.write, outcome.selector) || refused;
         if (refused)
             throw HostFailure(FailureKind::Refused, setting.text + ": some features refused their values");
         return;
@@ -31,8 +38,11 @@ void applySetting(const Channel& channel, const Setting& setting) {
 } // namespace
 
 Session& openSession(CliContext& context) {
-    if (!context.session)
+    if (!context.session) {
+        if (isNetworkAddress(context.line.device) && environmentValue(kAravisCamerasVariable).empty())
+            setEnvironment(kAravisCamerasVariable, context.line.device);
         context.session = std::make_unique<Session>(context.sessionOptions);
+    }
     return *context.session;
 }
 
@@ -40,25 +50,29 @@ const Channel& openChannel(CliContext& context, int index) {
     Session& session = openSession(context);
     const Channel& channel = session.channel(index);
     if (context.namedChannel != index) {
-        std::cerr << "aikhost: channel " << index << ": " << channel.name() << '\n';
+        const std::string identity = identityText(identifyChannel(channel));
+        std::cerr << "aikhost: channel " << index << ": " << channel.name()
+                  << (identity.empty() ? "" : ", " + identity) << '\n';
         context.namedChannel = index;
     }
     session.valuesAtOpen(index);
     for (const Setting& setting : context.line.settings)
-        applySetting(channel, setting);
+        applySetting(channel, setting, context.line.force);
     return channel;
 }
 
 const Channel& openChannel(CliContext& context) {
+    if (!context.line.device.empty())
+        context.line.channel = findChannel(openSession(context), context.line.device, context.line.deviceKey);
     return openChannel(context, context.line.channel);
 }
 
-bool reportWrite(const WriteOutcome& outcome) {
+bool reportWrite(const WriteOutcome& outcome, const std::string& selector) {
     if (!outcome.ok) {
+        std::cerr << "aikhost: " << (selector.empty() ? "" : "[" + selector + "] ") << outcome.reason << '\n';
         if (!outcome.moduleText.empty())
-            std::cerr << "aikhost: WriteValue(" << outcome.feature << ", " << outcome.value
-                      << ") failed: " << outcome.moduleText << '\n';
-        std::cerr << "aikhost: " << outcome.reason << '\n';
+            std::cerr << "aikhost:   the module's text: WriteValue(" << outcome.feature << ", "
+                      << outcome.value << ") failed: " << outcome.moduleText << '\n';
         return false;
     }
     if (outcome.adjusted)
@@ -72,20 +86,27 @@ void printDocument(const nlohmann::json& document) {
 }
 
 void runCommand(CliContext& context, const char* command, const std::function<int()>& body) {
-    std::string error;
+    std::string error, detail;
     try {
         context.exitCode = body();
         return;
     } catch (const HostFailure& failure) {
         error = failure.what();
+        detail = failure.detail();
         context.exitCode = exitCodeOf(failure.kind());
     } catch (const std::exception& failure) {
         error = failure.what();
         context.exitCode = kExitOther;
     }
     std::cerr << "aikhost: " << error << '\n';
-    if (context.line.json)
-        printDocument({{"command", command}, {"error", error}, {"exitCode", context.exitCode}});
+    if (!detail.empty())
+        std::cerr << "aikhost:   " << detail << '\n';
+    if (context.line.json) {
+        nlohmann::json document{{"command", command}, {"error", error}, {"exitCode", context.exitCode}};
+        if (!detail.empty())
+            document["detail"] = detail;
+        printDocument(document);
+    }
 }
 
 } // namespace aikhost

@@ -3,6 +3,7 @@
 #ifndef AIKHOST_CLI_CONTEXT_H
 #define AIKHOST_CLI_CONTEXT_H
 
+#include "host/session/device_choice.h"
 #include "host/session/feature_write.h"
 #include "host/session/session.h"
 
@@ -24,7 +25,10 @@ struct Setting {
 // The options a command line gives before or after its command.
 struct LineOptions {
     int channel = 0;
+    std::string device; // -d or --serial: what identifies the camera; empty: channel decides
+    DeviceKey deviceKey = DeviceKey::Any;
     bool json = false;
+    bool force = false; // load a feature set saved from another camera model
     std::vector<Setting> settings;
 };
 
@@ -36,14 +40,19 @@ struct CliContext {
     int exitCode = 0;
 };
 
+// An address given with -d is handed to the Aravis libraries when the environment
+// names no cameras of its own, so that a camera outside broadcast reach is found.
 Session& openSession(CliContext& context);
-// The line's channel: named once on stderr, its values at open noted, then the line's
-// --set/--load applied in order (a refusal throws HostFailure, Refused).
+// The line's channel (-d, else -c): named once on stderr with what identifies it, its
+// values at open noted, then the line's --set/--load applied in order (a refusal
+// throws HostFailure, Refused). Throws HostFailure (NotFound) for an absent camera.
 const Channel& openChannel(CliContext& context);
 const Channel& openChannel(CliContext& context, int channel);
 
-// Reports a write's outcome on stderr (warning or error lines); true when it succeeded.
-bool reportWrite(const WriteOutcome& outcome);
+// Reports a write's outcome on stderr, aikhost's reason before the module's text
+// (warning or error lines); selector: the entry a set's value was for. True when it
+// succeeded.
+bool reportWrite(const WriteOutcome& outcome, const std::string& selector = "");
 
 // Prints a JSON document as one line on stdout.
 void printDocument(const nlohmann::json& document);

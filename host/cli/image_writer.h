@@ -18,7 +18,7 @@ public:
     // As the summary names the files: "PNG".
     virtual const char* format() const = 0;
     // Writes the file; empty on success, else why it could not be written (the
-    // system's text). A file left half written is removed.
+    // system's text). An existing file is replaced whole or left as it was.
     virtual std::string write(const std::string& path, const ImageSamples& samples,
                               const WriteProgress& progress) const = 0;
 };

@@ -1,16 +1,20 @@
 // std::signal is the one signal interface both POSIX and Windows builds have.
 #include "host/cli/interrupt.h"
 
+#include <atomic>
 #include <csignal>
 
 namespace aikhost {
 
 namespace {
 
-volatile std::sig_atomic_t g_interrupted = 0;
+// Atomic rather than sig_atomic_t: threads other than the one the signal lands on
+// (record's channel threads) read it. Lock-free, so the handler may set it.
+std::atomic<bool> g_interrupted{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "a signal handler sets it");
 
 extern "C" void onInterrupt(int signalNumber) {
-    g_interrupted = 1;
+    g_interrupted = true;
     std::signal(signalNumber, onInterrupt);
 }
 
@@ -22,7 +26,7 @@ void catchInterrupts() {
 }
 
 bool interrupted() {
-    return g_interrupted != 0;
+    return g_interrupted;
 }
 
 } // namespace aikhost

@@ -1,13 +1,15 @@
 // PNG files through libpng: fast zlib settings, since a grab writes while the camera
-// streams, and rows written one by one so that a large image shows its progress.
+// streams, and rows written one by one so that a large image shows its progress; the
+// file replaced whole or not at all.
 #include "host/cli/png_file.h"
+
+#include "host/session/file_replacement.h"
 
 #include <png.h>
 
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
-#include <cstring>
 
 namespace aikhost {
 
@@ -74,10 +76,11 @@ bool writeRows(png_structp png, png_infop info, const ImageSamples& image, const
 } // namespace
 
 std::string writePngFile(const std::string& path, const ImageSamples& image, const WriteProgress& progress) {
+    FileReplacement replacement(path);
     WriteState state;
-    state.file = std::fopen(path.c_str(), "wb");
+    state.file = replacement.stream();
     if (state.file == nullptr)
-        return std::strerror(errno);
+        return replacement.commit();
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, quietError, quietWarning);
     png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
     bool written = false;
@@ -86,15 +89,14 @@ std::string writePngFile(const std::string& path, const ImageSamples& image, con
         written = writeRows(png, info, image, progress);
     }
     png_destroy_write_struct(&png, &info);
-    if (std::fclose(state.file) != 0 && state.error == 0)
-        state.error = errno;
-    if (written && state.error == 0) {
-        if (progress)
-            progress(1.0);
-        return "";
-    }
-    std::remove(path.c_str());
-    return state.error != 0 ? std::strerror(state.error) : "libpng could not encode the image";
+    if (state.error != 0)
+        replacement.writeFailed(state.error);
+    else if (!written)
+        return "libpng could not encode the image";
+    const std::string failed = replacement.commit();
+    if (failed.empty() && progress)
+        progress(1.0);
+    return failed;
 }
 
 } // namespace aikhost

@@ -10,7 +10,7 @@
 namespace aikhost {
 
 // Writes the file; empty on success, else why it could not be written (the system's
-// text). A file left half written is removed.
+// text). An existing file is replaced whole or left as it was.
 std::string writePngFile(const std::string& path, const ImageSamples& image, const WriteProgress& progress);
 
 } // namespace aikhost

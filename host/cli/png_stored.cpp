@@ -1,11 +1,10 @@
 // PNG chunks around a zlib stream of stored blocks, with their CRC-32 and Adler-32.
 #include "host/cli/png_stored.h"
 
+#include "host/session/file_replacement.h"
+
 #include <algorithm>
 #include <array>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 namespace aikhost {
 
@@ -124,20 +123,10 @@ std::vector<uint8_t> encodePng(const ImageSamples& image) {
 
 std::string writePngFile(const std::string& path, const ImageSamples& image, const WriteProgress& progress) {
     const std::vector<uint8_t> bytes = encodePng(image);
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr)
-        return std::strerror(errno);
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    const int writeError = errno;
-    const bool closed = std::fclose(file) == 0;
-    if (written && closed) {
-        if (progress)
-            progress(1.0);
-        return "";
-    }
-    const std::string reason = std::strerror(written ? errno : writeError);
-    std::remove(path.c_str());
-    return reason;
+    const std::string failed = replaceFile(path, {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
+    if (failed.empty() && progress)
+        progress(1.0);
+    return failed;
 }
 
 } // namespace aikhost

@@ -30,6 +30,9 @@ void addSaveCommand(CLI::App& app, CliContext& context);
 void addLoadCommand(CLI::App& app, CliContext& context);
 void addGrabCommand(CLI::App& app, CliContext& context);
 void addShellCommand(CLI::App& app, CliContext& context);
+// Where aikhost is built with recordings (libtiff found; not on Windows).
+void addRecordCommand(CLI::App& app, CliContext& context);
+void addExportCommand(CLI::App& app, CliContext& context);
 // Where aikhost is built with its live view (not on Windows).
 void addViewCommand(CLI::App& app, CliContext& context);
 

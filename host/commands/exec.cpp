@@ -13,14 +13,16 @@ int runExec(CliContext& context, const std::string& feature) {
     const Channel& channel = openChannel(context);
     SlotResult run = channel.executeCommand(feature);
     if (!run.ok()) {
-        std::cerr << "aikhost: ExecuteCommand(" << feature << ") failed: " << run.errText << '\n';
+        const std::string moduleText =
+            "the module's text: ExecuteCommand(" + feature + ") failed: " + run.errText;
         const std::optional<FeatureInfo> info = inspectFeature(channel, feature);
         if (!info)
-            throw HostFailure(FailureKind::NotFound, "the camera has no feature " + feature);
+            throw HostFailure(FailureKind::NotFound, "the camera has no feature " + feature, moduleText);
         throw HostFailure(
             FailureKind::Refused,
             feature + " is " + featureTypeName(info->type) +
-                (info->type == AIK_FEATURE_COMMAND ? ", not executable now" : ", not a command"));
+                (info->type == AIK_FEATURE_COMMAND ? ", not executable now" : ", not a command"),
+            moduleText);
     }
     if (context.line.json)
         printDocument({{"command", "exec"},

@@ -13,14 +13,17 @@ int runGet(CliContext& context, const std::string& feature) {
     const Channel& channel = openChannel(context);
     TextResult value = channel.readValue(feature);
     if (!value.ok()) {
-        std::cerr << "aikhost: ReadValue(" << feature << ") failed: " << value.errText << '\n';
+        const std::string moduleText =
+            "the module's text: ReadValue(" + feature + ") failed: " + value.errText;
         const std::optional<FeatureInfo> info = inspectFeature(channel, feature);
         if (!info)
-            throw HostFailure(FailureKind::NotFound, "the camera has no feature " + feature +
-                                                         " (aikhost features --all lists them)");
-        throw HostFailure(FailureKind::Refused, feature + " cannot be read now (" +
-                                                    featureTypeName(info->type) +
-                                                    (info->writable ? ", write-only)" : ", not available)"));
+            throw HostFailure(FailureKind::NotFound,
+                              "the camera has no feature " + feature + " (aikhost features --all lists them)",
+                              moduleText);
+        throw HostFailure(FailureKind::Refused,
+                          feature + " cannot be read now (" + featureTypeName(info->type) +
+                              (info->writable ? ", write-only)" : ", not available)"),
+                          moduleText);
     }
     if (context.line.json)
         printDocument({{"command", "get"},

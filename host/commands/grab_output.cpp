@@ -6,6 +6,7 @@
 #include "host/loader/host_os.h"
 #include "host/session/host_failure.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -19,15 +20,21 @@ namespace {
 // The files' extension when --out names a folder rather than a pattern.
 constexpr char kFolderExtension[] = "png";
 
+// Digits in text from position start on.
+std::size_t countDigits(const std::string& text, std::size_t start) {
+    std::size_t end = start;
+    while (end < text.size() && std::isdigit(static_cast<unsigned char>(text[end])) != 0)
+        ++end;
+    return end - start;
+}
+
 // Whether pattern holds exactly one image-number conversion and no other '%' use.
 bool isNamePattern(const std::string& pattern) {
     int conversions = 0;
     for (std::size_t i = 0; i < pattern.size(); ++i) {
         if (pattern[i] != '%')
             continue;
-        std::size_t j = i + 1;
-        while (j < pattern.size() && std::isdigit(static_cast<unsigned char>(pattern[j])) != 0)
-            ++j;
+        const std::size_t j = i + 1 + countDigits(pattern, i + 1);
         if (j >= pattern.size() || pattern[j] != 'd' || j - i > 4)
             return false;
         ++conversions;
@@ -72,6 +79,37 @@ void GrabOutput::prepare() const {
                           "cannot write in the folder " + m_folder + ": " + std::strerror(errno));
     std::fclose(file);
     std::remove(probe.c_str());
+}
+
+bool GrabOutput::isOwnName(const std::string& name) const {
+    std::string rest = name;
+    // ch<N>_ in front: always in a folder, and with --all in a pattern.
+    if (m_pattern.empty() || m_prefixChannel) {
+        const std::size_t digits = rest.compare(0, 2, "ch") == 0 ? countDigits(rest, 2) : 0;
+        if (digits == 0 || rest.size() <= 2 + digits || rest[2 + digits] != '_')
+            return false;
+        rest.erase(0, 3 + digits);
+    }
+    const std::string pattern = m_pattern.empty() ? std::string("%d.") + kFolderExtension : m_pattern;
+    const std::size_t percent = pattern.find('%');
+    const std::size_t conversionEnd = pattern.find('d', percent) + 1;
+    const std::string prefix = pattern.substr(0, percent), suffix = pattern.substr(conversionEnd);
+    if (rest.size() <= prefix.size() + suffix.size() || rest.compare(0, prefix.size(), prefix) != 0 ||
+        rest.compare(rest.size() - suffix.size(), suffix.size(), suffix) != 0)
+        return false;
+    return countDigits(rest, prefix.size()) == rest.size() - prefix.size() - suffix.size();
+}
+
+std::vector<std::string> GrabOutput::existingFiles() const {
+    std::vector<std::string> files;
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(m_folder, error), end; !error && entry != end;
+         entry.increment(error)) {
+        if (isOwnName(entry->path().filename().string()) && !entry->is_directory(error))
+            files.push_back(entry->path().string());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
 }
 
 std::string GrabOutput::fileName(int64_t channel, int image) const {

@@ -23,6 +23,11 @@ public:
     // with the system's reason.
     void prepare() const;
     std::string fileName(int64_t channel, int image) const;
+    // Whether a file name (without its folder) is one this output could give an image,
+    // of any channel and number.
+    bool isOwnName(const std::string& name) const;
+    // The files of the folder that have such a name (an earlier grab's), sorted.
+    std::vector<std::string> existingFiles() const;
     const std::string& folder() const { return m_folder; }
     const ImageWriter& writer() const { return *m_writer; }
 

@@ -35,6 +35,14 @@ std::string noImageCause(const Channel& channel, int timeoutMs) {
            (source.empty() ? "" : ", TriggerSource " + source) + ")";
 }
 
+std::string formatRate(double rate) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f/s", rate);
+    return text;
+}
+
+} // namespace
+
 std::string countText(const std::optional<uint64_t>& count) {
     return count ? std::to_string(*count) : "not counted";
 }
@@ -43,11 +51,17 @@ nlohmann::json countJson(const std::optional<uint64_t>& count) {
     return count ? nlohmann::json(*count) : nlohmann::json();
 }
 
+namespace {
+
+nlohmann::json rateJson(const std::optional<double>& rate) {
+    return rate ? nlohmann::json(*rate) : nlohmann::json();
+}
+
 double imagesPerSecond(const ChannelGrab& grab) {
     return grab.loop.seconds > 0 ? static_cast<double>(grab.loop.tally.delivered()) / grab.loop.seconds : 0.0;
 }
 
-nlohmann::json grabDocument(const std::vector<ChannelGrab>& grabs, int exitCode) {
+nlohmann::json grabDocument(const std::vector<ChannelGrab>& grabs, int exitCode, std::size_t removed) {
     nlohmann::json channels = nlohmann::json::array();
     for (const ChannelGrab& grab : grabs) {
         nlohmann::json images = nlohmann::json::array();
@@ -73,12 +87,18 @@ nlohmann::json grabDocument(const std::vector<ChannelGrab>& grabs, int exitCode)
              {"produced", countJson(tally.produced())},
              {"lost", countJson(tally.lost())},
              {"timeouts", tally.timeouts()},
+             {"failures", tally.failures()},
+             {"askedRate", rateJson(grab.askedRate)},
              {"imagesPerSecond", imagesPerSecond(grab)},
              {"problem", grab.problem.empty() ? nlohmann::json() : nlohmann::json(grab.problem)},
+             {"notes", grab.notes},
              {"images", images}});
     }
-    return {
-        {"command", "grab"}, {"channels", channels}, {"interrupted", interrupted()}, {"exitCode", exitCode}};
+    return {{"command", "grab"},
+            {"channels", channels},
+            {"interrupted", interrupted()},
+            {"exitCode", exitCode},
+            {"removedFiles", removed}};
 }
 
 void printStats(const ChannelGrab& grab) {
@@ -96,8 +116,8 @@ void printStats(const ChannelGrab& grab) {
 }
 
 void printSummary(const std::vector<ChannelGrab>& grabs, const GrabOutput& output, bool stats) {
-    TextTable table(
-        {"Ch", "Name", "Image", "Format", "Delivered", "Produced", "Lost", "Images/s", "Time-outs"});
+    TextTable table({"Ch", "Name", "Image", "Format", "Delivered", "Produced", "Lost", "Images/s",
+                     "Time-outs", "Failures"});
     std::size_t files = 0;
     for (const ChannelGrab& grab : grabs) {
         const ImageTally& tally = grab.loop.tally;
@@ -105,7 +125,7 @@ void printSummary(const std::vector<ChannelGrab>& grabs, const GrabOutput& outpu
         std::snprintf(rate, sizeof rate, "%.1f", imagesPerSecond(grab));
         table.addRow({std::to_string(grab.id), grab.name, grab.geometry, grab.format,
                       std::to_string(tally.delivered()), countText(tally.produced()), countText(tally.lost()),
-                      rate, std::to_string(tally.timeouts())});
+                      rate, std::to_string(tally.timeouts()), std::to_string(tally.failures())});
         files += grab.images.size();
         if (stats)
             printStats(grab);
@@ -116,7 +136,8 @@ void printSummary(const std::vector<ChannelGrab>& grabs, const GrabOutput& outpu
                   << std::filesystem::absolute(output.folder()).string() << '\n';
 }
 
-// The worst class among the channels: interrupted, unwritable output, lost images.
+} // namespace
+
 int grabExitCode(const std::vector<ChannelGrab>& grabs) {
     if (interrupted())
         return kExitInterrupted;
@@ -125,44 +146,87 @@ int grabExitCode(const std::vector<ChannelGrab>& grabs) {
         const ImageTally& tally = grab.loop.tally;
         if (!grab.problem.empty() && grab.kind != FailureKind::ImagesLost)
             exitCode = std::max(exitCode, exitCodeOf(grab.kind));
-        else if (!grab.problem.empty() || tally.timeouts() > 0 || tally.lost().value_or(0) > 0)
+        else if (!grab.problem.empty() || tally.timeouts() > 0 || tally.failures() > 0 ||
+                 tally.lost().value_or(0) > 0)
             exitCode = std::max(exitCode, static_cast<int>(kExitImagesLost));
     }
     return exitCode;
 }
-
-} // namespace
 
 void noteLoopEnd(ChannelGrab& grab, const Channel& channel, int timeoutMs) {
     const LoopResult& loop = grab.loop;
     const std::string inRow = std::to_string(loop.inRow);
     switch (loop.end) {
     case LoopEnd::Done:
-        return;
+        break;
     case LoopEnd::TriggerRefused:
         grab.problem = "TriggerSoftware was refused";
-        return;
+        break;
     case LoopEnd::TimedOut:
         grab.problem = noImageCause(channel, timeoutMs) + "; stopped after " + inRow + " time-outs in a row";
-        return;
+        break;
     case LoopEnd::NoNewImage:
         grab.problem = "woken " + inRow + " times in a row without a new image";
-        return;
-    case LoopEnd::GetImageFailed:
-        grab.problem = "GetImage: " + (loop.detail.empty() ? "no image" : loop.detail);
-        return;
+        break;
+    case LoopEnd::TooManyFailures:
+        grab.problem = "stopped after " + std::to_string(loop.tally.failures()) +
+                       " images failed (--max-failures), the last one: GetImage: " + loop.detail;
+        break;
+    case LoopEnd::CameraSilent:
+        grab.problem = loop.detail;
+        break;
     case LoopEnd::NotTaken:
         grab.problem = loop.detail;
         grab.kind = FailureKind::OutputNotWritable;
-        return;
+        break;
     }
+    // What it went on after: whatever ended the grab, each shortfall has its cause.
+    const ImageTally& tally = loop.tally;
+    if (tally.timeouts() > 0 && loop.end != LoopEnd::TimedOut)
+        grab.notes.push_back(std::to_string(tally.timeouts()) +
+                             " time-outs, waited past: " + noImageCause(channel, timeoutMs));
+    if (tally.failures() > 0 && loop.end != LoopEnd::TooManyFailures)
+        grab.notes.push_back(std::to_string(tally.failures()) +
+                             " images failed and were skipped, the last one: GetImage: " + loop.lastFailure);
 }
 
-int reportGrabs(const std::vector<ChannelGrab>& grabs, const GrabOutput& output, bool json, bool stats) {
+void reportInterval(const ChannelGrab& grab, const ImageTally& tally, double seconds, double intervalRate,
+                    bool json) {
+    if (json) {
+        printDocument({{"command", "grabInterval"},
+                       {"channel", grab.id},
+                       {"seconds", seconds},
+                       {"askedRate", rateJson(grab.askedRate)},
+                       {"imagesPerSecond", intervalRate},
+                       {"delivered", tally.delivered()},
+                       {"lost", countJson(tally.lost())},
+                       {"timeouts", tally.timeouts()},
+                       {"failures", tally.failures()}});
+        std::cout << std::flush;
+        return;
+    }
+    char line[256];
+    const std::string asked = grab.askedRate ? formatRate(*grab.askedRate) : "triggered";
+    std::snprintf(
+        line, sizeof line,
+        "aikhost: ch%lld %.1f s: %.1f images/s (asked %s), %llu delivered, %s lost, %llu time-outs, "
+        "%llu failures\n",
+        static_cast<long long>(grab.id), seconds, intervalRate, asked.c_str(),
+        static_cast<unsigned long long>(tally.delivered()), countText(tally.lost()).c_str(),
+        static_cast<unsigned long long>(tally.timeouts()), static_cast<unsigned long long>(tally.failures()));
+    std::cerr << line << std::flush;
+}
+
+int reportGrabs(const std::vector<ChannelGrab>& grabs, const GrabOutput& output, bool json, bool stats,
+                std::size_t removed) {
     for (const ChannelGrab& grab : grabs) {
         const ImageTally& tally = grab.loop.tally;
         if (!grab.problem.empty())
             std::cerr << "aikhost: channel " << grab.id << ": " << grab.problem << '\n';
+        if (!grab.detail.empty())
+            std::cerr << "aikhost:   " << grab.detail << '\n';
+        for (const std::string& note : grab.notes)
+            std::cerr << "aikhost: channel " << grab.id << ": " << note << '\n';
         if (tally.lost().value_or(0) > 0)
             std::cerr << "aikhost: channel " << grab.id << ": " << *tally.lost() << " of "
                       << *tally.produced() << " images lost (the host took them too slowly)\n";
@@ -171,7 +235,7 @@ int reportGrabs(const std::vector<ChannelGrab>& grabs, const GrabOutput& output,
         std::cerr << "aikhost: interrupted; acquisition stopped and the channel released\n";
     const int exitCode = grabExitCode(grabs);
     if (json)
-        printDocument(grabDocument(grabs, exitCode));
+        printDocument(grabDocument(grabs, exitCode, removed));
     else
         printSummary(grabs, output, stats);
     return exitCode;

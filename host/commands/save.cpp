@@ -1,11 +1,10 @@
-// aikhost save: writes the channel's readable and writable features as a feature set.
+// aikhost save: writes the channel's readable and writable features as a feature set,
+// replacing the file whole or not at all.
 #include "host/commands/commands.h"
 
 #include "host/session/feature_set.h"
+#include "host/session/file_replacement.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <iostream>
 
 namespace aikhost {
@@ -14,12 +13,10 @@ namespace {
 
 int runSave(CliContext& context, const std::string& path) {
     const nlohmann::json set = saveFeatureSet(openChannel(context));
-    std::ofstream file(path);
-    file << set.dump(2) << '\n';
-    file.close();
-    if (!file)
+    const std::string failed = replaceFile(path, set.dump(2) + '\n');
+    if (!failed.empty())
         throw HostFailure(FailureKind::OutputNotWritable,
-                          "cannot write " + path + ": " + std::strerror(errno));
+                          "cannot write " + path + ": " + failed + "; the file is as it was");
     const std::size_t count = set["features"].size();
     if (context.line.json)
         printDocument(

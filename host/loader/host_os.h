@@ -3,6 +3,7 @@
 #ifndef AIKHOST_HOST_OS_H
 #define AIKHOST_HOST_OS_H
 
+#include <cstdio>
 #include <string>
 
 namespace aikhost {
@@ -39,6 +40,12 @@ std::string environmentValue(const std::string& name);
 
 // Whether standard error goes to a terminal (not a pipe or a file).
 bool stderrIsTerminal();
+// Whether standard input comes from a terminal.
+bool stdinIsTerminal();
+
+// Hands what the C library wrote to file on to the disk (fsync, _commit); false with
+// errno set when the system could not.
+bool syncToDisk(std::FILE* file);
 
 } // namespace aikhost
 

@@ -18,15 +18,64 @@ constexpr int32_t kAttrReadable = 2;
 constexpr int32_t kAttrWritable = 3;
 
 // Standard nodes the camera libraries keep beside the module's list (the window, the
-// exposure, the trigger, the payload) that a user would otherwise find by guessing.
-const char* const kStandardNodes[] = {"Width",           "Height",
-                                      "OffsetX",         "OffsetY",
-                                      "PayloadSize",     "ExposureTime",
-                                      "ExposureAuto",    "Gain",
-                                      "BlackLevel",      "Contrast",
-                                      "Brightness",      "TriggerSelector",
-                                      "TriggerMode",     "TriggerActivation",
-                                      "AcquisitionMode", "DeviceSerialNumber"};
+// exposure, the trigger, the payload) that a user would otherwise find by guessing;
+// the common ones show in every listing.
+struct StandardNode {
+    const char* name;
+    bool common;
+};
+const StandardNode kStandardNodes[] = {
+    {"Width", true},
+    {"Height", true},
+    {"OffsetX", true},
+    {"OffsetY", true},
+    {"PayloadSize", false},
+    {"ExposureTime", true},
+    {"ExposureAuto", true},
+    {"Gain", true},
+    {"BlackLevel", false},
+    {"Contrast", false},
+    {"Brightness", false},
+    {"TriggerSelector", false},
+    {"TriggerMode", true},
+    {"TriggerActivation", true},
+    {"AcquisitionMode", false},
+    {"DeviceSerialNumber", false},
+};
+
+// Name prefixes of the standard feature categories; the first that matches decides.
+struct CategoryOf {
+    const char* prefix;
+    const char* category;
+};
+const CategoryOf kCategories[] = {
+    {"Device", "DeviceControl"},
+    {"Adapter", "DeviceControl"},
+    {"Sensor", "ImageFormatControl"},
+    {"Width", "ImageFormatControl"},
+    {"Height", "ImageFormatControl"},
+    {"Offset", "ImageFormatControl"},
+    {"Pixel", "ImageFormatControl"},
+    {"ImageFormat", "ImageFormatControl"},
+    {"TestPattern", "ImageFormatControl"},
+    {"Binning", "ImageFormatControl"},
+    {"Reverse", "ImageFormatControl"},
+    {"Acquisition", "AcquisitionControl"},
+    {"Exposure", "AcquisitionControl"},
+    {"Trigger", "AcquisitionControl"},
+    {"Gain", "AnalogControl"},
+    {"BlackLevel", "AnalogControl"},
+    {"Gamma", "AnalogControl"},
+    {"Balance", "AnalogControl"},
+    {"Contrast", "AnalogControl"},
+    {"Brightness", "AnalogControl"},
+    {"Line", "DigitalIOControl"},
+    {"UserOutput", "DigitalIOControl"},
+    {"Counter", "CounterAndTimerControl"},
+    {"Timer", "CounterAndTimerControl"},
+    {"PayloadSize", "TransportLayerControl"},
+    {"Gev", "TransportLayerControl"},
+};
 
 struct UnitOf {
     const char* name;
@@ -78,6 +127,14 @@ const char* featureTypeName(int32_t type) {
     }
 }
 
+const char* featureCategory(const std::string& name) {
+    for (const CategoryOf& rule : kCategories) {
+        if (name.rfind(rule.prefix, 0) == 0)
+            return rule.category;
+    }
+    return "Other";
+}
+
 std::optional<FeatureInfo> inspectFeature(const Channel& channel, const std::string& name) {
     FeatureTypeResult type = channel.getFeatureType(name);
     if (!type.ok())
@@ -87,6 +144,7 @@ std::optional<FeatureInfo> inspectFeature(const Channel& channel, const std::str
     info.type = type.type;
     info.readable = attrTrue(channel, name, kAttrReadable);
     info.writable = attrTrue(channel, name, kAttrWritable);
+    info.category = featureCategory(name);
     TextResult description = channel.getFeatureAttr(name, kAttrDescription);
     if (description.ok())
         info.description = description.text;
@@ -111,7 +169,7 @@ std::optional<FeatureInfo> inspectFeature(const Channel& channel, const std::str
     return info;
 }
 
-std::vector<FeatureInfo> listFeatures(const Channel& channel, bool standardNodes) {
+std::vector<FeatureInfo> listFeatures(const Channel& channel, StandardNodes standardNodes) {
     std::vector<FeatureInfo> features;
     std::vector<std::string> names;
     for (int32_t index = 0;; ++index) {
@@ -126,10 +184,10 @@ std::vector<FeatureInfo> listFeatures(const Channel& channel, bool standardNodes
         if (std::optional<FeatureInfo> info = inspectFeature(channel, name))
             features.push_back(std::move(*info));
     }
-    if (!standardNodes)
-        return features;
-    for (const char* name : kStandardNodes) {
-        std::optional<FeatureInfo> info = inspectFeature(channel, name);
+    for (const StandardNode& node : kStandardNodes) {
+        if (standardNodes == StandardNodes::None || (standardNodes == StandardNodes::Common && !node.common))
+            continue;
+        std::optional<FeatureInfo> info = inspectFeature(channel, node.name);
         if (info && (info->readable || info->writable)) {
             info->listed = false;
             features.push_back(std::move(*info));

@@ -12,12 +12,13 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // WaitForIntegration waits at most 10 ms per call.
-bool waitForImage(const Channel& channel, int timeoutMs, const std::function<bool()>& stopRequested) {
+bool waitForImage(const Channel& channel, int timeoutMs, const GrabHooks& hooks, const ImageTally& tally) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     do {
+        hooks.waiting(tally);
         if (channel.waitForIntegration().acqResult == AIK_ACQ_DONE)
             return true;
-    } while (Clock::now() < deadline && !stopRequested());
+    } while (Clock::now() < deadline && !hooks.stopRequested());
     return false;
 }
 
@@ -42,19 +43,20 @@ LoopResult takeImages(const Channel& channel, const ImageAttributes& attributes,
     // camera stopped answering: after a time-out, that tells a silent camera from a slow one.
     const bool counted = readStreamCounts(channel).has_value();
     const auto start = Clock::now();
-    for (int i = 1; i <= limits.count && !hooks.stopRequested(); ++i) {
-        hooks.waiting(i - 1);
+    // Only a delivered image counts toward the count: time-outs and failures are
+    // bounded by their own limits.
+    while (result.tally.delivered() < static_cast<uint64_t>(limits.count) && !hooks.stopRequested()) {
         if (fired && !channel.executeCommand("TriggerSoftware").ok()) {
             result.end = LoopEnd::TriggerRefused;
             break;
         }
-        if (!waitForImage(channel, limits.timeoutMs, hooks.stopRequested)) {
+        if (!waitForImage(channel, limits.timeoutMs, hooks, result.tally)) {
             if (hooks.stopRequested())
                 break;
             result.tally.addTimeout();
             if (counted && !readStreamCounts(channel)) {
-                result.end = LoopEnd::GetImageFailed;
-                result.detail = "no image: the camera stopped answering (its stream counts cannot be read)";
+                result.end = LoopEnd::CameraSilent;
+                result.detail = "the camera stopped answering (its stream counts cannot be read)";
                 break;
             }
             if (++result.inRow >= limits.maxTimeouts) {
@@ -70,19 +72,23 @@ LoopResult takeImages(const Channel& channel, const ImageAttributes& attributes,
                 result.end = LoopEnd::NoNewImage;
                 break;
             }
-            --i;
             continue;
         }
         result.inRow = 0;
         if (!delivered.ok() || delivered.acqResult != AIK_ACQ_DONE) {
-            result.end = LoopEnd::GetImageFailed;
-            result.detail = delivered.errText;
-            break;
+            result.tally.addFailure();
+            result.lastFailure = delivered.errText.empty() ? "no image" : delivered.errText;
+            if (result.tally.failures() >= static_cast<uint64_t>(limits.maxFailures)) {
+                result.end = LoopEnd::TooManyFailures;
+                result.detail = result.lastFailure;
+                break;
+            }
+            continue;
         }
         const std::optional<uint32_t> frame =
             storedFormat ? deliveredFrameNumber(attributes, image.data(), *storedFormat) : std::nullopt;
         result.tally.addDelivered(frame);
-        result.detail = hooks.take(i, image, frame);
+        result.detail = hooks.take(static_cast<int>(result.tally.delivered()), image, frame);
         if (!result.detail.empty()) {
             result.end = LoopEnd::NotTaken;
             break;

@@ -18,13 +18,18 @@ enum class FailureKind {
     Interrupted,       // stopped by a signal
 };
 
+// what: aikhost's own sentence; detail: what the module or the system said, shown
+// after it.
 class HostFailure : public std::runtime_error {
 public:
-    HostFailure(FailureKind kind, const std::string& what) : std::runtime_error(what), m_kind(kind) {}
+    HostFailure(FailureKind kind, const std::string& what, std::string detail = "")
+        : std::runtime_error(what), m_kind(kind), m_detail(std::move(detail)) {}
     FailureKind kind() const { return m_kind; }
+    const std::string& detail() const { return m_detail; }
 
 private:
     FailureKind m_kind;
+    std::string m_detail;
 };
 
 } // namespace aikhost

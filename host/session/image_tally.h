@@ -28,11 +28,13 @@ class ImageTally {
 public:
     void addDelivered(std::optional<uint32_t> frameNumber);
     void addTimeout() { ++m_timeouts; }
+    void addFailure() { ++m_failures; }
     // The library's counts, which then stand for produced and lost.
     void useLibraryCounts(const StreamCounts& counts) { m_library = counts; }
 
     uint64_t delivered() const { return m_delivered; }
     uint64_t timeouts() const { return m_timeouts; }
+    uint64_t failures() const { return m_failures; } // GetImage calls that failed
     // Highest frame number seen less the first plus one; nothing when not counted.
     std::optional<uint64_t> produced() const;
     std::optional<uint64_t> lost() const;
@@ -40,6 +42,7 @@ public:
 private:
     uint64_t m_delivered = 0;
     uint64_t m_timeouts = 0;
+    uint64_t m_failures = 0;
     bool m_counted = true;
     std::optional<uint32_t> m_first, m_highest;
     std::optional<StreamCounts> m_library;

@@ -1,6 +1,6 @@
-// The module's feature slots tell no category, so the category comes from the
-// standard feature naming, the way GenICam groups them.
 #include "host/view/feature_json.h"
+
+#include "host/session/feature_info.h"
 
 #include <iterator>
 #include <string>
@@ -17,39 +17,6 @@ struct TypeName {
 constexpr TypeName kTypeNames[] = {
     {AIK_FEATURE_ENUM, "Enumeration"}, {AIK_FEATURE_INT, "Integer"},  {AIK_FEATURE_FLOAT, "Float"},
     {AIK_FEATURE_COMMAND, "Command"},  {AIK_FEATURE_BOOL, "Boolean"}, {AIK_FEATURE_STRING, "String"},
-};
-
-struct CategoryPrefix {
-    const char* prefix;
-    const char* category;
-};
-
-// A feature belongs to the category of the first prefix its name starts with.
-constexpr CategoryPrefix kCategories[] = {
-    {"Device", "DeviceControl"},
-    {"Adapter", "DeviceControl"},
-    {"Sensor", "ImageFormatControl"},
-    {"Width", "ImageFormatControl"},
-    {"Height", "ImageFormatControl"},
-    {"Offset", "ImageFormatControl"},
-    {"Pixel", "ImageFormatControl"},
-    {"ImageFormat", "ImageFormatControl"},
-    {"TestPattern", "ImageFormatControl"},
-    {"Binning", "ImageFormatControl"},
-    {"Reverse", "ImageFormatControl"},
-    {"Acquisition", "AcquisitionControl"},
-    {"Exposure", "AcquisitionControl"},
-    {"Trigger", "AcquisitionControl"},
-    {"Gain", "AnalogControl"},
-    {"BlackLevel", "AnalogControl"},
-    {"Gamma", "AnalogControl"},
-    {"Balance", "AnalogControl"},
-    {"Contrast", "AnalogControl"},
-    {"Brightness", "AnalogControl"},
-    {"Line", "DigitalIOControl"},
-    {"UserOutput", "DigitalIOControl"},
-    {"Counter", "CounterAndTimerControl"},
-    {"Timer", "CounterAndTimerControl"},
 };
 
 std::string typeText(int32_t type) {
@@ -100,14 +67,6 @@ nlohmann::json describeFeature(const Channel& channel, int32_t index) {
         described[value.ok() ? "value" : "error"] = value.ok() ? value.text : value.errText;
     }
     return described;
-}
-
-const char* featureCategory(const std::string& feature) {
-    for (const CategoryPrefix& known : kCategories) {
-        if (feature.rfind(known.prefix, 0) == 0)
-            return known.category;
-    }
-    return "Other";
 }
 
 nlohmann::json slotError(const char* slot, const std::string& feature, const SlotResult& result) {

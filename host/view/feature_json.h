@@ -19,10 +19,6 @@ namespace aikhost {
 // "error" (a failed read)}; null past the last feature.
 nlohmann::json describeFeature(const Channel& channel, int32_t index);
 
-// The GenICam category a feature's standard name belongs to ("AcquisitionControl",
-// "AnalogControl", ...), "Other" for a name of none.
-const char* featureCategory(const std::string& feature);
-
 // {"error": text} for a slot's failure, with the slot and the feature it concerned.
 nlohmann::json slotError(const char* slot, const std::string& feature, const SlotResult& result);
 

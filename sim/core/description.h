@@ -9,12 +9,15 @@
 #include "sim/pattern.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace sim {
+
+class Replay;
 
 // A description that cannot be used: the JSON path of the field, and a message that
 // says what was expected there.
@@ -127,9 +130,13 @@ struct CameraSpec {
     double frameRate = kDefaultFrameRate;
     TestPattern testPattern = TestPattern::Off;
     bool standardNodes = true;
-    bool takeBackSignals = false; // locking the newest image consumes pending event signals
-    uint32_t streamBuffers = 0;   // buffers a stream uses at most; 0: as many as queued
-    std::vector<NodeSpec> nodes;  // edits of the standard node map, in order
+    bool takeBackSignals = false;   // locking the newest image consumes pending event signals
+    uint32_t streamBuffers = 0;     // buffers a stream uses at most; 0: as many as queued
+    std::string recording;          // a recording played back as the images; empty: the test pattern
+    bool recordingLoop = false;     // after the last image the first again; else the images stop
+    bool recordingPaced = true;     // at the recorded times; false: at frameRate
+    std::shared_ptr<Replay> replay; // the recording, opened when the description is read
+    std::vector<NodeSpec> nodes;    // edits of the standard node map, in order
     std::vector<FaultSpec> faults;
     std::string path; // "cameras[i]"
 };

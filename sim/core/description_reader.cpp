@@ -3,15 +3,18 @@
 
 #include "camlib/pixel_format.h"
 #include "sim/core/json_field.h"
+#include "sim/core/replay.h"
 #include "sim/core/standard_nodes.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <limits>
-#include <sstream>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace sim {
 
@@ -19,6 +22,7 @@ namespace {
 
 constexpr std::size_t kMaxErrorTextLength = 1023;
 constexpr int64_t kMaxPrecision = 17;
+constexpr std::size_t kMaxPathLength = 4095;
 
 std::string QuotedList(std::initializer_list<std::string_view> names) {
     std::string text;
@@ -84,6 +88,7 @@ RangeSetting ReadRange(const JsonField& field, RangeSetting range, uint32_t sens
 
 std::vector<EntrySpec> ReadEntries(const JsonField& field) {
     std::vector<EntrySpec> entries;
+    std::unordered_set<std::string> names;
     for (const JsonField& element : field.Elements()) {
         EntrySpec entry;
         if (element.IsString()) {
@@ -100,14 +105,49 @@ std::vector<EntrySpec> ReadEntries(const JsonField& field) {
         }
         if (entry.name.empty())
             element.Fail("an entry name that is not empty");
-        const bool repeated = std::any_of(entries.begin(), entries.end(),
-                                          [&](const EntrySpec& other) { return other.name == entry.name; });
-        if (repeated)
+        if (!names.insert(entry.name).second)
             element.Fail("a name not used by an earlier entry");
         entries.push_back(std::move(entry));
     }
     return entries;
 }
+
+// A description is a few levels deep; deeper nesting is refused before it costs time
+// or stack. A pass that builds nothing counts the levels as the parser meets them, so
+// that the parse after it (without a callback, whose clean-up scans each array at
+// every object's end) never goes deeper.
+class NestingCheck final : public nlohmann::json_sax<nlohmann::json> {
+public:
+    bool null() override { return true; }
+    bool boolean(bool) override { return true; }
+    bool number_integer(number_integer_t) override { return true; }
+    bool number_unsigned(number_unsigned_t) override { return true; }
+    bool number_float(number_float_t, const string_t&) override { return true; }
+    bool string(string_t&) override { return true; }
+    bool binary(binary_t&) override { return true; }
+    bool start_object(std::size_t) override { return deeper(); }
+    bool key(string_t&) override { return true; }
+    bool end_object() override { return shallower(); }
+    bool start_array(std::size_t) override { return deeper(); }
+    bool end_array() override { return shallower(); }
+    // The parse that follows names a syntax error.
+    bool parse_error(std::size_t, const std::string&, const nlohmann::json::exception&) override {
+        return false;
+    }
+
+private:
+    bool deeper() {
+        if (++m_depth > kMaxDescriptionNesting)
+            throw std::runtime_error("nested deeper than " + std::to_string(kMaxDescriptionNesting) +
+                                     " levels of arrays and objects");
+        return true;
+    }
+    bool shallower() {
+        --m_depth;
+        return true;
+    }
+    int m_depth = 0;
+};
 
 Access DefaultAccess(NodeType type) {
     if (type == NodeType::Command)
@@ -320,14 +360,16 @@ void ReadRegion(const JsonField& field, CameraSpec& camera) {
     }
 }
 
+// Names looked up by hash: a description of many nodes is read in linear time.
 void ReadNodes(const JsonField& field, CameraSpec& camera) {
+    std::unordered_map<std::string, std::size_t> positions;
     for (const JsonField& element : field.Elements()) {
         NodeSpec node = ReadNode(element);
-        const auto earlier = std::find_if(camera.nodes.begin(), camera.nodes.end(),
-                                          [&](const NodeSpec& other) { return other.name == node.name; });
-        if (earlier != camera.nodes.end())
+        const auto [earlier, added] = positions.emplace(node.name, camera.nodes.size());
+        if (!added)
             throw DescriptionError(element.MemberPath("name"),
-                                   "expected a name not used by an earlier node (" + earlier->path + ")");
+                                   "expected a name not used by an earlier node (" +
+                                       camera.nodes[earlier->second].path + ")");
         camera.nodes.push_back(std::move(node));
     }
 }
@@ -383,13 +425,52 @@ void FoldDescribedState(const JsonField& field, CameraSpec& camera) {
     }
 }
 
-CameraSpec ReadCamera(const JsonField& field, uint32_t index) {
+// A recording gives the sensor, the format and the images; the region is the whole
+// sensor, as every page holds a whole image. folder: where a relative path starts.
+void ReadRecording(const JsonField& field, const JsonField& recording, const std::string& folder,
+                   CameraSpec& camera) {
+    for (const char* key : {"sensorWidth", "sensorHeight", "pixelFormat", "pixelFormats", "width", "height",
+                            "offsetX", "offsetY"})
+        if (field.Member(key))
+            throw DescriptionError(
+                field.MemberPath(key),
+                "expected nothing beside recording, which gives the sensor, format and region");
+    camera.recording = recording.String(kMaxPathLength);
+    const std::filesystem::path path(camera.recording);
+    const std::string file =
+        path.is_relative() && !folder.empty() ? (folder / path).string() : camera.recording;
+    try {
+        camera.replay = std::make_shared<Replay>(file, camera.recordingLoop);
+    } catch (const std::runtime_error& error) {
+        throw DescriptionError(recording.Path(),
+                               std::string("expected a recording aikhost record wrote: ") + error.what());
+    }
+    camera.sensorWidth = camera.replay->Width();
+    camera.sensorHeight = camera.replay->Height();
+    camera.pixelFormat = camera.replay->PixelFormat();
+    if (auto pace = field.Member("recordingPace")) {
+        const std::string name = pace->String(kMaxNodeTextLength);
+        if (name != "recorded" && name != "frameRate")
+            pace->Fail(QuotedList({"recorded", "frameRate"}));
+        camera.recordingPaced = name == "recorded";
+    }
+}
+
+// The region of a recording's camera cannot change: its images are the pages.
+void PinRegion(CameraSpec& camera) {
+    camera.width.min = camera.width.max = camera.width.value = camera.sensorWidth;
+    camera.height.min = camera.height.max = camera.height.value = camera.sensorHeight;
+    camera.offsetX.min = camera.offsetX.max = camera.offsetX.value = 0;
+    camera.offsetY.min = camera.offsetY.max = camera.offsetY.value = 0;
+}
+
+CameraSpec ReadCamera(const JsonField& field, uint32_t index, const std::string& folder) {
     field.RequireObject(
-        {"vendor",        "model",        "description",     "serial",          "openStatus",
-         "sensorWidth",   "sensorHeight", "pixelFormat",     "pixelFormats",    "exposure",
-         "contrast",      "brightness",   "offsetX",         "offsetY",         "width",
-         "height",        "roiReadback",  "triggerPolarity", "frameRate",       "testPattern",
-         "standardNodes", "nodes",        "faults",          "takeBackSignals", "streamBuffers"});
+        {"vendor",        "model",       "description",   "serial",       "openStatus",  "sensorWidth",
+         "sensorHeight",  "pixelFormat", "pixelFormats",  "exposure",     "contrast",    "brightness",
+         "offsetX",       "offsetY",     "width",         "height",       "roiReadback", "triggerPolarity",
+         "frameRate",     "testPattern", "standardNodes", "nodes",        "faults",      "takeBackSignals",
+         "streamBuffers", "recording",   "recordingLoop", "recordingPace"});
     CameraSpec camera = DefaultCameraSpec(index);
     const auto text = [&](const char* key, std::string& target) {
         if (auto member = field.Member(key))
@@ -405,6 +486,10 @@ CameraSpec ReadCamera(const JsonField& field, uint32_t index) {
         camera.sensorWidth = static_cast<uint32_t>(width->Integer(1, kMaxSensorSide));
     if (auto height = field.Member("sensorHeight"))
         camera.sensorHeight = static_cast<uint32_t>(height->Integer(1, kMaxSensorSide));
+    if (auto loop = field.Member("recordingLoop"))
+        camera.recordingLoop = loop->Bool();
+    if (auto recording = field.Member("recording"))
+        ReadRecording(field, *recording, folder, camera);
     if (auto standard = field.Member("standardNodes"))
         camera.standardNodes = standard->Bool();
     if (auto nodes = field.Member("nodes"))
@@ -418,6 +503,8 @@ CameraSpec ReadCamera(const JsonField& field, uint32_t index) {
     if (auto brightness = field.Member("brightness"))
         camera.brightness = ReadFloatSetting(*brightness, camera.brightness, false);
     ReadRegion(field, camera);
+    if (camera.replay)
+        PinRegion(camera);
     if (auto polarity = field.Member("triggerPolarity"))
         camera.triggerPolarity = polarity->Code();
     if (auto rate = field.Member("frameRate")) {
@@ -443,7 +530,7 @@ CameraSpec ReadCamera(const JsonField& field, uint32_t index) {
     return camera;
 }
 
-Description ReadDescription(const JsonField& root) {
+Description ReadDescription(const JsonField& root, const std::string& folder) {
     root.RequireObject({"initStatus", "countStatus", "cameras", "faults"});
     Description description;
     if (auto status = root.Member("initStatus"))
@@ -453,7 +540,7 @@ Description ReadDescription(const JsonField& root) {
     if (auto cameras = root.Member("cameras")) {
         for (const JsonField& element : cameras->Elements())
             description.cameras.push_back(
-                ReadCamera(element, static_cast<uint32_t>(description.cameras.size())));
+                ReadCamera(element, static_cast<uint32_t>(description.cameras.size()), folder));
     }
     if (auto faults = root.Member("faults"))
         description.faults = ReadFaults(*faults);
@@ -466,23 +553,27 @@ Description ReadDescriptionFile(const std::string& file, std::vector<std::string
     std::ifstream stream(file, std::ios::binary);
     if (!stream)
         throw std::runtime_error(std::string("cannot read the file (") + std::strerror(errno) + ")");
-    std::ostringstream text;
-    text << stream.rdbuf();
-    return ReadDescriptionText(text.str(), warnings);
+    // Read no further than the limit, so that an endless file (/dev/zero) ends too.
+    std::string text;
+    char chunk[65536];
+    while (stream.read(chunk, sizeof chunk) || stream.gcount() > 0) {
+        text.append(chunk, static_cast<std::size_t>(stream.gcount()));
+        if (text.size() > kMaxDescriptionBytes)
+            throw std::runtime_error("larger than " + std::to_string(kMaxDescriptionBytes >> 20) +
+                                     " MiB, the most a description may hold");
+    }
+    if (stream.bad())
+        throw std::runtime_error(std::string("cannot read the file (") + std::strerror(errno) + ")");
+    return ReadDescriptionText(text, warnings, std::filesystem::path(file).parent_path().string());
 }
 
-Description ReadDescriptionText(const std::string& text, std::vector<std::string>& warnings) {
+Description ReadDescriptionText(const std::string& text, std::vector<std::string>& warnings,
+                                const std::string& folder) {
     nlohmann::json document;
-    // A description is a few levels deep; deeper nesting is refused before it costs
-    // time or stack.
-    const auto depthLimit = [](int depth, nlohmann::json::parse_event_t, nlohmann::json&) {
-        if (depth > kMaxDescriptionNesting)
-            throw std::runtime_error("nested deeper than " + std::to_string(kMaxDescriptionNesting) +
-                                     " levels of arrays and objects");
-        return true;
-    };
     try {
-        document = nlohmann::json::parse(text, depthLimit, true, true);
+        NestingCheck check;
+        nlohmann::json::sax_parse(text, &check, nlohmann::json::input_format_t::json, true, true);
+        document = nlohmann::json::parse(text, nullptr, true, true);
     } catch (const nlohmann::json::exception& error) {
         // Syntax errors and numbers beyond a double alike; the library's message
         // begins with its own bracketed identifier.
@@ -491,7 +582,7 @@ Description ReadDescriptionText(const std::string& text, std::vector<std::string
         throw std::runtime_error("not valid JSON: " +
                                  (bracket == std::string::npos ? message : message.substr(bracket + 2)));
     }
-    return ReadDescription(JsonField(document, "", warnings));
+    return ReadDescription(JsonField(document, "", warnings), folder);
 }
 
 } // namespace sim

@@ -12,7 +12,9 @@ namespace sim {
 // expected) and std::runtime_error for a file that cannot be read or parsed. Fields
 // that are not part of the format are ignored, each with a line in warnings.
 Description ReadDescriptionFile(const std::string& file, std::vector<std::string>& warnings);
-// The same for a description's text.
-Description ReadDescriptionText(const std::string& text, std::vector<std::string>& warnings);
+// The same for a description's text; folder: where a relative recording path starts
+// (the description file's folder; empty: the working directory).
+Description ReadDescriptionText(const std::string& text, std::vector<std::string>& warnings,
+                                const std::string& folder = "");
 
 } // namespace sim

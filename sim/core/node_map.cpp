@@ -103,26 +103,40 @@ Node MakeNode(const NodeSpec& desc, bool standardNodes) {
     return node;
 }
 
+// Names found by hash and removals done in one pass at the end, so that a description
+// of many nodes is applied in linear time.
 std::vector<NodeSpec> EditedSpecs(const CameraSpec& camera) {
     std::vector<NodeSpec> specs;
     if (camera.standardNodes)
         specs = StandardNodes(camera);
+    std::unordered_map<std::string, std::size_t> positions;
+    for (std::size_t i = 0; i < specs.size(); ++i)
+        positions.emplace(specs[i].name, i);
+    std::vector<bool> removed(specs.size(), false);
     for (const NodeSpec& edit : camera.nodes) {
-        const auto existing = std::find_if(specs.begin(), specs.end(),
-                                           [&](const NodeSpec& desc) { return desc.name == edit.name; });
+        const auto existing = positions.find(edit.name);
         if (edit.remove) {
-            if (existing == specs.end())
+            if (existing == positions.end())
                 throw DescriptionError(edit.path + ".remove",
                                        "expected the name of a standard node to remove (\"" + edit.name +
                                            "\" is none)");
-            specs.erase(existing);
-        } else if (existing != specs.end()) {
-            *existing = edit;
+            removed[existing->second] = true;
+            positions.erase(existing);
+        } else if (existing != positions.end()) {
+            specs[existing->second] = edit;
         } else {
+            positions.emplace(edit.name, specs.size());
             specs.push_back(edit);
+            removed.push_back(false);
         }
     }
-    return specs;
+    std::vector<NodeSpec> kept;
+    kept.reserve(specs.size());
+    for (std::size_t i = 0; i < specs.size(); ++i) {
+        if (!removed[i])
+            kept.push_back(std::move(specs[i]));
+    }
+    return kept;
 }
 
 } // namespace

@@ -25,7 +25,7 @@ Stream::Stream(SettingsSource source, PvxEvent event, uint32_t buffers, uint32_t
     : m_source(std::move(source)), m_event(event),
       m_canWithdraw(options.takeBackSignals && camlib::CanWithdrawSignals(event)),
       m_bufferLimit(options.bufferLimit), m_frameBytes(frameBytes), m_tally(std::move(tally)),
-      m_buffers(buffers) {
+      m_replay(std::move(options.replay)), m_replayPaced(options.replayPaced), m_buffers(buffers) {
     m_tally->Reset();
     for (Buffer& buffer : m_buffers)
         buffer.data.resize(frameBytes);
@@ -58,6 +58,8 @@ PvxStatus Stream::Start(uint32_t buffers) {
     m_completed = -1;
     m_activeBuffers = m_bufferLimit != 0 ? std::min(buffers, m_bufferLimit) : buffers;
     m_frameCounter = 0;
+    if (m_replay)
+        m_replay->Rewind();
     m_triggers.clear();
     m_outputStopped = false;
     m_stopRequested = false;
@@ -266,7 +268,10 @@ void Stream::Run() {
     while (!m_stopRequested) {
         m_changed = false;
         lock.unlock();
-        const FrameSettings settings = m_source();
+        FrameSettings settings = m_source();
+        if (m_replay && m_replayPaced)
+            if (const auto seconds = m_replay->SecondsToNext())
+                settings.frameRate = 1.0 / *seconds;
         lock.lock();
         if (WaitForImage(settings, lock))
             Produce(lock);
@@ -293,6 +298,8 @@ void Stream::Produce(std::unique_lock<std::mutex>& lock) {
     // setting changed shows it.
     FrameSettings settings;
     bool fits = false;
+    uint64_t shownFrame = frameId;
+    bool ended = false;
     // Nothing may leave the frame thread: an image that cannot be made (out of
     // memory, say) is lost and the stream goes on.
     try {
@@ -304,7 +311,9 @@ void Stream::Produce(std::unique_lock<std::mutex>& lock) {
         fits = static_cast<uint64_t>(geometry.width) * geometry.height *
                    camlib::BytesPerPixel(geometry.pixelFormat) ==
                m_frameBytes;
-        if (fits) {
+        if (fits && m_replay) {
+            ended = !m_replay->Play(buffer.data.data(), shownFrame);
+        } else if (fits) {
             m_renderer.Prepare(geometry, settings.pattern);
             m_renderer.Render(static_cast<uint32_t>(frameId), buffer.data.data());
         }
@@ -314,6 +323,12 @@ void Stream::Produce(std::unique_lock<std::mutex>& lock) {
     const camlib::ImageGeometry& geometry = settings.geometry;
     const uint64_t timestamp = Microseconds(Clock::now());
     lock.lock();
+    if (ended) {
+        // The recording is over: no more images until the stream starts again.
+        buffer.state = BufferState::Free;
+        m_outputStopped = true;
+        return;
+    }
     if (!fits) {
         buffer.state = BufferState::Free;
         ++m_counters.dropped;
@@ -326,8 +341,8 @@ void Stream::Produce(std::unique_lock<std::mutex>& lock) {
         m_tally->Dropped();
     }
     buffer.state = BufferState::Completed;
-    m_tally->Arrived(frameId);
-    buffer.frameId = frameId;
+    m_tally->Arrived(shownFrame);
+    buffer.frameId = shownFrame;
     buffer.timestamp = timestamp;
     buffer.geometry = geometry;
     m_completed = index;

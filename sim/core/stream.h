@@ -3,6 +3,7 @@
 #pragma once
 
 #include "sim/core/frame_renderer.h"
+#include "sim/core/replay.h"
 
 #include "camera/quorvex_api.h"
 #include "camlib/stream_tally.h"
@@ -39,6 +40,10 @@ public:
         bool takeBackSignals = false;
         // Buffers in use at most however many are queued (0: as queued).
         uint32_t bufferLimit = 0;
+        // Images from a recording instead of the test pattern; paced: at the recorded
+        // times rather than the frame rate.
+        std::shared_ptr<Replay> replay;
+        bool replayPaced = true;
     };
     // Allocates buffers of frameBytes each (throws std::bad_alloc).
     // Counts into tally, zeroed first.
@@ -103,6 +108,8 @@ private:
     const uint32_t m_bufferLimit;
     const uint32_t m_frameBytes;
     const std::shared_ptr<camlib::StreamTally> m_tally;
+    const std::shared_ptr<Replay> m_replay;
+    const bool m_replayPaced;
 
     std::mutex m_control; // serialises Start, Stop and Close
     std::mutex m_mutex;   // everything below

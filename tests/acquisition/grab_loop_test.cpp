@@ -34,14 +34,14 @@ TEST_P(GrabLoopTest, ReadsNoFeaturePerImage) {
         int taken = 0;
         aikhost::GrabHooks hooks;
         hooks.stopRequested = [] { return false; };
-        hooks.waiting = [](int) {};
+        hooks.waiting = [](const aikhost::ImageTally&) {};
         hooks.take = [&taken](int, const std::vector<uint8_t>&, std::optional<uint32_t>) {
             ++taken;
             return std::string();
         };
         resetCalls();
         const aikhost::LoopResult loop =
-            aikhost::takeImages(channel(), attributes.attributes, std::nullopt, {count, 2000, 3}, hooks);
+            aikhost::takeImages(channel(), attributes.attributes, std::nullopt, {count, 2000, 3, 3}, hooks);
         EXPECT_EQ(loop.end, aikhost::LoopEnd::Done) << loop.detail;
         EXPECT_EQ(taken, count);
         lookups.push_back(calls("pvxGetNode") - calls("pvxExecuteCommand"));

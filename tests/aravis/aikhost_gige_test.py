@@ -1,7 +1,8 @@
 """aikhost --backend aravis as a user runs it on a real GigE Vision camera: Aravis's
-emulator on 127.0.0.1, listed by `channels`, its images written by `grab`; the camera
-named while nothing answers there, and while another aikhost holds it. The emulator
-and the other aikhost are stopped by their process ids; every wait is bounded."""
+emulator on 127.0.0.1, listed by `channels`, its images written by `grab`, chosen by
+its address with -d alone; the camera named while nothing answers there, while another
+aikhost holds it, and when it dies mid-grab. The emulator and the other aikhost are
+stopped by their process ids; every wait is bounded."""
 import os
 import pathlib
 import shutil
@@ -12,17 +13,25 @@ import time
 
 EMULATOR = "arv-fake-gv-camera-0.8"
 READY_SECONDS = 10
+# Another test's emulator on 127.0.0.1 would answer in this one's place.
+OTHER_EMULATOR_SECONDS = 60
 
 
-def environment():
-    env = dict(os.environ, QUORVEX_ARAVIS_CAMERAS="127.0.0.1")
+def other_emulator_runs():
+    return subprocess.run(["pgrep", "-f", "arv-fake-gv-camera"], stdout=subprocess.DEVNULL).returncode == 0
+
+
+def environment(cameras="127.0.0.1"):
+    env = dict(os.environ, QUORVEX_ARAVIS_CAMERAS=cameras)
+    if cameras is None:
+        env.pop("QUORVEX_ARAVIS_CAMERAS")
     env.pop("LD_LIBRARY_PATH", None)  # --backend alone chooses the libraries
     env.pop("QUORVEX_SIM_CONFIG", None)
     return env
 
 
-def run(aikhost, *arguments):
-    return subprocess.run([aikhost, "--backend", "aravis", *arguments], env=environment(),
+def run(aikhost, *arguments, cameras="127.0.0.1"):
+    return subprocess.run([aikhost, "--backend", "aravis", *arguments], env=environment(cameras),
                           capture_output=True, text=True, timeout=60)
 
 
@@ -40,8 +49,8 @@ def expect_not_opened(aikhost, reason):
     """channels exits 4 naming the camera it could not open and why."""
     listed = run(aikhost, "channels")
     assert listed.returncode == 4, f"channels exited {listed.returncode}:\n{listed.stdout}{listed.stderr}"
-    assert f"Not opened: camera 0 of the camera library: QuorvexApi64: camera 127.0.0.1 {reason}" \
-        in listed.stdout, listed.stdout
+    assert f"QuorvexApi64: camera 127.0.0.1 {reason}" in listed.stdout + listed.stderr, \
+        listed.stdout + listed.stderr
 
 
 def check_camera_death(aikhost, emulator, folder):
@@ -84,6 +93,10 @@ def main():
     if shutil.which(EMULATOR) is None:
         print(f"skipped: {EMULATOR} not found (package aravis-tools)")
         return 77
+    deadline = time.monotonic() + OTHER_EMULATOR_SECONDS
+    while other_emulator_runs() and time.monotonic() < deadline:
+        time.sleep(1)
+    assert not other_emulator_runs(), f"another GigE Vision emulator still runs after {OTHER_EMULATOR_SECONDS} s"
     # A named address where nothing answers is no success.
     expect_not_opened(aikhost, "cannot be opened")
     # Killed with this test even when ctest kills it first (a time-out).
@@ -102,11 +115,17 @@ def main():
             files = sorted(pathlib.Path(folder).glob("*.png"))
             assert len(files) == 3, f"{len(files)} PNG files:\n{grabbed.stdout}"
             assert all(f.read_bytes()[:8] == b"\x89PNG\r\n\x1a\n" for f in files)
+        # -d with the address: the camera is found without the environment naming it.
+        chosen = run(aikhost, "-d", "127.0.0.1", "get", "DeviceModelName", cameras=None)
+        assert chosen.returncode == 0, f"-d 127.0.0.1 exited {chosen.returncode}:\n{chosen.stderr}"
+        assert "address 127.0.0.1" in chosen.stderr, chosen.stderr
+        absent = run(aikhost, "-d", "127.0.0.2", "get", "DeviceModelName", cameras=None)
+        assert absent.returncode == 4, f"-d 127.0.0.2 exited {absent.returncode}:\n{absent.stderr}"
         with tempfile.TemporaryDirectory() as folder:
             check_busy(aikhost, folder)
         with tempfile.TemporaryDirectory() as folder:
             check_camera_death(aikhost, emulator, folder)
-        print(listed.stdout + grabbed.stdout)
+        print(listed.stdout + grabbed.stdout + chosen.stderr + absent.stderr)
         return 0
     finally:
         stop(emulator)

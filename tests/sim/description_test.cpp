@@ -145,6 +145,33 @@ TEST_F(SimTest, EveryInitReadsTheDescriptionAgain) {
     EXPECT_EQ(Got(pvxGetSensorWidth, Open(0)), 320u);
 }
 
+// Catches a description read without bound (an endless file takes all the memory), and
+// a large one refused or misread: 100,000 nodes beside an enumeration of 100,000
+// entries (bench/description_bench.cpp times the read).
+TEST_F(SimTest, LargeDescriptionsBoundedAndReadWhole) {
+    const std::filesystem::path file = UseDescriptionText("");
+    std::filesystem::resize_file(file, sim::kMaxDescriptionBytes + 1);
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(pvxInitLibrary(1), PVX_ERR_UNSUCCESSFUL);
+    const std::string output = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(output.find("cameras.json: larger than 64 MiB, the most a description may hold"),
+              std::string::npos)
+        << output;
+
+    constexpr int kMany = 100000;
+    json nodes = json::array(), entries = json::array();
+    for (int i = 0; i < kMany; ++i) {
+        nodes.push_back({{"name", "Node" + std::to_string(i)}, {"type", "Integer"}});
+        entries.push_back("Entry" + std::to_string(i));
+    }
+    nodes.push_back({{"name", "Many"}, {"type", "Enumeration"}, {"entries", entries}});
+    UseCamera({{"nodes", nodes}});
+    Init();
+    const PvxHandle camera = Open(0);
+    EXPECT_NE(Node(camera, "Node99999"), 0u);
+    EXPECT_NE(Node(camera, "Many"), 0u);
+}
+
 // Catches hexadecimal and -1 spellings of statuses being refused or misread, a
 // countStatus or openStatus that does not reach the caller or still writes the count
 // or the handle, and an initStatus of "already initialised" that does not initialise.

@@ -66,4 +66,12 @@ bool stderrIsTerminal() {
     return isatty(STDERR_FILENO) != 0;
 }
 
+bool stdinIsTerminal() {
+    return isatty(STDIN_FILENO) != 0;
+}
+
+bool syncToDisk(std::FILE* file) {
+    return std::fflush(file) == 0 && fsync(fileno(file)) == 0;
+}
+
 } // namespace aikhost

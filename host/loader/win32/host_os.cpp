@@ -90,4 +90,12 @@ bool stderrIsTerminal() {
     return _isatty(_fileno(stderr)) != 0;
 }
 
+bool stdinIsTerminal() {
+    return _isatty(_fileno(stdin)) != 0;
+}
+
+bool syncToDisk(std::FILE* file) {
+    return std::fflush(file) == 0 && _commit(_fileno(file)) == 0;
+}
+
 } // namespace aikhost

@@ -17,7 +17,10 @@
  *   returns PVX_ERR_GENICAM when the camera or its link refuses or fails; a camera
  *   that stops answering may give other codes still (PVX_ERR_TIMEOUT,
  *   PVX_ERR_CAMERA_NOT_RESPONDING, ...), so a caller takes every code but PVX_OK as
- *   a failure.
+ *   a failure. Once a library knows a camera stopped answering, every later
+ *   operation on it and its stream returns PVX_ERR_CAMERA_NOT_RESPONDING at once,
+ *   with a last error saying so, and closing it waits for nothing; the camera is
+ *   opened afresh after the next pvxInitLibrary finds it again.
  * - Last error: every failure of the access library leaves its reason as the
  *   last-error text, one per process (not per thread); pvxGetLastErrorText's own
  *   refusals leave it as it was. A value refused for its size leaves a text that
@@ -209,8 +212,9 @@ PVX_EXPORT PvxStatus PVX_CALL pvxGetLastErrorText(char* pszText, uint32_t* puiSi
 /* Opens camera uiIndex (0-based index of the last enumeration) for exclusive use.
  * The reserved arguments are 0, bExclusive true, uiMode 1.
  * Codes: PVX_ERR_INVALID_CAMERA_INDEX beyond the enumeration; PVX_ERR_ALREADY_OPENED
- * for a camera open already; PVX_ERR_NOT_FOUND when the camera cannot be reached.
- * Threads: any. Signals nothing. */
+ * for a camera open already; PVX_ERR_NOT_FOUND when the camera cannot be reached;
+ * PVX_ERR_ACCESS_DENIED, with a last error saying "in use by another application",
+ * for a camera another host controls. Threads: any. Signals nothing. */
 PVX_EXPORT PvxStatus PVX_CALL pvxOpenCamera(uint32_t uiIndex, PvxHandle* phCam, uint64_t ullReserved1,
                                             bool bExclusive, uint64_t ullReserved2, uint32_t uiMode);
 /* Closes the camera, and its stream first if one is open.

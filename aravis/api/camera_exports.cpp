@@ -75,9 +75,7 @@ PVX_EXPORT PvxStatus PVX_CALL pvxWriteRegister(PvxHandle hCam, uint64_t ullAddre
         if (ullAddress != PVX_REG_ACQUISITION_STOP || uiCount != 1)
             return camlib::Fail(PVX_ERR_NOT_IMPLEMENTED, "register " + std::to_string(ullAddress) +
                                                              " is not written to a GenICam camera");
-        GError* error = nullptr;
-        arv_camera_stop_acquisition(camera.Arv(), &error);
-        return FromError(error, "AcquisitionStop");
+        return StopAcquisition(*camera.Link(), camera.Arv(), "AcquisitionStop");
     });
 }
 

@@ -13,13 +13,27 @@ template <typename Body> PvxStatus WithCamera(PvxHandle handle, Body body) {
     return camlib::Guarded([&] { return Registry::Instance().WithCamera(handle, body); });
 }
 
-// body(Camera&, ArvGcNode*) for a node handed out for that camera.
-template <typename Body> PvxStatus WithNode(PvxHandle camera, PvxHandle node, Body body) {
-    return WithCamera(camera, [&](Camera& open) {
+// tallyBody(Camera&, const camlib::TallyNode&) for one of the library's stream nodes,
+// body(Camera&, ArvGcNode*) for a GenICam node handed out for that camera.
+template <typename TallyBody, typename Body>
+PvxStatus WithAnyNode(PvxHandle camera, PvxHandle node, TallyBody tallyBody, Body body) {
+    return WithCamera(camera, [&](Camera& open) -> PvxStatus {
+        if (const camlib::TallyNode* tally = open.TallyNodeOf(node))
+            return tallyBody(open, *tally);
         ArvGcNode* gcNode = nullptr;
         const PvxStatus status = open.NodeOf(node, gcNode);
         return status != PVX_OK ? status : body(open, gcNode);
     });
+}
+
+// body(Camera&, ArvGcNode*) for a GenICam node handed out for that camera.
+template <typename Body> PvxStatus WithNode(PvxHandle camera, PvxHandle node, Body body) {
+    return WithAnyNode(
+        camera, node,
+        [](Camera&, const camlib::TallyNode& tally) -> PvxStatus {
+            return TallyRefuses(tally, PVX_ERR_GENICAM, "not of that interface");
+        },
+        body);
 }
 
 template <typename Body> PvxStatus WithStream(PvxHandle handle, Body body) {

@@ -14,29 +14,45 @@ PVX_EXPORT PvxStatus PVX_CALL pvxGetNode(PvxHandle hCam, const char* pszName, Pv
 PVX_EXPORT PvxStatus PVX_CALL pvxGetNodeType(PvxHandle hCam, PvxHandle hNode, uint32_t* puiType) {
     if (!puiType)
         return camlib::NullArgument("puiType");
-    return WithNode(hCam, hNode,
-                    [&](Camera&, ArvGcNode* node) -> PvxStatus { return NodeType(node, *puiType); });
+    return WithAnyNode(
+        hCam, hNode,
+        [&](Camera&, const camlib::TallyNode&) -> PvxStatus {
+            *puiType = PVX_NODE_INTEGER;
+            return PVX_OK;
+        },
+        [&](Camera&, ArvGcNode* node) -> PvxStatus { return NodeType(node, *puiType); });
 }
 
 PVX_EXPORT PvxStatus PVX_CALL pvxGetNodeAccess(PvxHandle hCam, PvxHandle hNode, uint32_t* puiAccess) {
     if (!puiAccess)
         return camlib::NullArgument("puiAccess");
-    return WithNode(hCam, hNode, [&](Camera&, ArvGcNode* node) -> PvxStatus {
-        *puiAccess = NodeAccess(node);
-        return PVX_OK;
-    });
+    return WithAnyNode(
+        hCam, hNode,
+        [&](Camera&, const camlib::TallyNode&) -> PvxStatus {
+            *puiAccess = PVX_ACCESS_RO;
+            return PVX_OK;
+        },
+        [&](Camera&, ArvGcNode* node) -> PvxStatus {
+            *puiAccess = NodeAccess(node);
+            return PVX_OK;
+        });
 }
 
 PVX_EXPORT PvxStatus PVX_CALL pvxGetNodeDescription(PvxHandle hCam, PvxHandle hNode, char* pszText,
                                                     uint32_t* puiSize) {
     if (!pszText || !puiSize)
         return camlib::NullArgument(!pszText ? "pszText" : "puiSize");
-    return WithNode(hCam, hNode, [&](Camera&, ArvGcNode* node) -> PvxStatus {
-        const char* text = ARV_IS_GC_FEATURE_NODE(node)
-                               ? arv_gc_feature_node_get_description(ARV_GC_FEATURE_NODE(node))
-                               : nullptr;
-        return camlib::CopyTextSized(text ? text : "", pszText, *puiSize);
-    });
+    return WithAnyNode(
+        hCam, hNode,
+        [&](Camera&, const camlib::TallyNode& tally) -> PvxStatus {
+            return camlib::CopyTextSized(tally.description, pszText, *puiSize);
+        },
+        [&](Camera&, ArvGcNode* node) -> PvxStatus {
+            const char* text = ARV_IS_GC_FEATURE_NODE(node)
+                                   ? arv_gc_feature_node_get_description(ARV_GC_FEATURE_NODE(node))
+                                   : nullptr;
+            return camlib::CopyTextSized(text ? text : "", pszText, *puiSize);
+        });
 }
 
 PVX_EXPORT PvxStatus PVX_CALL pvxGetEnumEntryCount(PvxHandle hCam, PvxHandle hNode, uint32_t* puiCount) {

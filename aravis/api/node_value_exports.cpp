@@ -34,6 +34,20 @@ bool IsEnumeration(ArvGcNode* node) {
     return ARV_IS_GC_ENUMERATION(node);
 }
 
+// tallyValue(camlib::StreamTally&, const camlib::TallyNode&) for a stream node, else body(ArvGcNode*) for an
+// integer node.
+template <typename TallyValue, typename Body>
+PvxStatus WithInteger(PvxHandle hCam, PvxHandle hNode, TallyValue tallyValue, Body body) {
+    return WithAnyNode(
+        hCam, hNode,
+        [&](Camera& camera, const camlib::TallyNode& tally) -> PvxStatus {
+            return tallyValue(*camera.Tally(), tally);
+        },
+        [&](Camera&, ArvGcNode* node) -> PvxStatus {
+            return IsInteger(node) ? body(node) : WrongInterface(node, "an integer");
+        });
+}
+
 PvxStatus IntegerLimits(ArvGcNode* node, int64_t& min, int64_t& max) {
     GError* error = nullptr;
     min = arv_gc_integer_get_min(ARV_GC_INTEGER(node), &error);
@@ -72,50 +86,73 @@ PVX_EXPORT PvxStatus PVX_CALL pvxGetIntValue(PvxHandle hCam, PvxHandle hNode, in
                                              bool /*bIgnoreCache*/) {
     if (!pllValue)
         return camlib::NullArgument("pllValue");
-    return WithTyped(hCam, hNode, IsInteger, "an integer", [&](ArvGcNode* node) -> PvxStatus {
-        if (const PvxStatus status = CheckReadable(node))
-            return status;
-        GError* error = nullptr;
-        const int64_t value = arv_gc_integer_get_value(ARV_GC_INTEGER(node), &error);
-        if (error)
-            return FromError(error, NodeName(node));
-        if (bVerify)
-            if (const PvxStatus status = VerifyInteger(node, value))
+    return WithInteger(
+        hCam, hNode,
+        [&](camlib::StreamTally& counts, const camlib::TallyNode& tally) -> PvxStatus {
+            *pllValue = static_cast<int64_t>(counts.Value(tally.field));
+            return PVX_OK;
+        },
+        [&](ArvGcNode* node) -> PvxStatus {
+            if (const PvxStatus status = CheckReadable(node))
                 return status;
-        *pllValue = value;
-        return PVX_OK;
-    });
+            GError* error = nullptr;
+            const int64_t value = arv_gc_integer_get_value(ARV_GC_INTEGER(node), &error);
+            if (error)
+                return FromError(error, NodeName(node));
+            if (bVerify)
+                if (const PvxStatus status = VerifyInteger(node, value))
+                    return status;
+            *pllValue = value;
+            return PVX_OK;
+        });
 }
 
 PVX_EXPORT PvxStatus PVX_CALL pvxSetIntValue(PvxHandle hCam, PvxHandle hNode, int64_t llValue, bool bVerify) {
-    return WithTyped(hCam, hNode, IsInteger, "an integer", [&](ArvGcNode* node) -> PvxStatus {
-        if (const PvxStatus status = CheckWritable(node))
-            return status;
-        if (bVerify)
-            if (const PvxStatus status = VerifyInteger(node, llValue))
+    return WithInteger(
+        hCam, hNode,
+        [](camlib::StreamTally&, const camlib::TallyNode& tally) -> PvxStatus {
+            return TallyRefuses(tally, PVX_ERR_NOT_WRITABLE, "not writable");
+        },
+        [&](ArvGcNode* node) -> PvxStatus {
+            if (const PvxStatus status = CheckWritable(node))
                 return status;
-        GError* error = nullptr;
-        arv_gc_integer_set_value(ARV_GC_INTEGER(node), llValue, &error);
-        return FromError(error, NodeName(node));
-    });
+            if (bVerify)
+                if (const PvxStatus status = VerifyInteger(node, llValue))
+                    return status;
+            GError* error = nullptr;
+            arv_gc_integer_set_value(ARV_GC_INTEGER(node), llValue, &error);
+            return FromError(error, NodeName(node));
+        });
 }
 
 PVX_EXPORT PvxStatus PVX_CALL pvxGetIntMin(PvxHandle hCam, PvxHandle hNode, int64_t* pllValue) {
     if (!pllValue)
         return camlib::NullArgument("pllValue");
-    return WithTyped(hCam, hNode, IsInteger, "an integer", [&](ArvGcNode* node) -> PvxStatus {
-        int64_t max = 0;
-        return IntegerLimits(node, *pllValue, max);
-    });
+    return WithInteger(
+        hCam, hNode,
+        [&](camlib::StreamTally&, const camlib::TallyNode&) -> PvxStatus {
+            *pllValue = 0;
+            return PVX_OK;
+        },
+        [&](ArvGcNode* node) -> PvxStatus {
+            int64_t max = 0;
+            return IntegerLimits(node, *pllValue, max);
+        });
 }
 
 PVX_EXPORT PvxStatus PVX_CALL pvxGetIntMax(PvxHandle hCam, PvxHandle hNode, int64_t* pllValue) {
     if (!pllValue)
         return camlib::NullArgument("pllValue");
-    return WithTyped(hCam, hNode, IsInteger, "an integer", [&](ArvGcNode* node) -> PvxStatus {
-        int64_t min = 0;
-        return IntegerLimits(node, min, *pllValue);
-    });
+    return WithInteger(
+        hCam, hNode,
+        [&](camlib::StreamTally&, const camlib::TallyNode&) -> PvxStatus {
+            *pllValue = INT64_MAX;
+            return PVX_OK;
+        },
+        [&](ArvGcNode* node) -> PvxStatus {
+            int64_t min = 0;
+            return IntegerLimits(node, min, *pllValue);
+        });
 }
 
 PVX_EXPORT PvxStatus PVX_CALL pvxGetFloatValue(PvxHandle hCam, PvxHandle hNode, double* pdValue, bool bVerify,
@@ -258,8 +295,12 @@ PVX_EXPORT PvxStatus PVX_CALL pvxSetEnumValueText(PvxHandle hCam, PvxHandle hNod
                                                   bool /*bVerify*/) {
     if (!pszValue)
         return camlib::NullArgument("pszValue");
-    return WithTyped(hCam, hNode, IsEnumeration, "an enumeration", [&](ArvGcNode* node) -> PvxStatus {
+    return WithNode(hCam, hNode, [&](Camera& camera, ArvGcNode* node) -> PvxStatus {
+        if (!IsEnumeration(node))
+            return WrongInterface(node, "an enumeration");
         if (const PvxStatus status = CheckWritable(node))
+            return status;
+        if (const PvxStatus status = camera.CheckFormatFixed(node))
             return status;
         for (ArvGcNode* entry : EnumEntries(node)) {
             if (NodeName(entry) != pszValue)

@@ -2,11 +2,14 @@
 // and the handle of its stream while one is open.
 #pragma once
 
+#include "aravis/core/camera_link.h"
 #include "aravis/core/settings.h"
 #include "camera/quorvex_api.h"
+#include "camlib/stream_tally.h"
 
 #include <arv.h>
 
+#include <memory>
 #include <string>
 #include <unordered_set>
 
@@ -24,9 +27,19 @@ public:
     const std::string& DeviceId() const { return m_deviceId; }
     ArvCamera* Arv() const { return m_camera; }
     ArvDevice* Device() const { return arv_camera_get_device(m_camera); }
+    // Shared with the camera's stream, which outlives neither.
+    const std::shared_ptr<CameraLink>& Link() const { return m_link; }
 
     // The node of that name as a handle; PVX_ERR_NOT_FOUND when the camera has none.
+    // The library's own stream nodes (camlib::kTallyNodes) come first.
     PvxStatus FindNode(const char* name, PvxHandle& handle);
+    // PVX_ERR_NOT_WRITABLE for the pixel format while the stream is open: its buffers
+    // hold images of the format it opened with, and another would fail every image.
+    PvxStatus CheckFormatFixed(ArvGcNode* node) const;
+    // The library's stream node a handle names; nullptr for any other handle.
+    const camlib::TallyNode* TallyNodeOf(PvxHandle handle) const;
+    // Counted by the camera's stream, kept after it closes until the next one opens.
+    const std::shared_ptr<camlib::StreamTally>& Tally() const { return m_tally; }
     // A node given out for this camera; PVX_ERR_INVALID_NODE_HANDLE for any other handle.
     PvxStatus NodeOf(PvxHandle handle, ArvGcNode*& node) const;
     PvxHandle Remember(ArvGcNode* node);
@@ -50,6 +63,8 @@ private:
     const std::string m_contrastName;
     const std::string m_brightnessName;
     const uint32_t m_socketBufferBytes;
+    std::shared_ptr<CameraLink> m_link;
+    std::shared_ptr<camlib::StreamTally> m_tally = std::make_shared<camlib::StreamTally>();
     std::unordered_set<PvxHandle> m_nodes;
     PvxHandle m_stream = 0;
 };

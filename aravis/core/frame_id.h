@@ -8,7 +8,8 @@ namespace arv_backend {
 
 class FrameIdExtender {
 public:
-    // The frame number of the image with this block id; the first id starts the count.
+    // The frame number of the image with this block id; the first id starts the count,
+    // a late image keeps its place.
     uint64_t Extend(uint64_t blockId);
 
 private:

@@ -112,4 +112,9 @@ PvxStatus WrongInterface(ArvGcNode* node, const char* interfaceName) {
     return camlib::Fail(PVX_ERR_GENICAM, "node " + NodeName(node) + " is not " + interfaceName);
 }
 
+PvxStatus TallyRefuses(const camlib::TallyNode& node, PvxStatus status, const char* why) {
+    return camlib::Fail(status,
+                        std::string("node ") + node.name + " is a read-only integer of the stream, " + why);
+}
+
 } // namespace arv_backend

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "camera/quorvex_api.h"
+#include "camlib/stream_tally.h"
 
 #include <arv.h>
 
@@ -34,5 +35,8 @@ std::vector<ArvGcNode*> EnumEntries(ArvGcNode* enumeration);
 
 // PVX_ERR_GENICAM naming the interface the node lacks.
 PvxStatus WrongInterface(ArvGcNode* node, const char* interfaceName);
+
+// status, saying why one of the library's stream nodes (read-only integers) refuses.
+PvxStatus TallyRefuses(const camlib::TallyNode& node, PvxStatus status, const char* why);
 
 } // namespace arv_backend

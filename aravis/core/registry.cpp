@@ -14,6 +14,7 @@ Registry& Registry::Instance() {
 
 void Registry::Enumerate(const Settings& settings) {
     m_deviceIds.clear();
+    m_refused.clear();
     if (settings.fakeInterface) {
         if (!settings.fakeGenicam.empty())
             arv_set_fake_camera_genicam_filename(settings.fakeGenicam.c_str());
@@ -69,12 +70,28 @@ PvxStatus Registry::OpenCamera(uint32_t index, PvxHandle& handle) {
     for (const auto& [openHandle, camera] : m_cameras)
         if (camera->DeviceId() == id)
             return camlib::Fail(PVX_ERR_ALREADY_OPENED, "camera " + id + " is open already");
+    if (const auto refused = m_refused.find(id); refused != m_refused.end())
+        return camlib::Fail(refused->second.status, refused->second.reason);
+    const auto refuse = [&](PvxStatus status, const std::string& reason) {
+        m_refused[id] = Refusal{status, reason};
+        return camlib::Fail(status, reason);
+    };
     GError* error = nullptr;
     ArvCamera* arvCamera = arv_camera_new(id.c_str(), &error);
     if (!arvCamera) {
         const std::string message = error && error->message ? error->message : "no such device";
         g_clear_error(&error);
-        return camlib::Fail(PVX_ERR_NOT_FOUND, "camera " + id + " cannot be opened: " + message);
+        return refuse(PVX_ERR_NOT_FOUND, "camera " + id + " cannot be opened: " + message);
+    }
+    // Aravis opens a GigE Vision camera another host controls all the same, read-only:
+    // every write would then time out, and the camera be blamed.
+    ArvDevice* device = arv_camera_get_device(arvCamera);
+    if (ARV_IS_GV_DEVICE(device) && !arv_gv_device_is_controller(ARV_GV_DEVICE(device))) {
+        g_object_unref(arvCamera);
+        return refuse(PVX_ERR_ACCESS_DENIED,
+                      "camera " + id +
+                          " in use by another application: another host controls it; close it there "
+                          "(a host that died frees it after the camera's heartbeat time-out, a few seconds)");
     }
     handle = m_nextHandle++;
     m_cameras.emplace(handle, std::make_unique<Camera>(id, arvCamera, settings));
@@ -93,9 +110,24 @@ PvxStatus Registry::CloseCamera(PvxHandle handle) {
         camera = std::move(found->second);
         m_cameras.erase(found);
     }
-    // The stream goes first: it holds the camera's device.
-    stream.reset();
+    Dispose(std::move(stream), std::move(camera));
     return PVX_OK;
+}
+
+void Registry::Dispose(std::shared_ptr<Stream> stream, std::unique_ptr<Camera> camera) {
+    if (stream)
+        stream->Silence();
+    std::shared_ptr<CameraLink::State> watched =
+        camera ? camera->Link()->Watched() : stream->Link().Watched();
+    // The work holds the only references. The stream goes first: it holds the
+    // camera's device. A camera that stops answering leaves the rest to the work's
+    // thread; its handles are gone already.
+    CameraLink::Bounded(std::move(watched), [stream = std::move(stream),
+                                             owned = std::shared_ptr<Camera>(std::move(camera))]() mutable {
+        stream.reset();
+        owned.reset();
+        return PVX_OK;
+    });
 }
 
 Camera* Registry::FindCamera(PvxHandle handle) const {
@@ -121,7 +153,10 @@ PvxStatus Registry::OpenStream(PvxHandle cameraHandle, PvxEvent event, uint32_t 
         return UnknownCamera(cameraHandle);
     if (camera->StreamHandle() != 0)
         return camlib::Fail(PVX_ERR_ALREADY_OPENED, "the camera's stream is open already");
-    auto opened = std::make_shared<Stream>(camera->Arv(), event, buffers, camera->SocketBufferBytes());
+    if (camera->Link()->Lost())
+        return camera->Link()->NotResponding();
+    auto opened = std::make_shared<Stream>(camera->Arv(), camera->Link(), camera->Tally(), event, buffers,
+                                           camera->SocketBufferBytes());
     frameBytes = opened->FrameBytes();
     stream = m_nextHandle++;
     m_streams.emplace(stream, OpenedStream{std::move(opened), cameraHandle});
@@ -134,6 +169,8 @@ PvxStatus Registry::FindStream(PvxHandle handle, std::shared_ptr<Stream>& stream
     const auto found = m_streams.find(handle);
     if (found == m_streams.end())
         return UnknownStream(handle);
+    if (found->second.stream->Link().Lost())
+        return found->second.stream->Link().NotResponding();
     stream = found->second.stream;
     return PVX_OK;
 }
@@ -157,6 +194,7 @@ PvxStatus Registry::CloseStream(PvxHandle handle) {
         if (!stream)
             return UnknownStream(handle);
     }
+    Dispose(std::move(stream), nullptr);
     return PVX_OK;
 }
 

@@ -14,9 +14,12 @@
 
 namespace arv_backend {
 
-Stream::Stream(ArvCamera* camera, PvxEvent event, uint32_t buffers, uint32_t socketBufferBytes)
-    : m_camera(ARV_CAMERA(g_object_ref(camera))), m_event(event),
-      m_canWithdraw(camlib::CanWithdrawSignals(event)) {
+Stream::Stream(ArvCamera* camera, std::shared_ptr<CameraLink> link,
+               std::shared_ptr<camlib::StreamTally> tally, PvxEvent event, uint32_t buffers,
+               uint32_t socketBufferBytes)
+    : m_camera(ARV_CAMERA(g_object_ref(camera))), m_link(std::move(link)), m_tally(std::move(tally)),
+      m_event(event), m_canWithdraw(camlib::CanWithdrawSignals(event)) {
+    m_tally->Reset();
     GError* error = nullptr;
     const guint payload = arv_camera_get_payload(m_camera, &error);
     if (!error)
@@ -42,9 +45,14 @@ Stream::Stream(ArvCamera* camera, PvxEvent event, uint32_t buffers, uint32_t soc
 }
 
 Stream::~Stream() {
-    Stop();
+    // A lost camera is not asked to stop: nothing would answer.
+    if (!m_link->Lost())
+        Stop();
     // Joins the stream thread; no callback runs after this.
     g_object_unref(m_stream);
+    // The image still held will never be locked.
+    if (m_completed >= 0)
+        m_tally->Dropped();
     for (Slot& slot : m_slots)
         g_object_unref(slot.buffer);
     g_object_unref(m_camera);
@@ -69,9 +77,14 @@ PvxStatus Stream::Stop() {
             return PVX_OK;
         m_running = false;
     }
-    GError* error = nullptr;
-    arv_camera_stop_acquisition(m_camera, &error);
-    return FromError(error, "stopping the acquisition");
+    if (m_link->Lost())
+        return m_link->NotResponding();
+    return StopAcquisition(*m_link, m_camera, "stopping the acquisition");
+}
+
+void Stream::Silence() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_silenced = true;
 }
 
 void Stream::OnStreamEvent(void* self, ArvStreamCallbackType type, ArvBuffer* /*buffer*/) {
@@ -91,19 +104,31 @@ void Stream::Collect() {
             continue;
         Slot& slot = m_slots[static_cast<size_t>(index)];
         ++m_counters.produced;
-        if (arv_buffer_get_status(buffer) != ARV_BUFFER_STATUS_SUCCESS) {
+        // GigE Vision never sends block id 0: such a buffer lacks its leader, and the
+        // next id's gap counts the image as lost (other transports count from 0). An id
+        // seen before is late packets of an image counted already.
+        const guint64 blockId = arv_buffer_get_frame_id(buffer);
+        bool firstArrival = false;
+        if (blockId != 0 || !ARV_IS_GV_STREAM(m_stream)) {
+            slot.frameId = m_frameIds.Extend(blockId);
+            firstArrival = m_tally->Arrived(slot.frameId);
+        }
+        if (arv_buffer_get_status(buffer) != ARV_BUFFER_STATUS_SUCCESS || !firstArrival) {
             ++m_counters.lost;
+            if (firstArrival)
+                m_tally->Incomplete();
             Requeue(slot);
             continue;
         }
-        slot.frameId = m_frameIds.Extend(arv_buffer_get_frame_id(buffer));
         if (m_completed >= 0) {
             ++m_counters.superseded;
+            m_tally->Dropped();
             Requeue(m_slots[static_cast<size_t>(m_completed)]);
         }
         slot.state = State::Completed;
         m_completed = index;
-        camlib::SignalEvent(m_event);
+        if (!m_silenced)
+            camlib::SignalEvent(m_event);
     }
 }
 
@@ -142,7 +167,8 @@ PvxStatus Stream::Lock(uint32_t index, PvxImageRecord& record) {
     if (slot.state == State::Queued)
         return camlib::Fail(PVX_ERR_NOT_READY,
                             "buffer " + std::to_string(index) + " holds no completed image");
-    if (slot.state == State::Completed) {
+    const bool delivered = slot.state == State::Completed;
+    if (delivered) {
         m_completed = -1;
         ++m_counters.delivered;
         // The held image is taken: a pending signal would announce nothing new.
@@ -162,6 +188,8 @@ PvxStatus Stream::Lock(uint32_t index, PvxImageRecord& record) {
     record.ullFrameId = slot.frameId;
     const guint64 stamp = arv_buffer_get_timestamp(slot.buffer);
     record.ullTimestamp = (stamp != 0 ? stamp : arv_buffer_get_system_timestamp(slot.buffer)) / 1000;
+    if (delivered)
+        m_tally->Delivered(record.ullFrameId, record.ullTimestamp);
     record.pData = const_cast<void*>(data);
     record.uiDataBytes = static_cast<uint32_t>(bytes);
     return PVX_OK;

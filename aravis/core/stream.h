@@ -2,12 +2,15 @@
 // held for the host, a locked one kept until the host's copy is done.
 #pragma once
 
+#include "aravis/core/camera_link.h"
 #include "aravis/core/frame_id.h"
 #include "camera/quorvex_api.h"
+#include "camlib/stream_tally.h"
 
 #include <arv.h>
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -24,16 +27,22 @@ class Stream {
 public:
     // Creates the Aravis stream and queues buffers of the camera's payload size
     // (throws std::runtime_error with Aravis's text on failure).
-    Stream(ArvCamera* camera, PvxEvent event, uint32_t buffers, uint32_t socketBufferBytes);
+    // Counts into tally, zeroed first.
+    Stream(ArvCamera* camera, std::shared_ptr<CameraLink> link, std::shared_ptr<camlib::StreamTally> tally,
+           PvxEvent event, uint32_t buffers, uint32_t socketBufferBytes);
     ~Stream();
     Stream(const Stream&) = delete;
     Stream& operator=(const Stream&) = delete;
 
     uint32_t FrameBytes() const { return m_frameBytes; }
+    CameraLink& Link() const { return *m_link; }
 
     PvxStatus Start();
-    // Stopping a stream that does not run succeeds.
+    // Stopping a stream that does not run succeeds; a camera that stops answering
+    // leaves the stop within the link's bound.
     PvxStatus Stop();
+    // The event is never signalled again, whatever the stream thread still completes.
+    void Silence();
 
     PvxStatus CompletedImage(uint32_t& index);
     PvxStatus Lock(uint32_t index, PvxImageRecord& record);
@@ -56,6 +65,8 @@ private:
     void Requeue(Slot& slot);
 
     ArvCamera* const m_camera;
+    const std::shared_ptr<CameraLink> m_link;
+    const std::shared_ptr<camlib::StreamTally> m_tally;
     const PvxEvent m_event;
     const bool m_canWithdraw;
     uint32_t m_frameBytes = 0;
@@ -64,6 +75,7 @@ private:
     std::mutex m_mutex; // everything below; the stream thread's callback takes it too
     std::vector<Slot> m_slots;
     bool m_running = false;
+    bool m_silenced = false;
     int m_completed = -1;
     int m_lastLocked = -1;
     FrameIdExtender m_frameIds;

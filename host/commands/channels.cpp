@@ -1,8 +1,10 @@
 // aikhost channels: enumerates every channel of the module and shows what its record says.
 #include "host/commands/commands.h"
 
+#include "host/cli/exit_code.h"
 #include "host/cli/text_table.h"
 #include "host/session/device_choice.h"
+#include "host/session/unopened_cameras.h"
 
 #include <cstdio>
 #include <iostream>
@@ -33,7 +35,8 @@ void printChannels(const std::vector<const Channel*>& channels) {
     table.print(std::cout);
 }
 
-nlohmann::json channelsDocument(const Session& session, const std::vector<const Channel*>& listed) {
+nlohmann::json channelsDocument(const Session& session, const std::vector<const Channel*>& listed,
+                                const std::vector<UnopenedCamera>& unopened) {
     nlohmann::json channels = nlohmann::json::array();
     for (const Channel* channel : listed) {
         const VideoChannelRecord& record = channel->record();
@@ -51,29 +54,44 @@ nlohmann::json channelsDocument(const Session& session, const std::vector<const 
                             {"contrast", record.contrast},
                             {"brightness", record.brightness}});
     }
-    return {{"command", "channels"}, {"module", session.module().path()}, {"channels", channels}};
+    nlohmann::json notOpened = nlohmann::json::array();
+    for (const UnopenedCamera& camera : unopened)
+        notOpened.push_back({{"camera", camera.index}, {"reason", camera.reason}});
+    return {{"command", "channels"},
+            {"module", session.module().path()},
+            {"channels", channels},
+            {"unopened", notOpened}};
 }
 
-// Every channel, or with -d the one it names. No camera at all is "no such camera".
+// Every channel, or with -d the one it names. No camera at all is "no such camera"; a
+// camera the library knows but the module could not open is named with the library's
+// reason, exit 4.
 int runChannels(CliContext& context) {
     Session& session = openSession(context);
     std::vector<const Channel*> listed;
-    if (!context.line.device.empty())
+    std::vector<UnopenedCamera> unopened;
+    if (!context.line.device.empty()) {
         listed.push_back(&session.channel(findChannel(session, context.line.device, context.line.deviceKey)));
-    else
+    } else {
         for (const Channel& channel : session.channels())
             listed.push_back(&channel);
+        unopened = unopenedCameras();
+    }
     if (listed.empty())
-        throw HostFailure(FailureKind::NotFound, "no camera found: the module " + session.module().path() +
-                                                     " enumerated none (cameras on the network: "
-                                                     "docs/real-cameras.md)");
+        throw HostFailure(FailureKind::NotFound,
+                          "no camera found: the module " + session.module().path() + " enumerated none" +
+                              (unopened.empty() ? " (cameras on the network: docs/real-cameras.md)"
+                                                : "; not opened: " + describeUnopened(unopened)));
     if (context.line.json) {
-        printDocument(channelsDocument(session, listed));
+        printDocument(channelsDocument(session, listed, unopened));
     } else {
         std::cout << "Module: " << session.module().path() << '\n';
         printChannels(listed);
+        for (const UnopenedCamera& camera : unopened)
+            std::cout << "Not opened: camera " << camera.index << " of the camera library: " << camera.reason
+                      << '\n';
     }
-    return 0;
+    return unopened.empty() ? kExitOk : kExitNotFound;
 }
 
 } // namespace

@@ -172,6 +172,9 @@ void noteLoopEnd(ChannelGrab& grab, const Channel& channel, int timeoutMs) {
         grab.problem = "stopped after " + std::to_string(loop.tally.failures()) +
                        " images failed (--max-failures), the last one: GetImage: " + loop.detail;
         break;
+    case LoopEnd::CameraSilent:
+        grab.problem = loop.detail;
+        break;
     case LoopEnd::NotTaken:
         grab.problem = loop.detail;
         grab.kind = FailureKind::OutputNotWritable;

@@ -1,6 +1,8 @@
 // The loop polls as the host does, so that a grab meets the module as the host makes it.
 #include "host/session/grab_loop.h"
 
+#include "host/session/stream_counts.h"
+
 #include <chrono>
 
 namespace aikhost {
@@ -37,6 +39,9 @@ LoopResult takeImages(const Channel& channel, const ImageAttributes& attributes,
     std::vector<uint8_t> image(bufferBytes(attributes));
     // Set up before the loop and left alone during it.
     const bool fired = channel.readValue("TriggerMode").text == "On";
+    // A library with stream counts answers them without asking the camera, unless the
+    // camera stopped answering: after a time-out, that tells a silent camera from a slow one.
+    const bool counted = readStreamCounts(channel).has_value();
     const auto start = Clock::now();
     // Only a delivered image counts toward the count: time-outs and failures are
     // bounded by their own limits.
@@ -49,6 +54,11 @@ LoopResult takeImages(const Channel& channel, const ImageAttributes& attributes,
             if (hooks.stopRequested())
                 break;
             result.tally.addTimeout();
+            if (counted && !readStreamCounts(channel)) {
+                result.end = LoopEnd::CameraSilent;
+                result.detail = "the camera stopped answering (its stream counts cannot be read)";
+                break;
+            }
             if (++result.inRow >= limits.maxTimeouts) {
                 result.end = LoopEnd::TimedOut;
                 break;
@@ -85,6 +95,8 @@ LoopResult takeImages(const Channel& channel, const ImageAttributes& attributes,
         }
     }
     result.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    if (const std::optional<StreamCounts> counts = readStreamCounts(channel))
+        result.tally.useLibraryCounts(*counts);
     return result;
 }
 

@@ -1,9 +1,11 @@
 // grab's acquisition loop: images taken from a started channel through
 // WaitForIntegration and GetImage as the vision host takes them, each fired by
 // TriggerSoftware when the camera is triggered, until the count is delivered, a run of
-// time-outs, too many failed images, a refused trigger, an image its user cannot take,
-// or a stop its user asks for. A failed image is counted and the loop goes on. It
-// reads no feature per image and prints nothing: its user shows progress and reports.
+// time-outs, too many failed images, a refused trigger, a camera that stopped
+// answering, an image its user cannot take, or a stop its user asks for. A failed
+// image is counted and the loop goes on. It reads no feature per image (the stream
+// counts at the start, the end and after a time-out) and prints nothing: its user
+// shows progress and reports.
 #ifndef AIKHOST_GRAB_LOOP_H
 #define AIKHOST_GRAB_LOOP_H
 
@@ -41,6 +43,7 @@ enum class LoopEnd {
     TimedOut,        // no image within the time-out, inRow times in a row
     NoNewImage,      // woken inRow times in a row without a new image
     TooManyFailures, // GetImage failed maxFailures times; detail: its last text
+    CameraSilent,    // after a time-out the library no longer answers; detail: why
     NotTaken,        // detail: why take refused the image
 };
 

@@ -39,12 +39,16 @@ void ImageTally::addDelivered(std::optional<uint32_t> frameNumber) {
 }
 
 std::optional<uint64_t> ImageTally::produced() const {
+    if (m_library)
+        return m_library->produced();
     if (!m_counted || !m_first)
         return std::nullopt;
     return uint64_t{*m_highest} - *m_first + 1;
 }
 
 std::optional<uint64_t> ImageTally::lost() const {
+    if (m_library)
+        return m_library->lost;
     const std::optional<uint64_t> made = produced();
     if (!made)
         return std::nullopt;

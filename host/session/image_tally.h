@@ -1,10 +1,12 @@
-// What a stream produced, delivered and lost, counted from the frame numbers the
-// delivered images carry. Images without a readable frame number (a real camera's)
-// leave the produced and lost counts unknown rather than guessed.
+// What a stream produced, delivered and lost: from the camera library's own counts
+// when it offers them, else from the frame numbers the delivered images carry. Images
+// without a readable frame number and a library without counts leave the produced
+// and lost counts unknown rather than guessed.
 #ifndef AIKHOST_IMAGE_TALLY_H
 #define AIKHOST_IMAGE_TALLY_H
 
 #include "channel/video_channel.h"
+#include "host/session/stream_counts.h"
 
 #include <cstdint>
 #include <optional>
@@ -27,6 +29,8 @@ public:
     void addDelivered(std::optional<uint32_t> frameNumber);
     void addTimeout() { ++m_timeouts; }
     void addFailure() { ++m_failures; }
+    // The library's counts, which then stand for produced and lost.
+    void useLibraryCounts(const StreamCounts& counts) { m_library = counts; }
 
     uint64_t delivered() const { return m_delivered; }
     uint64_t timeouts() const { return m_timeouts; }
@@ -41,6 +45,7 @@ private:
     uint64_t m_failures = 0;
     bool m_counted = true;
     std::optional<uint32_t> m_first, m_highest;
+    std::optional<StreamCounts> m_library;
 };
 
 } // namespace aikhost

@@ -4,6 +4,7 @@
 
 #include "host/session/feature_info.h"
 #include "host/session/host_failure.h"
+#include "host/session/unopened_cameras.h"
 
 namespace aikhost {
 
@@ -46,10 +47,13 @@ Session::~Session() {
 }
 
 const Channel& Session::channel(int index) const {
-    if (index < 0 || static_cast<std::size_t>(index) >= m_enumeration.channels.size())
-        throw HostFailure(FailureKind::NotFound, "no channel " + std::to_string(index) + " (" +
-                                                     std::to_string(m_enumeration.channels.size()) +
-                                                     " found)");
+    if (index < 0 || static_cast<std::size_t>(index) >= m_enumeration.channels.size()) {
+        const std::string unopened = describeUnopened(unopenedCameras());
+        throw HostFailure(FailureKind::NotFound,
+                          "no channel " + std::to_string(index) + " (" +
+                              std::to_string(m_enumeration.channels.size()) + " found" +
+                              (unopened.empty() ? "" : "; not opened: " + unopened) + ")");
+    }
     return m_enumeration.channels[static_cast<std::size_t>(index)];
 }
 

@@ -4,6 +4,7 @@
 // as the last-error text.
 #pragma once
 
+#include "camlib/stream_tally.h"
 #include "sim/core/description.h"
 #include "sim/core/node_map.h"
 #include "sim/core/stream.h"
@@ -124,6 +125,8 @@ private:
     std::map<uint64_t, uint32_t> m_registers;
     std::optional<RegisterWrite> m_lastRegisterWrite;
     std::shared_ptr<Stream> m_stream;
+    // Counted by the stream, kept after it closes until the next one opens.
+    std::shared_ptr<camlib::StreamTally> m_tally = std::make_shared<camlib::StreamTally>();
 };
 
 } // namespace sim

@@ -100,6 +100,14 @@ NodeValue Camera::ReadLinked(const Node& node) const {
                   ((int64_t{1} << kLineCount) - 1);
         break;
     }
+    case Link::StreamDeliveredFrameCount:
+    case Link::StreamLostFrameCount:
+    case Link::StreamIncompleteFrameCount:
+    case Link::StreamDroppedFrameCount:
+    case Link::ChunkFrameID:
+    case Link::ChunkTimestamp:
+        value.i = static_cast<int64_t>(m_tally->Value(TallyFieldOf(node.link)));
+        break;
     case Link::TriggerSoftware:
     case Link::None:
         break;

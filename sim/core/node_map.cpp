@@ -41,6 +41,12 @@ constexpr LinkRule kLinks[] = {
     {"TriggerActivation", NodeType::Enumeration, Link::TriggerActivation},
     {"TriggerSoftware", NodeType::Command, Link::TriggerSoftware},
     {"LineStatusAll", NodeType::Integer, Link::LineStatusAll},
+    {"StreamDeliveredFrameCount", NodeType::Integer, Link::StreamDeliveredFrameCount},
+    {"StreamLostFrameCount", NodeType::Integer, Link::StreamLostFrameCount},
+    {"StreamIncompleteFrameCount", NodeType::Integer, Link::StreamIncompleteFrameCount},
+    {"StreamDroppedFrameCount", NodeType::Integer, Link::StreamDroppedFrameCount},
+    {"ChunkFrameID", NodeType::Integer, Link::ChunkFrameID},
+    {"ChunkTimestamp", NodeType::Integer, Link::ChunkTimestamp},
 };
 
 // A node the description gives without a value starts inside its limits, on its first entry.
@@ -87,7 +93,10 @@ Node MakeNode(const NodeSpec& desc, bool standardNodes) {
             node.link = Link::None; // follows from other state: the value is the node's own
             break;
         default:
-            node.describedValue = desc.value;
+            if (IsStreamCount(node.link))
+                node.link = Link::None; // a described count stays the node's own
+            else
+                node.describedValue = desc.value;
         }
     }
     node.values.push_back(desc.value && node.link == Link::None ? *desc.value : DefaultValue(desc));

@@ -4,6 +4,8 @@
 
 #include "sim/core/description.h"
 
+#include "camlib/stream_tally.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -40,10 +42,26 @@ enum class Link : uint8_t {
     TriggerActivation,
     TriggerSoftware,
     LineStatusAll,
+    // The stream's counts, in camlib::TallyField's order.
+    StreamDeliveredFrameCount,
+    StreamLostFrameCount,
+    StreamIncompleteFrameCount,
+    StreamDroppedFrameCount,
+    ChunkFrameID,
+    ChunkTimestamp,
 };
 
 // The link of a node of that name and type: a node keeps it only with the standard type.
 Link LinkOf(std::string_view name, NodeType type);
+
+// Whether the link shows one of the stream's counts, and which.
+inline bool IsStreamCount(Link link) {
+    return link >= Link::StreamDeliveredFrameCount && link <= Link::ChunkTimestamp;
+}
+inline camlib::TallyField TallyFieldOf(Link link) {
+    return static_cast<camlib::TallyField>(static_cast<int>(link) -
+                                           static_cast<int>(Link::StreamDeliveredFrameCount));
+}
 
 struct EnumEntry {
     std::string name;

@@ -2,6 +2,7 @@
 #include "sim/core/standard_nodes.h"
 
 #include "camlib/pixel_format.h"
+#include "camlib/stream_tally.h"
 
 #include <algorithm>
 
@@ -239,6 +240,12 @@ void AddCounterAndTimerControl(std::vector<NodeSpec>& nodes) {
     nodes.back().selector = "TimerSelector";
 }
 
+// The library's count of what the stream did, as every library of the family offers it.
+void AddStreamCounts(std::vector<NodeSpec>& nodes) {
+    for (const camlib::TallyNode& tally : camlib::kTallyNodes)
+        nodes.push_back(LinkedInteger(tally.name, Access::RO, 0, INT64_MAX, tally.description));
+}
+
 } // namespace
 
 std::vector<NodeSpec> StandardNodes(const CameraSpec& camera) {
@@ -250,6 +257,7 @@ std::vector<NodeSpec> StandardNodes(const CameraSpec& camera) {
     AddAnalogControl(camera, nodes);
     AddDigitalIoControl(nodes);
     AddCounterAndTimerControl(nodes);
+    AddStreamCounts(nodes);
     return nodes;
 }
 

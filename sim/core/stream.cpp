@@ -20,11 +20,13 @@ uint64_t Microseconds(Stream::Clock::time_point time) {
 
 } // namespace
 
-Stream::Stream(SettingsSource source, PvxEvent event, uint32_t buffers, uint32_t frameBytes, Options options)
+Stream::Stream(SettingsSource source, PvxEvent event, uint32_t buffers, uint32_t frameBytes, Options options,
+               std::shared_ptr<camlib::StreamTally> tally)
     : m_source(std::move(source)), m_event(event),
       m_canWithdraw(options.takeBackSignals && camlib::CanWithdrawSignals(event)),
-      m_bufferLimit(options.bufferLimit), m_frameBytes(frameBytes), m_replay(std::move(options.replay)),
-      m_replayPaced(options.replayPaced), m_buffers(buffers) {
+      m_bufferLimit(options.bufferLimit), m_frameBytes(frameBytes), m_tally(std::move(tally)),
+      m_replay(std::move(options.replay)), m_replayPaced(options.replayPaced), m_buffers(buffers) {
+    m_tally->Reset();
     for (Buffer& buffer : m_buffers)
         buffer.data.resize(frameBytes);
 }
@@ -79,8 +81,13 @@ PvxStatus Stream::Stop() {
 void Stream::Close() {
     std::lock_guard<std::mutex> control(m_control);
     std::unique_lock<std::mutex> lock(m_mutex);
+    if (m_closed)
+        return;
     m_closed = true;
     JoinGenerator(lock);
+    // The newest image will never be locked now (superseded ones count as dropped already).
+    if (m_completed >= 0)
+        m_tally->Dropped();
 }
 
 void Stream::JoinGenerator(std::unique_lock<std::mutex>& lock) {
@@ -120,6 +127,10 @@ PvxStatus Stream::Lock(uint32_t index, PvxImageRecord& record) {
     if (buffer.state == BufferState::Free || buffer.state == BufferState::Filling)
         return camlib::Fail(PVX_ERR_NOT_READY,
                             "buffer " + std::to_string(index) + " holds no completed image");
+    if (buffer.state == BufferState::Superseded)
+        m_tally->DeliveredAfterAll(buffer.frameId, buffer.timestamp);
+    else if (buffer.state == BufferState::Completed)
+        m_tally->Delivered(buffer.frameId, buffer.timestamp);
     if (buffer.state == BufferState::Completed && m_completed == static_cast<int>(index)) {
         m_completed = -1;
         // The newest image is taken: a signal still pending announces nothing new, and
@@ -277,6 +288,8 @@ void Stream::Produce(std::unique_lock<std::mutex>& lock) {
     Buffer& buffer = m_buffers[static_cast<size_t>(index)];
     if (buffer.state == BufferState::Completed || buffer.state == BufferState::Superseded)
         ++m_counters.overwritten; // announced, never locked: lost to the host
+    if (buffer.state == BufferState::Completed)
+        m_tally->Dropped();
     if (m_completed == index)
         m_completed = -1;
     buffer.state = BufferState::Filling;
@@ -321,9 +334,14 @@ void Stream::Produce(std::unique_lock<std::mutex>& lock) {
         ++m_counters.dropped;
         return;
     }
-    if (m_completed >= 0)
+    // A superseded image counts as dropped at once, so that the counts add up while the
+    // stream runs; a host that locks it still takes it back.
+    if (m_completed >= 0) {
         m_buffers[static_cast<size_t>(m_completed)].state = BufferState::Superseded;
+        m_tally->Dropped();
+    }
     buffer.state = BufferState::Completed;
+    m_tally->Arrived(shownFrame);
     buffer.frameId = shownFrame;
     buffer.timestamp = timestamp;
     buffer.geometry = geometry;

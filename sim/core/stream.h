@@ -6,6 +6,7 @@
 #include "sim/core/replay.h"
 
 #include "camera/quorvex_api.h"
+#include "camlib/stream_tally.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -45,7 +46,9 @@ public:
         bool replayPaced = true;
     };
     // Allocates buffers of frameBytes each (throws std::bad_alloc).
-    Stream(SettingsSource source, PvxEvent event, uint32_t buffers, uint32_t frameBytes, Options options);
+    // Counts into tally, zeroed first.
+    Stream(SettingsSource source, PvxEvent event, uint32_t buffers, uint32_t frameBytes, Options options,
+           std::shared_ptr<camlib::StreamTally> tally);
     ~Stream();
     Stream(const Stream&) = delete;
     Stream& operator=(const Stream&) = delete;
@@ -104,6 +107,7 @@ private:
     const bool m_canWithdraw;
     const uint32_t m_bufferLimit;
     const uint32_t m_frameBytes;
+    const std::shared_ptr<camlib::StreamTally> m_tally;
     const std::shared_ptr<Replay> m_replay;
     const bool m_replayPaced;
 

@@ -1,7 +1,8 @@
 """aikhost --backend aravis as a user runs it on a real GigE Vision camera: Aravis's
 emulator on 127.0.0.1, listed by `channels`, its images written by `grab`, chosen by
-its address with -d alone. The emulator is stopped by its process id; every wait is
-bounded."""
+its address with -d alone; the camera named while nothing answers there, while another
+aikhost holds it, and when it dies mid-grab. The emulator and the other aikhost are
+stopped by their process ids; every wait is bounded."""
 import os
 import pathlib
 import shutil
@@ -20,14 +21,71 @@ def other_emulator_runs():
     return subprocess.run(["pgrep", "-f", "arv-fake-gv-camera"], stdout=subprocess.DEVNULL).returncode == 0
 
 
-def run(aikhost, *arguments, cameras="127.0.0.1"):
+def environment(cameras="127.0.0.1"):
     env = dict(os.environ, QUORVEX_ARAVIS_CAMERAS=cameras)
     if cameras is None:
         env.pop("QUORVEX_ARAVIS_CAMERAS")
     env.pop("LD_LIBRARY_PATH", None)  # --backend alone chooses the libraries
     env.pop("QUORVEX_SIM_CONFIG", None)
-    return subprocess.run([aikhost, "--backend", "aravis", *arguments], env=env,
+    return env
+
+
+def run(aikhost, *arguments, cameras="127.0.0.1"):
+    return subprocess.run([aikhost, "--backend", "aravis", *arguments], env=environment(cameras),
                           capture_output=True, text=True, timeout=60)
+
+
+def stop(process):
+    """Ends a child this test started, by its process id, within 10 s."""
+    process.terminate()
+    try:
+        process.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait()
+
+
+def expect_not_opened(aikhost, reason):
+    """channels exits 4 naming the camera it could not open and why."""
+    listed = run(aikhost, "channels")
+    assert listed.returncode == 4, f"channels exited {listed.returncode}:\n{listed.stdout}{listed.stderr}"
+    assert f"QuorvexApi64: camera 127.0.0.1 {reason}" in listed.stdout + listed.stderr, \
+        listed.stdout + listed.stderr
+
+
+def check_camera_death(aikhost, emulator, folder):
+    """A camera killed mid-grab: aikhost ends with exit 6 naming the silence, not after
+    waiting out its time-outs and Aravis's retries."""
+    grabbing = subprocess.Popen([aikhost, "--backend", "aravis", "grab", "-n", "1000000", "-o", folder],
+                                env=environment(), stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+    try:
+        deadline = time.monotonic() + READY_SECONDS
+        while not any(pathlib.Path(folder).glob("*.png")) and time.monotonic() < deadline \
+                and grabbing.poll() is None:
+            time.sleep(0.1)
+        emulator.kill()
+        died = time.monotonic()
+        out, err = grabbing.communicate(timeout=60)
+        print(f"aikhost exited {grabbing.returncode} {time.monotonic() - died:.2f} s after the camera died")
+        assert grabbing.returncode == 6, f"grab exited {grabbing.returncode}:\n{out}{err}"
+        assert "the camera stopped answering" in err, err
+    finally:
+        stop(grabbing)
+
+
+def check_busy(aikhost, folder):
+    """While one aikhost streams from the camera, a second one is told it is in use."""
+    holder = subprocess.Popen([aikhost, "--backend", "aravis", "grab", "-n", "1000000", "-o", folder],
+                              env=environment(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        deadline = time.monotonic() + READY_SECONDS
+        while not any(pathlib.Path(folder).glob("*.png")) and time.monotonic() < deadline \
+                and holder.poll() is None:
+            time.sleep(0.1)
+        assert holder.poll() is None, f"the holding aikhost exited {holder.returncode}"
+        expect_not_opened(aikhost, "in use by another application")
+    finally:
+        stop(holder)
 
 
 def main():
@@ -39,6 +97,8 @@ def main():
     while other_emulator_runs() and time.monotonic() < deadline:
         time.sleep(1)
     assert not other_emulator_runs(), f"another GigE Vision emulator still runs after {OTHER_EMULATOR_SECONDS} s"
+    # A named address where nothing answers is no success.
+    expect_not_opened(aikhost, "cannot be opened")
     # Killed with this test even when ctest kills it first (a time-out).
     emulator = subprocess.Popen(["setpriv", "--pdeathsig", "KILL", EMULATOR, "-i", "127.0.0.1", "-g", genicam],
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -61,15 +121,14 @@ def main():
         assert "address 127.0.0.1" in chosen.stderr, chosen.stderr
         absent = run(aikhost, "-d", "127.0.0.2", "get", "DeviceModelName", cameras=None)
         assert absent.returncode == 4, f"-d 127.0.0.2 exited {absent.returncode}:\n{absent.stderr}"
+        with tempfile.TemporaryDirectory() as folder:
+            check_busy(aikhost, folder)
+        with tempfile.TemporaryDirectory() as folder:
+            check_camera_death(aikhost, emulator, folder)
         print(listed.stdout + grabbed.stdout + chosen.stderr + absent.stderr)
         return 0
     finally:
-        emulator.terminate()
-        try:
-            emulator.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            emulator.kill()
-            emulator.wait()
+        stop(emulator)
 
 
 if __name__ == "__main__":

@@ -25,7 +25,7 @@ void PointAtBackend(Backend backend) {
 }
 
 void AravisFixture::openCamera(Backend backend) {
-    if (backend == Backend::Gige && !m_emulator.start(AIK_TEST_ARAVIS_GENICAM))
+    if (backend == Backend::Gige && !m_emulator.running() && !m_emulator.start(AIK_TEST_ARAVIS_GENICAM))
         GTEST_SKIP() << "GigE Vision emulator unavailable: " << m_emulator.why();
     PointAtBackend(backend);
     aikhost::Enumeration enumeration = enumerate();

@@ -29,9 +29,10 @@ void PointAtBackend(Backend backend);
 
 class AravisFixture : public ModuleFixture {
 protected:
-    // Points the camera library at the backend (starting the emulator, or skipping the
-    // test when it cannot start), enumerates and keeps channel 0.
+    // Points the camera library at the backend (starting the emulator unless it runs,
+    // or skipping the test when it cannot start), enumerates and keeps channel 0.
     void openCamera(Backend backend);
+    GigeEmulator& emulator() { return m_emulator; }
     const aikhost::Channel& channel() const { return m_channels.at(0); }
     std::string read(const std::string& feature) const {
         const aikhost::TextResult result = channel().readValue(feature);

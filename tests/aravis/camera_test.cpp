@@ -95,6 +95,20 @@ TEST_P(AravisCameraTest, ChannelAndSetupMatchTheCamera) {
     }
 }
 
+// Catches a pixel format taken while the stream's buffers hold another, after which
+// every image fails and the acquisition stalls, or a format refused when stopped.
+TEST_P(AravisCameraTest, PixelFormatFixedWhileStreaming) {
+    OPEN_OR_RETURN(GetParam());
+    ASSERT_NO_FATAL_FAILURE(setup(regionParams(0, 0, 64, 64)));
+    ASSERT_EQ(channel().startAcquisition().rc, 0);
+    EXPECT_EQ(channel().writeValue("PixelFormat", "Mono16").rc, 1);
+    EXPECT_EQ(read("PixelFormat"), "Mono8");
+    EXPECT_TRUE(waitForImage());
+    ASSERT_EQ(channel().stopAcquisition().rc, 0);
+    EXPECT_EQ(channel().writeValue("PixelFormat", "Mono16").rc, 0);
+    EXPECT_EQ(read("PixelFormat"), "Mono16");
+}
+
 class AravisGigeTest : public AravisFixture {};
 
 // Catches a triggered camera that streams anyway, or a software trigger that never
@@ -153,11 +167,17 @@ const FeatureStep kFeatureSteps[] = {
     {Op::Write, "DeviceUserID", "line-7"},
     {Op::Read, "DeviceUserID", "line-7"},
     {Op::Execute, "TriggerSoftware", nullptr},
+    // The standard name on a camera that has only the older one.
+    {Op::Write, "ExposureTimeAbs", "2500"},
+    {Op::Read, "ExposureTime", "2500.000000"},
+    {Op::Write, "ExposureTime", "3000"},
+    {Op::Read, "ExposureTimeAbs", "3000.000000"},
+    {Op::Read, "ExposureTime_Min", "10.000000"},
 };
 
 // Catches wrong access modes (NI, NA, WO, locked), range checks left to Aravis (which
 // writes silently), an enumeration in reversed order or with unavailable entries,
-// and lost float precision.
+// lost float precision, and a standard name missing where the camera has the older one.
 TEST_P(AravisCameraTest, FeaturesAsText) {
     OPEN_OR_RETURN(GetParam());
     for (const FeatureStep& step : kFeatureSteps) {

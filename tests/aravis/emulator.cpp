@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <iterator>
 
 extern char** environ;
 
@@ -47,7 +48,7 @@ bool answersDiscovery() {
 
 } // namespace
 
-bool GigeEmulator::start(const std::string& genicamFile) {
+bool GigeEmulator::start(const std::string& genicamFile, int lostPerThousand) {
     if (answersDiscovery()) {
         m_why = "another GigE Vision device already answers on 127.0.0.1";
         return false;
@@ -55,9 +56,11 @@ bool GigeEmulator::start(const std::string& genicamFile) {
     const std::string program = "arv-fake-gv-camera-0.8";
     // Killed with the test even when ctest kills the test first (a time-out): a
     // leftover emulator would hold the port and answer the next test's discovery.
-    std::string words[] = {"setpriv", "--pdeathsig", "KILL", program, "-i", "127.0.0.1", "-g", genicamFile};
-    char* arguments[] = {words[0].data(), words[1].data(), words[2].data(), words[3].data(), words[4].data(),
-                         words[5].data(), words[6].data(), words[7].data(), nullptr};
+    std::string words[] = {"setpriv",   "--pdeathsig", "KILL",      program, "-i",
+                           "127.0.0.1", "-g",          genicamFile, "-r",    std::to_string(lostPerThousand)};
+    char* arguments[std::size(words) + 1] = {};
+    for (size_t i = 0; i < std::size(words); ++i)
+        arguments[i] = words[i].data();
     if (posix_spawnp(&m_pid, words[0].c_str(), nullptr, nullptr, arguments, environ) != 0) {
         m_pid = -1;
         m_why = program + " cannot be started (package aravis-tools)";
@@ -78,10 +81,17 @@ bool GigeEmulator::start(const std::string& genicamFile) {
     return false;
 }
 
-void GigeEmulator::stop() {
+void GigeEmulator::send(int signal) const {
+    if (m_pid > 0)
+        kill(m_pid, signal);
+}
+
+void GigeEmulator::stop(int signal) {
     if (m_pid <= 0)
         return;
-    kill(m_pid, SIGTERM);
+    kill(m_pid, signal);
+    // A stopped emulator takes no signal but SIGKILL until it runs again.
+    kill(m_pid, SIGCONT);
     waitpid(m_pid, nullptr, 0);
     m_pid = -1;
 }

@@ -32,9 +32,12 @@ const FrameIdCase kCases[] = {
     {"WrapWithLoss", {65533, 3}, {65533, 65538}},
     {"SixtyFourBitIdsPassTheWrapPoint", {65535, 65536, 65537}, {65535, 65536, 65537}},
     {"RestartedCountMovesOn", {100000, 7}, {100000, 100001}},
+    {"LateImageKeepsItsPlace", {5, 7, 6, 8}, {5, 7, 6, 8}},
+    {"LateImageAcrossTheWrap", {65535, 1, 65535, 2}, {65535, 65536, 65535, 65537}},
 };
 
-// Catches frame numbers that jump back at the wrap or count the skipped 0.
+// Catches frame numbers that jump back at the wrap or count the skipped 0, or a late
+// image taken for a wrap.
 TEST(AravisFrameId, FrameNumbersKeepCounting) {
     for (const FrameIdCase& c : kCases) {
         arv_backend::FrameIdExtender extender;

@@ -264,7 +264,7 @@ const CliCase kCliCases[] = {
      "warning: channel 0: --roi 0,0,641,480 became 0,0,648,480"},
     // Failures name their cause and class, however few images were asked for.
     {"TriggerThatNeverFires", "--set TriggerSource=Line0 grab --trigger rising -n 1 --timeout 200 -o {dir}/g",
-     "", 6, "0 +not counted +not counted +0.0 +3 +0\n$",
+     "", 6, "0 +0 +0 +0.0 +3 +0\n$",
      "TriggerMode is On with TriggerSource Line0.*stopped after 3 time-outs in a row"},
     {"FailedImageCountedAndSkipped", "--sim-config {dir}/faults.json grab -n 3 -o {dir}/g", "", 6,
      "Clitest CT-7\\(AIK\\) +800x600 +Mono8 +3 +[0-9]+ +[0-9]+ +[0-9.]+ +0 +1\n",
@@ -367,8 +367,9 @@ TEST_P(AikhostCliTest, AnswersAsDocumented) {
 INSTANTIATE_TEST_SUITE_P(Cases, AikhostCliTest, ::testing::ValuesIn(kCliCases), CaseName());
 
 // Catches images skipped by a host that cannot keep up going unreported: at 1000
-// images/s of 1280 x 1024 with a PNG written for each, most are lost, and the
-// produced count follows from the frame numbers the delivered ones carry.
+// images/s of 1280 x 1024 with a PNG written for each, most are lost, counted by the
+// library's stream nodes, which cover at least the frame numbers the delivered ones
+// carry.
 TEST_F(AikhostTest, LostImagesCountedFromFrameNumbers) {
     const AikhostResult result = run("--set AcquisitionFrameRate=1000 --json grab -n 10 -o {dir}/g");
     EXPECT_EQ(result.exitCode, 6) << result.err;
@@ -377,8 +378,8 @@ TEST_F(AikhostTest, LostImagesCountedFromFrameNumbers) {
     ASSERT_EQ(images.size(), 10u);
     const uint64_t first = images.front()["frame"], last = images.back()["frame"];
     EXPECT_EQ(summary["delivered"], 10);
-    EXPECT_EQ(summary["produced"], last - first + 1);
-    EXPECT_EQ(summary["lost"], last - first + 1 - 10);
+    EXPECT_EQ(summary["produced"].get<uint64_t>(), 10u + summary["lost"].get<uint64_t>());
+    EXPECT_GE(summary["produced"].get<uint64_t>(), last - first + 1);
     EXPECT_GT(summary["lost"].get<uint64_t>(), 0u);
     EXPECT_TRUE(std::regex_search(result.err, std::regex("images lost")));
 }

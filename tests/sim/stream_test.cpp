@@ -116,6 +116,62 @@ TEST_F(StreamTest, LockedImagesAreNeverOverwritten) {
     EXPECT_GT(NextImage(stream).ullFrameId, held[2].ullFrameId);
 }
 
+// The library's count of one stream by its node names.
+struct StreamNodes {
+    int64_t delivered, lost, incomplete, dropped, frameId;
+};
+
+// Catches a stream node that counts an image twice or not at all (each image the
+// camera numbered is delivered, lost or dropped, exactly once), a count that survives
+// into the next stream, a frame id that is not the last locked image's, or a node a
+// host can write.
+TEST_F(StreamTest, StreamNodesCountEveryImageExactlyOnce) {
+    const PvxHandle camera = OpenFastCamera({{"frameRate", 1000}});
+    const auto read = [&] {
+        int64_t values[5] = {};
+        const char* const names[] = {"StreamDeliveredFrameCount", "StreamLostFrameCount",
+                                     "StreamIncompleteFrameCount", "StreamDroppedFrameCount", "ChunkFrameID"};
+        for (size_t i = 0; i < std::size(names); ++i)
+            EXPECT_EQ(pvxGetIntValue(camera, Node(camera, names[i]), &values[i], false, false), PVX_OK)
+                << names[i];
+        return StreamNodes{values[0], values[1], values[2], values[3], values[4]};
+    };
+    for (int stream = 0; stream < 2; ++stream) {
+        const PvxHandle handle = StartStream(camera, 3);
+        // Every buffer locked: the camera's next images cannot be placed, and are lost.
+        const PvxImageRecord held[] = {NextImage(handle), NextImage(handle), NextImage(handle)};
+        uint64_t images = 0, notMade = 0;
+        for (int wait = 0; wait < 200 && notMade == 0; ++wait) {
+            m_event.Wait(5);
+            ASSERT_EQ(pvxSimStreamCounters(0, &images, &notMade), PVX_OK);
+        }
+        for (const PvxImageRecord& record : held)
+            ASSERT_EQ(pvxReleaseImage(handle, record.uiIndex), PVX_OK);
+        // Then images the host takes, and some it leaves to be replaced.
+        PvxImageRecord last{};
+        for (int taken = 0; taken < 5; ++taken) {
+            last = NextImage(handle);
+            ASSERT_EQ(pvxReleaseImage(handle, last.uiIndex), PVX_OK);
+            m_event.Wait(5);
+        }
+        ASSERT_EQ(pvxStopStream(handle), PVX_OK);
+        ASSERT_EQ(pvxSimStreamCounters(0, &images, &notMade), PVX_OK);
+        ASSERT_EQ(pvxCloseStream(handle), PVX_OK);
+        const StreamNodes counted = read();
+        EXPECT_EQ(counted.delivered, 8);
+        EXPECT_EQ(counted.frameId, static_cast<int64_t>(last.ullFrameId));
+        EXPECT_EQ(counted.delivered + counted.dropped + counted.incomplete, static_cast<int64_t>(images));
+        // Nothing was locked at the end, so every image not made lay between two made.
+        EXPECT_EQ(counted.lost, static_cast<int64_t>(notMade));
+        EXPECT_GT(counted.lost, 0);
+    }
+    const PvxHandle delivered = Node(camera, "StreamDeliveredFrameCount");
+    uint32_t access = 0;
+    ASSERT_EQ(pvxGetNodeAccess(camera, delivered, &access), PVX_OK);
+    EXPECT_EQ(access, static_cast<uint32_t>(PVX_ACCESS_RO));
+    EXPECT_NE(pvxSetIntValue(camera, delivered, 0, false), PVX_OK);
+}
+
 // Catches open, start, stop and close that accept what they should refuse, or refuse
 // what a host does in its stop sequence (stopping twice, stopping a stream not started),
 // a stream that announces nothing as an image, or takes buffer indices unchecked,

@@ -22,7 +22,9 @@ bool waitForImage(const Channel& channel, int timeoutMs, const GrabHooks& hooks,
     return false;
 }
 
-std::size_t bufferBytes(const ImageAttributes& attributes) {
+} // namespace
+
+std::size_t deliveredBytes(const ImageAttributes& attributes) {
     const std::size_t pixels =
         static_cast<std::size_t>(attributes.width) * static_cast<std::size_t>(attributes.height);
     return attributes.pixelFormat == AIK_PIXEL_MONO8        ? pixels
@@ -30,13 +32,11 @@ std::size_t bufferBytes(const ImageAttributes& attributes) {
                                                             : 2 * pixels;
 }
 
-} // namespace
-
 LoopResult takeImages(const Channel& channel, const ImageAttributes& attributes,
                       std::optional<uint32_t> storedFormat, const GrabLimits& limits,
                       const GrabHooks& hooks) {
     LoopResult result;
-    std::vector<uint8_t> image(bufferBytes(attributes));
+    std::vector<uint8_t> image(deliveredBytes(attributes));
     // Set up before the loop and left alone during it.
     const bool fired = channel.readValue("TriggerMode").text == "On";
     // A library with stream counts answers them without asking the camera, unless the

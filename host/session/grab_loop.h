@@ -12,6 +12,7 @@
 #include "host/loader/channel.h"
 #include "host/session/image_tally.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -55,6 +56,10 @@ struct LoopResult {
     ImageTally tally;
     double seconds = 0;
 };
+
+// The bytes GetImage writes for an image of these attributes: one per Mono8 sample,
+// three planes for colour, two per deeper sample.
+std::size_t deliveredBytes(const ImageAttributes& attributes);
 
 // storedFormat: the camera's pixel format code, for the frame numbers; nothing when
 // the images carry none.

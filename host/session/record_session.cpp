@@ -20,14 +20,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::size_t deliveredBytes(const ImageAttributes& attributes) {
-    const std::size_t pixels =
-        static_cast<std::size_t>(attributes.width) * static_cast<std::size_t>(attributes.height);
-    return attributes.pixelFormat == AIK_PIXEL_MONO8        ? pixels
-           : attributes.pixelFormat == AIK_PIXEL_PLANES_RGB ? 3 * pixels
-                                                            : 2 * pixels;
-}
-
 // The page a delivered image becomes; rawBayer: the mosaic rebuilt from the planes.
 recording::PageFormat pageFormat(const ImageAttributes& attributes, const std::string& cameraFormat,
                                  bool rawBayer) {

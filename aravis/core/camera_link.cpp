@@ -67,7 +67,18 @@ struct CameraLink::State {
 
 namespace {
 
-void OnControlLost(ArvDevice* /*device*/, gpointer data) {
+// Emitted on Aravis's heartbeat thread, which holds the device while it emits. Once the
+// loss is known the host may release everything at once; were the emission's reference
+// then the last, the device would be finalized on that very thread, which joins itself
+// and aborts. A reference of ours, dropped well after the emission ended and on a thread
+// of ours, is the last one instead.
+constexpr auto kEmissionOutlived = std::chrono::seconds(1);
+
+void OnControlLost(ArvDevice* device, gpointer data) {
+    std::thread([kept = ARV_DEVICE(g_object_ref(device))] {
+        std::this_thread::sleep_for(kEmissionOutlived);
+        g_object_unref(kept);
+    }).detach();
     auto& state = **static_cast<std::shared_ptr<CameraLink::State>*>(data);
     std::lock_guard<std::mutex> lock(state.mutex);
     state.SetLost("Aravis reports the camera's control lost");

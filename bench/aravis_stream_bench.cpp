@@ -102,6 +102,8 @@ RunResult RunModule(const Size& size, int seconds, int rate) {
     const aikhost::Channel& channel = enumeration.channels.front();
     channel.writeValue("PixelFormat", "Mono8");
     channel.writeValue("AcquisitionFrameRate", std::to_string(rate));
+    if (const char* handling = std::getenv("AIK_BENCH_BUFFER_HANDLING"))
+        result.note = "write " + std::string(handling) + ": " + channel.writeValue("StreamBufferHandlingMode", handling).errText + " ";
     CommonParamsRecord params{};
     params.exposure = 0.01;
     params.acqContinuous = 1;
@@ -142,6 +144,8 @@ RunResult RunModule(const Size& size, int seconds, int rate) {
         previous = image[0];
     }
     channel.stopAcquisition();
+    for (const char* count : {"StreamLostFrameCount", "StreamIncompleteFrameCount", "StreamDroppedFrameCount"})
+        result.note += std::string(count + 6) + " " + channel.readValue(count).text + " ";
     const double wall = std::chrono::duration<double>(Clock::now() - start).count();
     rusage after{};
     getrusage(RUSAGE_SELF, &after);

@@ -263,17 +263,20 @@ PVX_EXPORT PvxStatus PVX_CALL pvxStopStream(PvxHandle hStrm);
  * Codes: the common ones. Threads: any. Signals nothing; once it returns the event is
  * never signalled again. */
 PVX_EXPORT PvxStatus PVX_CALL pvxCloseStream(PvxHandle hStrm);
-/* Index of the newest completed image not yet locked. An image it named stays
- * lockable until the library needs its buffer, also when a newer one completed.
+/* Index of the newest completed image not yet locked; with the camera's node
+ * StreamBufferHandlingMode set to OldestFirst (before the stream opens), the oldest.
+ * An image it named stays lockable until the library needs its buffer, also when a
+ * newer one completed.
  * Codes: PVX_ERR_EMPTY_COMPLETE_QUEUE when there is none, with *puiIndex set to 20,
  * never a buffer index. Threads: any. Signals nothing. */
 PVX_EXPORT PvxStatus PVX_CALL pvxGetCompletedImage(PvxHandle hStrm, uint32_t* puiIndex);
 /* Locks image uiIndex: it is not overwritten, and pData stays valid, until released
  * (or the stream closed). Fills *pRecord.
  * Codes: PVX_ERR_INVALID_IMAGE_HANDLE for an index beyond the buffers; PVX_ERR_NOT_READY
- * for a buffer that holds no completed image. Threads: any. Signals nothing; locking
- * the newest image may take back signals still pending on the event, so a caller
- * counts images, not signals, and one woken by the event may find none. */
+ * for a buffer that holds no completed image. Threads: any. Signals: locking the
+ * newest image may take back signals still pending on the event, so a caller counts
+ * images, not signals, and one woken by the event may find none; locking one while
+ * older or newer completed images are still held signals the event again. */
 PVX_EXPORT PvxStatus PVX_CALL pvxLockImage(PvxHandle hStrm, uint32_t uiIndex, PvxImageRecord* pRecord);
 /* Copies the pixel data of the image locked last into pDest; *puiSize in: bytes to
  * copy at most, out: bytes copied. uiFlags is 0.

@@ -14,8 +14,12 @@ PVX_EXPORT PvxStatus PVX_CALL pvxGetNode(PvxHandle hCam, const char* pszName, Pv
 PVX_EXPORT PvxStatus PVX_CALL pvxGetNodeType(PvxHandle hCam, PvxHandle hNode, uint32_t* puiType) {
     if (!puiType)
         return camlib::NullArgument("puiType");
-    return WithAnyNode(
+    return WithLibraryNode(
         hCam, hNode,
+        [&](Camera&, int entry) -> PvxStatus {
+            *puiType = entry < 0 ? PVX_NODE_ENUMERATION : PVX_NODE_ENUM_ENTRY;
+            return PVX_OK;
+        },
         [&](Camera&, const camlib::TallyNode&) -> PvxStatus {
             *puiType = PVX_NODE_INTEGER;
             return PVX_OK;
@@ -26,8 +30,12 @@ PVX_EXPORT PvxStatus PVX_CALL pvxGetNodeType(PvxHandle hCam, PvxHandle hNode, ui
 PVX_EXPORT PvxStatus PVX_CALL pvxGetNodeAccess(PvxHandle hCam, PvxHandle hNode, uint32_t* puiAccess) {
     if (!puiAccess)
         return camlib::NullArgument("puiAccess");
-    return WithAnyNode(
+    return WithLibraryNode(
         hCam, hNode,
+        [&](Camera& camera, int entry) -> PvxStatus {
+            *puiAccess = entry < 0 && camera.StreamHandle() == 0 ? PVX_ACCESS_RW : PVX_ACCESS_RO;
+            return PVX_OK;
+        },
         [&](Camera&, const camlib::TallyNode&) -> PvxStatus {
             *puiAccess = PVX_ACCESS_RO;
             return PVX_OK;
@@ -42,8 +50,12 @@ PVX_EXPORT PvxStatus PVX_CALL pvxGetNodeDescription(PvxHandle hCam, PvxHandle hN
                                                     uint32_t* puiSize) {
     if (!pszText || !puiSize)
         return camlib::NullArgument(!pszText ? "pszText" : "puiSize");
-    return WithAnyNode(
+    return WithLibraryNode(
         hCam, hNode,
+        [&](Camera&, int entry) -> PvxStatus {
+            return camlib::CopyTextSized(entry < 0 ? camlib::kBufferHandlingDescription : "", pszText,
+                                         *puiSize);
+        },
         [&](Camera&, const camlib::TallyNode& tally) -> PvxStatus {
             return camlib::CopyTextSized(tally.description, pszText, *puiSize);
         },
@@ -58,40 +70,70 @@ PVX_EXPORT PvxStatus PVX_CALL pvxGetNodeDescription(PvxHandle hCam, PvxHandle hN
 PVX_EXPORT PvxStatus PVX_CALL pvxGetEnumEntryCount(PvxHandle hCam, PvxHandle hNode, uint32_t* puiCount) {
     if (!puiCount)
         return camlib::NullArgument("puiCount");
-    return WithNode(hCam, hNode, [&](Camera&, ArvGcNode* node) -> PvxStatus {
-        if (!ARV_IS_GC_ENUMERATION(node))
-            return WrongInterface(node, "an enumeration");
-        *puiCount = static_cast<uint32_t>(EnumEntries(node).size());
-        return PVX_OK;
-    });
+    return WithLibraryNode(
+        hCam, hNode,
+        [&](Camera&, int entry) -> PvxStatus {
+            if (entry >= 0)
+                return BufferHandlingRefuses(entry, "an enumeration");
+            *puiCount = static_cast<uint32_t>(camlib::kBufferHandlingEntryCount);
+            return PVX_OK;
+        },
+        RefuseTally,
+        [&](Camera&, ArvGcNode* node) -> PvxStatus {
+            if (!ARV_IS_GC_ENUMERATION(node))
+                return WrongInterface(node, "an enumeration");
+            *puiCount = static_cast<uint32_t>(EnumEntries(node).size());
+            return PVX_OK;
+        });
 }
 
 PVX_EXPORT PvxStatus PVX_CALL pvxGetEnumEntry(PvxHandle hCam, PvxHandle hNode, uint32_t uiIndex,
                                               PvxHandle* phEntry) {
     if (!phEntry)
         return camlib::NullArgument("phEntry");
-    return WithNode(hCam, hNode, [&](Camera& camera, ArvGcNode* node) -> PvxStatus {
-        if (!ARV_IS_GC_ENUMERATION(node))
-            return WrongInterface(node, "an enumeration");
-        const std::vector<ArvGcNode*> entries = EnumEntries(node);
-        if (uiIndex >= entries.size())
-            return camlib::Fail(PVX_ERR_INVALID_PARAMETER,
-                                NodeName(node) + " has " + std::to_string(entries.size()) + " entries, not " +
-                                    std::to_string(uiIndex + 1));
-        *phEntry = camera.Remember(entries[uiIndex]);
-        return PVX_OK;
-    });
+    const auto beyond = [&](const std::string& name, size_t count) {
+        return camlib::Fail(PVX_ERR_INVALID_PARAMETER, name + " has " + std::to_string(count) +
+                                                           " entries, not " + std::to_string(uiIndex + 1));
+    };
+    return WithLibraryNode(
+        hCam, hNode,
+        [&](Camera&, int entry) -> PvxStatus {
+            if (entry >= 0)
+                return BufferHandlingRefuses(entry, "an enumeration");
+            if (uiIndex >= camlib::kBufferHandlingEntryCount)
+                return beyond(camlib::kBufferHandlingNode, camlib::kBufferHandlingEntryCount);
+            *phEntry = Camera::BufferHandlingEntryHandle(uiIndex);
+            return PVX_OK;
+        },
+        RefuseTally,
+        [&](Camera& camera, ArvGcNode* node) -> PvxStatus {
+            if (!ARV_IS_GC_ENUMERATION(node))
+                return WrongInterface(node, "an enumeration");
+            const std::vector<ArvGcNode*> entries = EnumEntries(node);
+            if (uiIndex >= entries.size())
+                return beyond(NodeName(node), entries.size());
+            *phEntry = camera.Remember(entries[uiIndex]);
+            return PVX_OK;
+        });
 }
 
 PVX_EXPORT PvxStatus PVX_CALL pvxGetEnumEntryName(PvxHandle hCam, PvxHandle hEntry, char* pszName,
                                                   uint32_t* puiSize) {
     if (!pszName || !puiSize)
         return camlib::NullArgument(!pszName ? "pszName" : "puiSize");
-    return WithNode(hCam, hEntry, [&](Camera&, ArvGcNode* node) -> PvxStatus {
-        if (!ARV_IS_GC_ENUM_ENTRY(node))
-            return WrongInterface(node, "an enumeration entry");
-        return camlib::CopyTextSized(NodeName(node), pszName, *puiSize);
-    });
+    return WithLibraryNode(
+        hCam, hEntry,
+        [&](Camera&, int entry) -> PvxStatus {
+            if (entry < 0)
+                return BufferHandlingRefuses(entry, "an enumeration entry");
+            return camlib::CopyTextSized(camlib::kBufferHandlingEntries[entry], pszName, *puiSize);
+        },
+        RefuseTally,
+        [&](Camera&, ArvGcNode* node) -> PvxStatus {
+            if (!ARV_IS_GC_ENUM_ENTRY(node))
+                return WrongInterface(node, "an enumeration entry");
+            return camlib::CopyTextSized(NodeName(node), pszName, *puiSize);
+        });
 }
 
 PVX_EXPORT PvxStatus PVX_CALL pvxExecuteCommand(PvxHandle hCam, PvxHandle hNode, bool /*bVerify*/) {

@@ -279,15 +279,26 @@ PVX_EXPORT PvxStatus PVX_CALL pvxGetEnumValueText(PvxHandle hCam, PvxHandle hNod
                                                   bool /*bIgnoreCache*/) {
     if (!pszValue)
         return camlib::NullArgument("pszValue");
-    return WithTyped(hCam, hNode, IsEnumeration, "an enumeration", [&](ArvGcNode* node) -> PvxStatus {
-        if (const PvxStatus status = CheckReadable(node))
-            return status;
-        GError* error = nullptr;
-        const char* value = arv_gc_enumeration_get_string_value(ARV_GC_ENUMERATION(node), &error);
-        if (error)
-            return FromError(error, NodeName(node));
-        return camlib::CopyText(value ? value : "", pszValue, uiCapacity);
-    });
+    return WithLibraryNode(
+        hCam, hNode,
+        [&](Camera& camera, int entry) -> PvxStatus {
+            if (entry >= 0)
+                return BufferHandlingRefuses(entry, "an enumeration");
+            return camlib::CopyText(camlib::BufferHandlingName(camera.BufferHandling()), pszValue,
+                                    uiCapacity);
+        },
+        RefuseTally,
+        [&](Camera&, ArvGcNode* node) -> PvxStatus {
+            if (!IsEnumeration(node))
+                return WrongInterface(node, "an enumeration");
+            if (const PvxStatus status = CheckReadable(node))
+                return status;
+            GError* error = nullptr;
+            const char* value = arv_gc_enumeration_get_string_value(ARV_GC_ENUMERATION(node), &error);
+            if (error)
+                return FromError(error, NodeName(node));
+            return camlib::CopyText(value ? value : "", pszValue, uiCapacity);
+        });
 }
 
 // An entry that is not available is refused here: Aravis would write its value.
@@ -295,24 +306,31 @@ PVX_EXPORT PvxStatus PVX_CALL pvxSetEnumValueText(PvxHandle hCam, PvxHandle hNod
                                                   bool /*bVerify*/) {
     if (!pszValue)
         return camlib::NullArgument("pszValue");
-    return WithNode(hCam, hNode, [&](Camera& camera, ArvGcNode* node) -> PvxStatus {
-        if (!IsEnumeration(node))
-            return WrongInterface(node, "an enumeration");
-        if (const PvxStatus status = CheckWritable(node))
-            return status;
-        if (const PvxStatus status = camera.CheckFormatFixed(node))
-            return status;
-        for (ArvGcNode* entry : EnumEntries(node)) {
-            if (NodeName(entry) != pszValue)
-                continue;
-            const uint32_t access = NodeAccess(entry);
-            if (access == PVX_ACCESS_NI || access == PVX_ACCESS_NA)
-                return camlib::Fail(PVX_ERR_NOT_AVAILABLE,
-                                    NodeName(node) + ": entry " + pszValue + " is not available");
-            GError* error = nullptr;
-            arv_gc_enumeration_set_string_value(ARV_GC_ENUMERATION(node), pszValue, &error);
-            return FromError(error, NodeName(node));
-        }
-        return camlib::Fail(PVX_ERR_GENICAM, NodeName(node) + " has no entry " + pszValue);
-    });
+    return WithLibraryNode(
+        hCam, hNode,
+        [&](Camera& camera, int entry) -> PvxStatus {
+            return entry >= 0 ? BufferHandlingRefuses(entry, "an enumeration")
+                              : camera.SetBufferHandling(pszValue);
+        },
+        RefuseTally,
+        [&](Camera& camera, ArvGcNode* node) -> PvxStatus {
+            if (!IsEnumeration(node))
+                return WrongInterface(node, "an enumeration");
+            if (const PvxStatus status = CheckWritable(node))
+                return status;
+            if (const PvxStatus status = camera.CheckFormatFixed(node))
+                return status;
+            for (ArvGcNode* entry : EnumEntries(node)) {
+                if (NodeName(entry) != pszValue)
+                    continue;
+                const uint32_t access = NodeAccess(entry);
+                if (access == PVX_ACCESS_NI || access == PVX_ACCESS_NA)
+                    return camlib::Fail(PVX_ERR_NOT_AVAILABLE,
+                                        NodeName(node) + ": entry " + pszValue + " is not available");
+                GError* error = nullptr;
+                arv_gc_enumeration_set_string_value(ARV_GC_ENUMERATION(node), pszValue, &error);
+                return FromError(error, NodeName(node));
+            }
+            return camlib::Fail(PVX_ERR_GENICAM, NodeName(node) + " has no entry " + pszValue);
+        });
 }

@@ -54,11 +54,12 @@ ArvGcNode* Camera::Lookup(const char* name) const {
 
 namespace {
 
-// A stream node's handle is its place in the table plus one: no GenICam node lies at
-// such an address.
+// A stream node's handle is its place in the table plus one, the buffer-handling node's
+// the next and its entries' those after it: no GenICam node lies at such an address.
 PvxHandle TallyHandle(const camlib::TallyNode& node) {
     return static_cast<PvxHandle>(&node - camlib::kTallyNodes) + 1;
 }
+constexpr PvxHandle kBufferHandlingHandle = std::size(camlib::kTallyNodes) + 1;
 
 } // namespace
 
@@ -67,9 +68,36 @@ const camlib::TallyNode* Camera::TallyNodeOf(PvxHandle handle) const {
                                                                    : nullptr;
 }
 
+std::optional<int> Camera::BufferHandlingOf(PvxHandle handle) const {
+    if (handle < kBufferHandlingHandle || handle > kBufferHandlingHandle + camlib::kBufferHandlingEntryCount)
+        return std::nullopt;
+    return static_cast<int>(handle - kBufferHandlingHandle) - 1;
+}
+
+PvxHandle Camera::BufferHandlingEntryHandle(size_t entry) {
+    return kBufferHandlingHandle + 1 + entry;
+}
+
+PvxStatus Camera::SetBufferHandling(const char* entry) {
+    const std::optional<camlib::BufferHandling> mode = camlib::BufferHandlingNamed(entry);
+    if (!mode)
+        return camlib::Fail(PVX_ERR_GENICAM,
+                            std::string(camlib::kBufferHandlingNode) + " has no entry " + entry);
+    if (m_stream != 0 && *mode != m_bufferHandling)
+        return camlib::Fail(PVX_ERR_NOT_WRITABLE, std::string(camlib::kBufferHandlingNode) +
+                                                      " cannot change while the stream is open: stop the "
+                                                      "acquisition, set it, and start again");
+    m_bufferHandling = *mode;
+    return PVX_OK;
+}
+
 PvxStatus Camera::FindNode(const char* name, PvxHandle& handle) {
     if (const camlib::TallyNode* tally = camlib::FindTallyNode(name)) {
         handle = TallyHandle(*tally);
+        return PVX_OK;
+    }
+    if (std::strcmp(name, camlib::kBufferHandlingNode) == 0) {
+        handle = kBufferHandlingHandle;
         return PVX_OK;
     }
     ArvGcNode* node = Lookup(name);
@@ -86,6 +114,9 @@ PvxHandle Camera::Remember(ArvGcNode* node) {
 }
 
 PvxStatus Camera::NodeOf(PvxHandle handle, ArvGcNode*& node) const {
+    if (BufferHandlingOf(handle))
+        return camlib::Fail(PVX_ERR_GENICAM, std::string("node ") + camlib::kBufferHandlingNode +
+                                                 " is an enumeration of the stream, not of that interface");
     if (handle == 0 || m_nodes.count(handle) == 0)
         return camlib::Fail(PVX_ERR_INVALID_NODE_HANDLE,
                             "node handle " + std::to_string(handle) + " is unknown");

@@ -5,11 +5,13 @@
 #include "aravis/core/camera_link.h"
 #include "aravis/core/settings.h"
 #include "camera/quorvex_api.h"
+#include "camlib/buffer_handling.h"
 #include "camlib/stream_tally.h"
 
 #include <arv.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_set>
 
@@ -38,6 +40,14 @@ public:
     PvxStatus CheckFormatFixed(ArvGcNode* node) const;
     // The library's stream node a handle names; nullptr for any other handle.
     const camlib::TallyNode* TallyNodeOf(PvxHandle handle) const;
+    // For the library's StreamBufferHandlingMode node -1, for one of its entries the
+    // entry's index; nothing for any other handle.
+    std::optional<int> BufferHandlingOf(PvxHandle handle) const;
+    static PvxHandle BufferHandlingEntryHandle(size_t entry);
+    camlib::BufferHandling BufferHandling() const { return m_bufferHandling; }
+    // PVX_ERR_NOT_WRITABLE while the stream is open, whose buffers follow the mode it
+    // opened with; PVX_ERR_GENICAM for a name that is no entry.
+    PvxStatus SetBufferHandling(const char* entry);
     // Counted by the camera's stream, kept after it closes until the next one opens.
     const std::shared_ptr<camlib::StreamTally>& Tally() const { return m_tally; }
     // A node given out for this camera; PVX_ERR_INVALID_NODE_HANDLE for any other handle.
@@ -67,6 +77,7 @@ private:
     std::shared_ptr<camlib::StreamTally> m_tally = std::make_shared<camlib::StreamTally>();
     std::unordered_set<PvxHandle> m_nodes;
     PvxHandle m_stream = 0;
+    camlib::BufferHandling m_bufferHandling = camlib::BufferHandling::NewestOnly;
 };
 
 } // namespace arv_backend

@@ -1,5 +1,6 @@
 // Type and access of GenICam nodes, and the refusals shared by the typed operations.
 #include "aravis/core/node_access.h"
+#include "camlib/buffer_handling.h"
 #include "camlib/last_error.h"
 
 #include "aravis/core/last_error.h"
@@ -115,6 +116,13 @@ PvxStatus WrongInterface(ArvGcNode* node, const char* interfaceName) {
 PvxStatus TallyRefuses(const camlib::TallyNode& node, PvxStatus status, const char* why) {
     return camlib::Fail(status,
                         std::string("node ") + node.name + " is a read-only integer of the stream, " + why);
+}
+
+PvxStatus BufferHandlingRefuses(int entry, const char* interfaceName) {
+    const std::string node = entry < 0 ? std::string("node ") + camlib::kBufferHandlingNode
+                                       : std::string("entry ") + camlib::kBufferHandlingEntries[entry] +
+                                             " of " + camlib::kBufferHandlingNode;
+    return camlib::Fail(PVX_ERR_GENICAM, node + " is not " + interfaceName);
 }
 
 } // namespace arv_backend

@@ -39,4 +39,8 @@ PvxStatus WrongInterface(ArvGcNode* node, const char* interfaceName);
 // status, saying why one of the library's stream nodes (read-only integers) refuses.
 PvxStatus TallyRefuses(const camlib::TallyNode& node, PvxStatus status, const char* why);
 
+// PVX_ERR_GENICAM: the library's StreamBufferHandlingMode node (entry -1) or one of its
+// entries lacks that interface.
+PvxStatus BufferHandlingRefuses(int entry, const char* interfaceName);
+
 } // namespace arv_backend

@@ -155,8 +155,9 @@ PvxStatus Registry::OpenStream(PvxHandle cameraHandle, PvxEvent event, uint32_t 
         return camlib::Fail(PVX_ERR_ALREADY_OPENED, "the camera's stream is open already");
     if (camera->Link()->Lost())
         return camera->Link()->NotResponding();
-    auto opened = std::make_shared<Stream>(camera->Arv(), camera->Link(), camera->Tally(), event, buffers,
-                                           camera->SocketBufferBytes());
+    auto opened =
+        std::make_shared<Stream>(camera->Arv(), camera->Link(), camera->Tally(), event,
+                                 StreamSetup{buffers, camera->SocketBufferBytes(), camera->BufferHandling()});
     frameBytes = opened->FrameBytes();
     stream = m_nextHandle++;
     m_streams.emplace(stream, OpenedStream{std::move(opened), cameraHandle});

@@ -1,7 +1,8 @@
 // The stream thread's callback takes finished buffers off Aravis's queue itself and
-// signals the host's event once per newly held image, so the signals and the image
+// signals the host's event once per newly held image, so the signals and the images
 // held always agree, as the contract requires; callbacks coalesce, hence the pop
-// until empty.
+// until empty. OldestFirst leaves a full pool to Aravis, which then counts the images
+// that found no buffer.
 #include "aravis/core/stream.h"
 
 #include "aravis/core/last_error.h"
@@ -15,10 +16,9 @@
 namespace arv_backend {
 
 Stream::Stream(ArvCamera* camera, std::shared_ptr<CameraLink> link,
-               std::shared_ptr<camlib::StreamTally> tally, PvxEvent event, uint32_t buffers,
-               uint32_t socketBufferBytes)
+               std::shared_ptr<camlib::StreamTally> tally, PvxEvent event, const StreamSetup& setup)
     : m_camera(ARV_CAMERA(g_object_ref(camera))), m_link(std::move(link)), m_tally(std::move(tally)),
-      m_event(event), m_canWithdraw(camlib::CanWithdrawSignals(event)) {
+      m_event(event), m_canWithdraw(camlib::CanWithdrawSignals(event)), m_handling(setup.handling) {
     m_tally->Reset();
     GError* error = nullptr;
     const guint payload = arv_camera_get_payload(m_camera, &error);
@@ -31,11 +31,11 @@ Stream::Stream(ArvCamera* camera, std::shared_ptr<CameraLink> link,
         throw std::runtime_error(message);
     }
     m_frameBytes = payload;
-    if (ARV_IS_GV_STREAM(m_stream) && socketBufferBytes > 0)
+    if (ARV_IS_GV_STREAM(m_stream) && setup.socketBufferBytes > 0)
         g_object_set(m_stream, "socket-buffer", ARV_GV_STREAM_SOCKET_BUFFER_FIXED, "socket-buffer-size",
-                     static_cast<gint>(socketBufferBytes), nullptr);
+                     static_cast<gint>(setup.socketBufferBytes), nullptr);
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_slots.resize(buffers);
+    m_slots.resize(setup.buffers);
     for (Slot& slot : m_slots) {
         slot.buffer = arv_buffer_new(payload, nullptr);
         // The stream holds a reference of its own while a buffer is queued.
@@ -50,9 +50,8 @@ Stream::~Stream() {
         Stop();
     // Joins the stream thread; no callback runs after this.
     g_object_unref(m_stream);
-    // The image still held will never be locked.
-    if (m_completed >= 0)
-        m_tally->Dropped();
+    // The images still held will never be locked.
+    m_tally->Dropped(m_completed.size());
     for (Slot& slot : m_slots)
         g_object_unref(slot.buffer);
     g_object_unref(m_camera);
@@ -120,13 +119,14 @@ void Stream::Collect() {
             Requeue(slot);
             continue;
         }
-        if (m_completed >= 0) {
+        if (m_handling == camlib::BufferHandling::NewestOnly && !m_completed.empty()) {
             ++m_counters.superseded;
             m_tally->Dropped();
-            Requeue(m_slots[static_cast<size_t>(m_completed)]);
+            Requeue(m_slots[static_cast<size_t>(m_completed.front())]);
+            m_completed.clear();
         }
         slot.state = State::Completed;
-        m_completed = index;
+        m_completed.push_back(index);
         if (!m_silenced)
             camlib::SignalEvent(m_event);
     }
@@ -148,12 +148,12 @@ void Stream::Requeue(Slot& slot) {
 PvxStatus Stream::CompletedImage(uint32_t& index) {
     std::lock_guard<std::mutex> lock(m_mutex);
     Collect();
-    if (m_completed < 0) {
+    if (m_completed.empty()) {
         index = PVX_ERR_EMPTY_COMPLETE_QUEUE;
         return camlib::Fail(PVX_ERR_EMPTY_COMPLETE_QUEUE,
                             "no image has completed since the last one was locked");
     }
-    index = static_cast<uint32_t>(m_completed);
+    index = static_cast<uint32_t>(m_completed.front());
     return PVX_OK;
 }
 
@@ -169,11 +169,14 @@ PvxStatus Stream::Lock(uint32_t index, PvxImageRecord& record) {
                             "buffer " + std::to_string(index) + " holds no completed image");
     const bool delivered = slot.state == State::Completed;
     if (delivered) {
-        m_completed = -1;
+        m_completed.erase(std::find(m_completed.begin(), m_completed.end(), static_cast<int>(index)));
         ++m_counters.delivered;
-        // The held image is taken: a pending signal would announce nothing new.
+        // A pending signal would announce nothing new; images still held are announced
+        // again, as the host's wait consumed the signal that covered them.
         if (m_canWithdraw)
             camlib::WithdrawSignals(m_event);
+        if (!m_completed.empty() && !m_silenced)
+            camlib::SignalEvent(m_event);
     }
     slot.state = State::Locked;
     m_lastLocked = static_cast<int>(index);

@@ -1,15 +1,17 @@
-// One camera's image stream over Aravis: a pool of buffers, the newest completed one
-// held for the host, a locked one kept until the host's copy is done.
+// One camera's image stream over Aravis: a pool of buffers, the completed ones held for
+// the host as the buffer handling says, a locked one kept until the host's copy is done.
 #pragma once
 
 #include "aravis/core/camera_link.h"
 #include "aravis/core/frame_id.h"
 #include "camera/quorvex_api.h"
+#include "camlib/buffer_handling.h"
 #include "camlib/stream_tally.h"
 
 #include <arv.h>
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -23,13 +25,19 @@ struct StreamCounters {
     uint64_t superseded = 0; // completed, but a newer one came before the host took it
 };
 
+struct StreamSetup {
+    uint32_t buffers = 0;
+    uint32_t socketBufferBytes = 0;
+    camlib::BufferHandling handling = camlib::BufferHandling::NewestOnly;
+};
+
 class Stream {
 public:
     // Creates the Aravis stream and queues buffers of the camera's payload size
     // (throws std::runtime_error with Aravis's text on failure).
     // Counts into tally, zeroed first.
     Stream(ArvCamera* camera, std::shared_ptr<CameraLink> link, std::shared_ptr<camlib::StreamTally> tally,
-           PvxEvent event, uint32_t buffers, uint32_t socketBufferBytes);
+           PvxEvent event, const StreamSetup& setup);
     ~Stream();
     Stream(const Stream&) = delete;
     Stream& operator=(const Stream&) = delete;
@@ -69,6 +77,7 @@ private:
     const std::shared_ptr<camlib::StreamTally> m_tally;
     const PvxEvent m_event;
     const bool m_canWithdraw;
+    const camlib::BufferHandling m_handling;
     uint32_t m_frameBytes = 0;
     ArvStream* m_stream = nullptr;
 
@@ -76,7 +85,7 @@ private:
     std::vector<Slot> m_slots;
     bool m_running = false;
     bool m_silenced = false;
-    int m_completed = -1;
+    std::deque<int> m_completed; // oldest first; NewestOnly keeps one at most
     int m_lastLocked = -1;
     FrameIdExtender m_frameIds;
     StreamCounters m_counters;

@@ -1,10 +1,14 @@
 // The stream's counts through ReadValue on a camera that loses image packets (the
 // emulator's -r): every image the camera made is delivered, lost, incomplete or
-// dropped, exactly once, and the host is told the last locked image's frame id.
+// dropped, exactly once, and the host is told the last locked image's frame id. A
+// burst of images the host has not taken yet: NewestOnly gives the last, OldestFirst
+// every one in order.
 #include "tests/aravis/aravis_fixture.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 #include <vector>
 
 namespace aiktest {
@@ -17,10 +21,12 @@ struct LossRatio {
 
 const LossRatio kRatios[] = {{"NoLoss", 0}, {"Five", 5}, {"Fifty", 50}};
 
-class AravisStreamCountTest : public AravisFixture, public ::testing::WithParamInterface<LossRatio> {
+class StreamNodesFixture : public AravisFixture {
 protected:
     int64_t count(const char* node) { return std::atoll(read(node).c_str()); }
 };
+
+class AravisStreamCountTest : public StreamNodesFixture, public ::testing::WithParamInterface<LossRatio> {};
 
 // Catches an image counted twice or not at all (an incomplete one delivered, or
 // counted as lost besides), block ids misread, counts the host cannot read by name,
@@ -71,6 +77,53 @@ TEST_P(AravisStreamCountTest, EveryTriggeredImageIsCountedOnce) {
 
 INSTANTIATE_TEST_SUITE_P(Aravis, AravisStreamCountTest, ::testing::ValuesIn(kRatios),
                          [](const ::testing::TestParamInfo<LossRatio>& tested) { return tested.param.name; });
+
+struct Handling {
+    const char* mode;
+    size_t taken; // of a burst of kBurst
+};
+
+constexpr int kBurst = 5;
+const Handling kHandlings[] = {{"NewestOnly", 1}, {"OldestFirst", kBurst}};
+
+class AravisBufferHandlingTest : public StreamNodesFixture, public ::testing::WithParamInterface<Handling> {};
+
+// Catches a mode that changes nothing, images handed out out of order or twice, a held
+// image that is never announced again, or a mode changed under an open stream.
+TEST_P(AravisBufferHandlingTest, ABurstIsTakenAsTheModeSays) {
+    if (!emulator().start(AIK_TEST_ARAVIS_GENICAM))
+        GTEST_SKIP() << "GigE Vision emulator unavailable: " << emulator().why();
+    OPEN_OR_RETURN(Backend::Gige);
+    const Handling& handling = GetParam();
+    ASSERT_NO_FATAL_FAILURE(setup({{}, 0.001, 0, 0, 1, 1, 1, 0, 0, 256, 256}));
+    write("TriggerSource", "Software");
+    write("StreamBufferHandlingMode", handling.mode);
+    const aikhost::ImageAttributesResult attributes = channel().getImageAttributes();
+    ASSERT_EQ(attributes.rc, 0) << attributes.errText;
+    std::vector<uint8_t> image(static_cast<size_t>(attributes.attributes.pitch) *
+                               attributes.attributes.height);
+    ASSERT_EQ(channel().startAcquisition().rc, 0);
+    EXPECT_NE(channel().writeValue("StreamBufferHandlingMode", "NewestOnly").rc, 0);
+    // The whole burst completes before the host takes anything; the camera takes one
+    // trigger per frame time.
+    for (int trigger = 0; trigger < kBurst; ++trigger) {
+        ASSERT_EQ(channel().executeCommand("TriggerSoftware").rc, 0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    std::vector<int64_t> taken;
+    while (taken.size() <= kBurst && waitForImage(300)) {
+        ASSERT_EQ(channel().getImage(image.data()).rc, 0);
+        taken.push_back(count("ChunkFrameID"));
+    }
+    ASSERT_EQ(channel().stopAcquisition().rc, 0);
+    ASSERT_EQ(taken.size(), handling.taken);
+    for (size_t i = 1; i < taken.size(); ++i)
+        EXPECT_EQ(taken[i], taken[i - 1] + 1) << "image " << i;
+    EXPECT_EQ(count("StreamDroppedFrameCount"), kBurst - static_cast<int64_t>(handling.taken));
+}
+
+INSTANTIATE_TEST_SUITE_P(Aravis, AravisBufferHandlingTest, ::testing::ValuesIn(kHandlings),
+                         [](const ::testing::TestParamInfo<Handling>& tested) { return tested.param.mode; });
 
 } // namespace
 } // namespace aiktest

@@ -253,7 +253,7 @@ PvxStatus Camera::OpenStream(PvxEvent event, uint32_t buffers, std::shared_ptr<S
             },
             event, buffers, bytes,
             Stream::Options{m_spec.takeBackSignals, m_spec.streamBuffers, m_spec.replay,
-                            m_spec.recordingPaced},
+                            m_spec.recordingPaced, m_bufferHandling},
             m_tally);
     } catch (const std::bad_alloc&) {
         return camlib::Fail(PVX_ERR_NO_MEMORY, "cannot allocate " + std::to_string(buffers) + " buffers of " +

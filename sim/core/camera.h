@@ -122,6 +122,7 @@ private:
     uint32_t m_triggerPolarity;
     double m_frameRate;
     TestPattern m_pattern;
+    camlib::BufferHandling m_bufferHandling = camlib::BufferHandling::NewestOnly;
     std::map<uint64_t, uint32_t> m_registers;
     std::optional<RegisterWrite> m_lastRegisterWrite;
     std::shared_ptr<Stream> m_stream;

@@ -100,6 +100,9 @@ NodeValue Camera::ReadLinked(const Node& node) const {
                   ((int64_t{1} << kLineCount) - 1);
         break;
     }
+    case Link::StreamBufferHandlingMode:
+        value.s = camlib::BufferHandlingName(m_bufferHandling);
+        break;
     case Link::StreamDeliveredFrameCount:
     case Link::StreamLostFrameCount:
     case Link::StreamIncompleteFrameCount:
@@ -188,6 +191,15 @@ PvxStatus Camera::WriteLinked(const Node& node, const NodeValue& value) {
         if (edge == std::size(kTriggerActivationEntries))
             return refuse("the camera has no trigger activation \"" + value.s + "\"");
         m_triggerPolarity = (m_triggerPolarity & ~1u) | static_cast<uint32_t>(edge);
+        return PVX_OK;
+    }
+    case Link::StreamBufferHandlingMode: {
+        const auto mode = camlib::BufferHandlingNamed(value.s);
+        if (!mode)
+            return refuse(node.name + " has no entry \"" + value.s + "\"");
+        if (StreamOpen() && *mode != m_bufferHandling)
+            return camlib::Fail(PVX_ERR_NOT_WRITABLE, node.name + " cannot change while a stream is open");
+        m_bufferHandling = *mode;
         return PVX_OK;
     }
     default:

@@ -41,6 +41,7 @@ constexpr LinkRule kLinks[] = {
     {"TriggerActivation", NodeType::Enumeration, Link::TriggerActivation},
     {"TriggerSoftware", NodeType::Command, Link::TriggerSoftware},
     {"LineStatusAll", NodeType::Integer, Link::LineStatusAll},
+    {"StreamBufferHandlingMode", NodeType::Enumeration, Link::StreamBufferHandlingMode},
     {"StreamDeliveredFrameCount", NodeType::Integer, Link::StreamDeliveredFrameCount},
     {"StreamLostFrameCount", NodeType::Integer, Link::StreamLostFrameCount},
     {"StreamIncompleteFrameCount", NodeType::Integer, Link::StreamIncompleteFrameCount},

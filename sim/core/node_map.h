@@ -42,6 +42,7 @@ enum class Link : uint8_t {
     TriggerActivation,
     TriggerSoftware,
     LineStatusAll,
+    StreamBufferHandlingMode,
     // The stream's counts, in camlib::TallyField's order.
     StreamDeliveredFrameCount,
     StreamLostFrameCount,

@@ -1,6 +1,7 @@
 // Definitions of the standard nodes: types, access, limits and descriptions.
 #include "sim/core/standard_nodes.h"
 
+#include "camlib/buffer_handling.h"
 #include "camlib/pixel_format.h"
 #include "camlib/stream_tally.h"
 
@@ -240,10 +241,13 @@ void AddCounterAndTimerControl(std::vector<NodeSpec>& nodes) {
     nodes.back().selector = "TimerSelector";
 }
 
-// The library's count of what the stream did, as every library of the family offers it.
-void AddStreamCounts(std::vector<NodeSpec>& nodes) {
+// The library's stream nodes, as every library of the family offers them: what the
+// stream did, and which completed images it keeps.
+void AddStreamNodes(std::vector<NodeSpec>& nodes) {
     for (const camlib::TallyNode& tally : camlib::kTallyNodes)
         nodes.push_back(LinkedInteger(tally.name, Access::RO, 0, INT64_MAX, tally.description));
+    nodes.push_back(Enumeration(camlib::kBufferHandlingNode, Access::RW, camlib::kBufferHandlingEntries,
+                                camlib::kBufferHandlingDescription));
 }
 
 } // namespace
@@ -257,7 +261,7 @@ std::vector<NodeSpec> StandardNodes(const CameraSpec& camera) {
     AddAnalogControl(camera, nodes);
     AddDigitalIoControl(nodes);
     AddCounterAndTimerControl(nodes);
-    AddStreamCounts(nodes);
+    AddStreamNodes(nodes);
     return nodes;
 }
 

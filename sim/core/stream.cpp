@@ -25,7 +25,8 @@ Stream::Stream(SettingsSource source, PvxEvent event, uint32_t buffers, uint32_t
     : m_source(std::move(source)), m_event(event),
       m_canWithdraw(options.takeBackSignals && camlib::CanWithdrawSignals(event)),
       m_bufferLimit(options.bufferLimit), m_frameBytes(frameBytes), m_tally(std::move(tally)),
-      m_replay(std::move(options.replay)), m_replayPaced(options.replayPaced), m_buffers(buffers) {
+      m_replay(std::move(options.replay)), m_replayPaced(options.replayPaced), m_handling(options.handling),
+      m_buffers(buffers) {
     m_tally->Reset();
     for (Buffer& buffer : m_buffers)
         buffer.data.resize(frameBytes);
@@ -55,7 +56,7 @@ PvxStatus Stream::Start(uint32_t buffers) {
         if (buffer.state == BufferState::Completed || buffer.state == BufferState::Superseded)
             buffer.state = BufferState::Free;
     }
-    m_completed = -1;
+    m_completed.clear();
     m_activeBuffers = m_bufferLimit != 0 ? std::min(buffers, m_bufferLimit) : buffers;
     m_frameCounter = 0;
     if (m_replay)
@@ -85,9 +86,8 @@ void Stream::Close() {
         return;
     m_closed = true;
     JoinGenerator(lock);
-    // The newest image will never be locked now (superseded ones count as dropped already).
-    if (m_completed >= 0)
-        m_tally->Dropped();
+    // The images held will never be locked now (superseded ones count as dropped already).
+    m_tally->Dropped(m_completed.size());
 }
 
 void Stream::JoinGenerator(std::unique_lock<std::mutex>& lock) {
@@ -106,12 +106,12 @@ PvxStatus Stream::CompletedImage(uint32_t& index) {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_closed)
         return ClosedStatus();
-    if (m_completed < 0) {
+    if (m_completed.empty()) {
         index = kNoCompletedImage;
         return camlib::Fail(PVX_ERR_EMPTY_COMPLETE_QUEUE,
                             "no image has completed since the last one was locked");
     }
-    index = static_cast<uint32_t>(m_completed);
+    index = static_cast<uint32_t>(m_completed.front());
     return PVX_OK;
 }
 
@@ -131,12 +131,15 @@ PvxStatus Stream::Lock(uint32_t index, PvxImageRecord& record) {
         m_tally->DeliveredAfterAll(buffer.frameId, buffer.timestamp);
     else if (buffer.state == BufferState::Completed)
         m_tally->Delivered(buffer.frameId, buffer.timestamp);
-    if (buffer.state == BufferState::Completed && m_completed == static_cast<int>(index)) {
-        m_completed = -1;
-        // The newest image is taken: a signal still pending announces nothing new, and
-        // a host woken by it would find no image.
+    if (buffer.state == BufferState::Completed) {
+        m_completed.erase(std::find(m_completed.begin(), m_completed.end(), static_cast<int>(index)));
+        // A signal still pending announces nothing new, and a host woken by it would
+        // find no image; images still held are announced again, as the host's wait
+        // consumed the signal that covered them.
         if (m_canWithdraw)
             camlib::WithdrawSignals(m_event);
+        if (!m_completed.empty())
+            camlib::SignalEvent(m_event);
     }
     buffer.state = BufferState::Locked;
     m_lastLocked = static_cast<int>(index);
@@ -221,8 +224,8 @@ Stream::Counters Stream::GetCounters() {
 }
 
 int Stream::PickBuffer() const {
-    // A free buffer first; else the oldest superseded image; else the newest image
-    // nobody took; never a locked one.
+    // A free buffer first; else, with NewestOnly, the oldest superseded image or the
+    // newest image nobody took; never a locked one, nor one OldestFirst holds.
     int oldest = -1;
     for (uint32_t i = 0; i < m_activeBuffers; ++i) {
         const Buffer& buffer = m_buffers[i];
@@ -232,7 +235,9 @@ int Stream::PickBuffer() const {
             (oldest < 0 || buffer.frameId < m_buffers[static_cast<size_t>(oldest)].frameId))
             oldest = static_cast<int>(i);
     }
-    return oldest >= 0 ? oldest : m_completed;
+    if (m_handling == camlib::BufferHandling::OldestFirst)
+        return -1;
+    return oldest >= 0 ? oldest : (m_completed.empty() ? -1 : m_completed.front());
 }
 
 bool Stream::WaitForImage(const FrameSettings& settings, std::unique_lock<std::mutex>& lock) {
@@ -290,8 +295,7 @@ void Stream::Produce(std::unique_lock<std::mutex>& lock) {
         ++m_counters.overwritten; // announced, never locked: lost to the host
     if (buffer.state == BufferState::Completed)
         m_tally->Dropped();
-    if (m_completed == index)
-        m_completed = -1;
+    m_completed.erase(std::remove(m_completed.begin(), m_completed.end(), index), m_completed.end());
     buffer.state = BufferState::Filling;
     lock.unlock();
     // Read now rather than before the wait, so that every image started after a
@@ -336,16 +340,17 @@ void Stream::Produce(std::unique_lock<std::mutex>& lock) {
     }
     // A superseded image counts as dropped at once, so that the counts add up while the
     // stream runs; a host that locks it still takes it back.
-    if (m_completed >= 0) {
-        m_buffers[static_cast<size_t>(m_completed)].state = BufferState::Superseded;
+    if (m_handling == camlib::BufferHandling::NewestOnly && !m_completed.empty()) {
+        m_buffers[static_cast<size_t>(m_completed.front())].state = BufferState::Superseded;
         m_tally->Dropped();
+        m_completed.clear();
     }
     buffer.state = BufferState::Completed;
     m_tally->Arrived(shownFrame);
     buffer.frameId = shownFrame;
     buffer.timestamp = timestamp;
     buffer.geometry = geometry;
-    m_completed = index;
+    m_completed.push_back(index);
     ++m_counters.images;
     // Signalled under the lock, so that taking an image (which withdraws the pending
     // signals) and announcing one never interleave.

@@ -6,6 +6,7 @@
 #include "sim/core/replay.h"
 
 #include "camera/quorvex_api.h"
+#include "camlib/buffer_handling.h"
 #include "camlib/stream_tally.h"
 
 #include <chrono>
@@ -44,6 +45,7 @@ public:
         // times rather than the frame rate.
         std::shared_ptr<Replay> replay;
         bool replayPaced = true;
+        camlib::BufferHandling handling = camlib::BufferHandling::NewestOnly;
     };
     // Allocates buffers of frameBytes each (throws std::bad_alloc).
     // Counts into tally, zeroed first.
@@ -83,9 +85,10 @@ public:
 private:
     // Stops the generator thread, if it runs, and waits for it; lock holds m_mutex.
     void JoinGenerator(std::unique_lock<std::mutex>& lock);
-    // Completed: the newest image, announced. Superseded: an older image, no longer
-    // announced but still lockable (a host may have asked for it just before a newer
-    // one completed) until the generator needs its buffer.
+    // Completed: an image held for the host, announced (NewestOnly: the newest alone).
+    // Superseded: an older image, no longer announced but still lockable (a host may
+    // have asked for it just before a newer one completed) until the generator needs
+    // its buffer.
     enum class BufferState { Free, Filling, Completed, Superseded, Locked };
     struct Buffer {
         std::vector<uint8_t> data;
@@ -110,6 +113,7 @@ private:
     const std::shared_ptr<camlib::StreamTally> m_tally;
     const std::shared_ptr<Replay> m_replay;
     const bool m_replayPaced;
+    const camlib::BufferHandling m_handling;
 
     std::mutex m_control; // serialises Start, Stop and Close
     std::mutex m_mutex;   // everything below
@@ -122,7 +126,7 @@ private:
     bool m_changed = false;
     bool m_outputStopped = false;
     uint32_t m_activeBuffers = 0;
-    int m_completed = -1;
+    std::deque<int> m_completed; // oldest first; NewestOnly holds one at most
     int m_lastLocked = -1;
     uint64_t m_frameCounter = 0;
     Counters m_counters;

@@ -8,7 +8,9 @@
 #include "sim/sim_control.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -171,6 +173,49 @@ TEST_F(StreamTest, StreamNodesCountEveryImageExactlyOnce) {
     EXPECT_EQ(access, static_cast<uint32_t>(PVX_ACCESS_RO));
     EXPECT_NE(pvxSetIntValue(camera, delivered, 0, false), PVX_OK);
 }
+
+struct Handling {
+    const char* mode;
+    std::vector<uint64_t> framesTaken; // of a burst of five, in the order taken
+};
+
+class BufferHandlingTest : public StreamTest, public ::testing::WithParamInterface<Handling> {};
+
+// Catches a mode that changes nothing, images handed out out of order or twice, an
+// image still held that is never announced again, or a mode changed under an open
+// stream.
+TEST_P(BufferHandlingTest, ABurstIsTakenAsTheModeSays) {
+    constexpr uint64_t kBurst = 5;
+    const PvxHandle camera = OpenFastCamera();
+    const PvxHandle mode = Node(camera, "StreamBufferHandlingMode");
+    ASSERT_EQ(pvxSetEnumValueText(camera, mode, GetParam().mode, true), PVX_OK);
+    ASSERT_EQ(pvxSetTriggerMode(camera, true), PVX_OK);
+    const PvxHandle stream = StartStream(camera, 8);
+    EXPECT_EQ(pvxSetEnumValueText(camera, mode, "NewestOnly", true),
+              GetParam().mode == std::string("NewestOnly") ? PVX_OK : PVX_ERR_NOT_WRITABLE);
+    for (uint64_t trigger = 0; trigger < kBurst; ++trigger)
+        ASSERT_EQ(pvxExecuteCommand(camera, Node(camera, "TriggerSoftware"), true), PVX_OK);
+    // The whole burst completes before the host takes anything (or waits on the event).
+    uint64_t images = 0, notMade = 0;
+    for (int wait = 0; wait < 200 && images < kBurst; ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        ASSERT_EQ(pvxSimStreamCounters(0, &images, &notMade), PVX_OK);
+    }
+    ASSERT_EQ(images, kBurst);
+    std::vector<uint64_t> taken;
+    for (size_t i = 0; i < GetParam().framesTaken.size(); ++i) {
+        const PvxImageRecord record = NextImage(stream);
+        taken.push_back(record.ullFrameId);
+        ASSERT_EQ(pvxReleaseImage(stream, record.uiIndex), PVX_OK);
+    }
+    EXPECT_EQ(m_event.Wait(30), 0u) << "nothing more to take";
+    EXPECT_EQ(taken, GetParam().framesTaken);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, BufferHandlingTest,
+                         ::testing::Values(Handling{"NewestOnly", {5}},
+                                           Handling{"OldestFirst", {1, 2, 3, 4, 5}}),
+                         [](const ::testing::TestParamInfo<Handling>& tested) { return tested.param.mode; });
 
 // Catches open, start, stop and close that accept what they should refuse, or refuse
 // what a host does in its stop sequence (stopping twice, stopping a stream not started),

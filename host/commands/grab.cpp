@@ -14,6 +14,7 @@
 #include "host/session/feature_info.h"
 #include "host/session/grab_loop.h"
 #include "host/session/image_tally.h"
+#include "host/session/stream_counts.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -166,6 +167,7 @@ ChannelGrab grabChannel(const Channel& channel, const GrabOptions& options, cons
         if (rate.ok() && isValueText(AIK_FEATURE_FLOAT, rate.text))
             grab.askedRate = std::strtod(rate.text.c_str(), nullptr);
     }
+    keepEveryImage(channel);
     const SlotResult started = channel.startAcquisition();
     if (!started.ok()) {
         grab.problem = "acquisition not started: StartAcquisition: " + started.errText;

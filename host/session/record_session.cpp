@@ -7,6 +7,7 @@
 #include "host/session/image_metadata.h"
 #include "host/session/image_queue.h"
 #include "host/session/image_tally.h"
+#include "host/session/stream_counts.h"
 #include "recording/recording_writer.h"
 
 #include <atomic>
@@ -177,6 +178,7 @@ void streamInto(const Channel& channel, recording::RecordingWriter& file, const 
             counts.refused();
         return std::string();
     };
+    keepEveryImage(channel);
     const SlotResult started = channel.startAcquisition();
     if (started.ok()) {
         record.loop = takeImages(channel, record.attributes, storedFormat, settings.limits, hooks);

@@ -31,4 +31,9 @@ std::optional<StreamCounts> readStreamCounts(const Channel& channel) {
     return StreamCounts{*delivered, *lost + *incomplete + *dropped};
 }
 
+void keepEveryImage(const Channel& channel) {
+    if (channel.readValue("StreamBufferHandlingMode").ok())
+        channel.writeValue("StreamBufferHandlingMode", "OldestFirst");
+}
+
 } // namespace aikhost

@@ -21,6 +21,12 @@ struct StreamCounts {
 // Nothing when the library offers no such nodes (or one cannot be read).
 std::optional<StreamCounts> readStreamCounts(const Channel& channel);
 
+// Asks the camera library, before the stream starts, to keep every completed image for
+// the host in order (StreamBufferHandlingMode OldestFirst) rather than the newest alone,
+// so that images arriving closer together than the host wakes are not replaced. A
+// library without the choice is left as it is.
+void keepEveryImage(const Channel& channel);
+
 } // namespace aikhost
 
 #endif

@@ -13,6 +13,7 @@
 #include "host/view/image_feed.h"
 #include "host/view/view_server.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <iostream>
@@ -59,6 +60,23 @@ void reportServing(const Channel& channel, const HttpAddress& address, int port,
                   << "an SSH tunnel to a view on 127.0.0.1 exposes nothing\n";
 }
 
+// The camera of a lost channel, found again by the module: every channel is released
+// (the module releases them together) and enumerated anew; the one described as the
+// lost one was, else the one at its place, with the window and exposure it has.
+std::optional<Channel> reopen(CliContext& context, const Channel& lost) {
+    lost.releaseVideoChannel();
+    const Enumeration found = openSession(context).module().enumerate();
+    const auto same = std::find_if(found.channels.begin(), found.channels.end(), [&](const Channel& channel) {
+        return channel.description() == lost.description();
+    });
+    const auto at = static_cast<std::size_t>(lost.id());
+    if (same == found.channels.end() && at >= found.channels.size())
+        return std::nullopt;
+    const Channel& channel = same != found.channels.end() ? *same : found.channels[at];
+    channel.setupCommonParams(currentCommonParams(channel));
+    return channel;
+}
+
 int serveView(CliContext& context, const ViewOptions& options, const HttpAddress& address) {
     const Channel& channel = openChannel(context);
     // The window and exposure the camera has now, so that --set and --load hold.
@@ -68,7 +86,7 @@ int serveView(CliContext& context, const ViewOptions& options, const HttpAddress
         return kExitOther;
     }
     LatestImage latest(largestImageBytes(channel.record()));
-    ChannelWorker worker(channel, latest);
+    ChannelWorker worker(channel, latest, [&context](const Channel& lost) { return reopen(context, lost); });
     ImageFeed feed(latest, options.rate);
     ViewServer server(worker, feed, {{"channel", channel.id()}, {"name", channel.name()}});
     const BindOutcome bound = server.bind(address);

@@ -3,6 +3,7 @@
 #include "host/view/channel_worker.h"
 
 #include "host/session/image_tally.h"
+#include "host/session/stream_counts.h"
 
 namespace aikhost {
 
@@ -14,11 +15,12 @@ using Clock = std::chrono::steady_clock;
 // spinning a core while the page shows why.
 constexpr std::chrono::milliseconds kRetryAfterFailure{50};
 constexpr std::chrono::seconds kRateWindow{1};
+constexpr std::chrono::seconds kSilenceBeforeCheck{1};
 
 } // namespace
 
-ChannelWorker::ChannelWorker(const Channel& channel, LatestImage& latest)
-    : m_channel(channel), m_latest(latest), m_thread([this] { loop(); }) {}
+ChannelWorker::ChannelWorker(const Channel& channel, LatestImage& latest, Reconnect reconnect)
+    : m_channel(channel), m_latest(latest), m_reconnect(std::move(reconnect)), m_thread([this] { loop(); }) {}
 
 ChannelWorker::~ChannelWorker() {
     close();
@@ -87,6 +89,17 @@ void ChannelWorker::loop() {
 SlotResult ChannelWorker::startHere() {
     if (m_streaming)
         return SlotResult{0, {}};
+    if (m_cameraLost) {
+        std::optional<Channel> again = m_reconnect(m_channel);
+        if (!again) {
+            std::lock_guard<std::mutex> lock(m_figuresMutex);
+            m_figures.problem = "the camera is still not answering (not found again): check its power and "
+                                "network, then start again";
+            return SlotResult{1, m_figures.problem};
+        }
+        m_channel = *again;
+        m_cameraLost = false;
+    }
     const ImageAttributesResult attributes = m_channel.getImageAttributes();
     SlotResult result = attributes;
     if (result.ok())
@@ -98,6 +111,8 @@ SlotResult ChannelWorker::startHere() {
         return result;
     }
     m_streaming = true;
+    m_countsOffered = readStreamCounts(m_channel).has_value();
+    m_lastSign = Clock::now();
     m_storedFormat = pixelFormatCode(m_channel.readValue("PixelFormat").text);
     m_figures.streaming = true;
     m_figures.geometry = attributes.attributes;
@@ -132,6 +147,7 @@ void ChannelWorker::acquireOne() {
             std::unique_lock<std::mutex> lock(m_tasksMutex);
             m_tasksPosted.wait_for(lock, kRetryAfterFailure, [this] { return m_quit || !m_tasks.empty(); });
         }
+        checkCameraAnswers(Clock::now());
         std::lock_guard<std::mutex> lock(m_figuresMutex);
         countRate(Clock::now());
         return;
@@ -152,10 +168,28 @@ void ChannelWorker::acquireOne() {
                           ? deliveredFrameNumber(image.geometry, image.pixels.data(), *m_storedFormat)
                           : std::nullopt;
         image.acquired = now;
+        m_lastSign = now;
         countFrame(m_figures.loss, image.frame);
         m_latest.publish();
     }
     countRate(now);
+}
+
+void ChannelWorker::checkCameraAnswers(Clock::time_point now) {
+    if (!m_countsOffered || now - m_lastSign < kSilenceBeforeCheck)
+        return;
+    m_lastSign = now;
+    if (readStreamCounts(m_channel))
+        return;
+    // Stopping a camera that no longer answers returns within the library's bound.
+    m_channel.stopAcquisition();
+    m_cameraLost = true;
+    m_streaming = false;
+    std::lock_guard<std::mutex> lock(m_figuresMutex);
+    m_figures.streaming = false;
+    m_figures.imagesPerSecond = 0;
+    m_figures.problem = "the camera stopped answering (its stream counts cannot be read); once it is back, "
+                        "Start finds it again";
 }
 
 void ChannelWorker::countRate(Clock::time_point now) {

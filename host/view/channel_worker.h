@@ -34,8 +34,12 @@ struct ViewFigures {
 
 class ChannelWorker {
 public:
+    // The channel anew after its camera stopped answering (the module released and
+    // enumerated again); nothing while the camera is not back.
+    using Reconnect = std::function<std::optional<Channel>(const Channel& lost)>;
+
     // latest receives every delivered image once start() has started streaming.
-    ChannelWorker(const Channel& channel, LatestImage& latest);
+    ChannelWorker(const Channel& channel, LatestImage& latest, Reconnect reconnect);
     // close().
     ~ChannelWorker();
     ChannelWorker(const ChannelWorker&) = delete;
@@ -46,7 +50,8 @@ public:
     bool run(const std::function<void(const Channel&)>& task);
     // GetImageAttributes, then StartAcquisition; StopAcquisition. Each answers on the
     // worker thread; starting a running stream or stopping a stopped one does nothing.
-    // Nothing once the worker is closed.
+    // A camera that stopped answering while streaming is reconnected first. Nothing
+    // once the worker is closed.
     std::optional<SlotResult> start();
     std::optional<SlotResult> stop();
     // Runs the tasks already asked for, stops acquisition if it runs and ends the
@@ -59,12 +64,19 @@ private:
     SlotResult startHere();
     SlotResult stopHere();
     void acquireOne();
+    // After a second without images: a library that keeps stream counts answers them
+    // without asking the camera, unless the camera stopped answering.
+    void checkCameraAnswers(std::chrono::steady_clock::time_point now);
     void countRate(std::chrono::steady_clock::time_point now);
 
     Channel m_channel;
     LatestImage& m_latest;
-    bool m_streaming = false;               // worker thread only
-    std::optional<uint32_t> m_storedFormat; // the camera's PixelFormat code; worker thread only
+    const Reconnect m_reconnect;
+    bool m_streaming = false;                           // worker thread only
+    bool m_countsOffered = false;                       // the library keeps stream counts; worker thread only
+    bool m_cameraLost = false;                          // worker thread only
+    std::chrono::steady_clock::time_point m_lastSign{}; // an image or a check; worker thread only
+    std::optional<uint32_t> m_storedFormat;             // the camera's PixelFormat code; worker thread only
 
     std::mutex m_tasksMutex;
     std::condition_variable m_tasksPosted;

@@ -1,8 +1,9 @@
 """aikhost --backend aravis as a user runs it on a real GigE Vision camera: Aravis's
 emulator on 127.0.0.1, listed by `channels`, its images written by `grab`, chosen by
 its address with -d alone; the camera named while nothing answers there, while another
-aikhost holds it, and when it dies mid-grab. The emulator and the other aikhost are
-stopped by their process ids; every wait is bounded."""
+aikhost holds it, and when it dies mid-grab; the live view naming a camera that died
+and finding it again once it is back. The emulator and the other aikhost are stopped
+by their process ids; every wait is bounded."""
 import os
 import pathlib
 import shutil
@@ -10,6 +11,10 @@ import subprocess
 import sys
 import tempfile
 import time
+
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent.parent / "view"))
+from view_endpoints_test import json_of, request  # noqa: E402
+from view_process import start_aikhost, stop_by_pid  # noqa: E402
 
 EMULATOR = "arv-fake-gv-camera-0.8"
 READY_SECONDS = 10
@@ -75,6 +80,49 @@ def check_camera_death(aikhost, emulator, folder):
         stop(grabbing)
 
 
+def start_emulator(genicam):
+    # Killed with this test even when ctest kills it first (a time-out).
+    return subprocess.Popen(["setpriv", "--pdeathsig", "KILL", EMULATOR, "-i", "127.0.0.1", "-g", genicam],
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def wait_for(condition, seconds, step=0.2):
+    """condition() polled until true, at most seconds long; its last answer."""
+    deadline = time.monotonic() + seconds
+    while not (answer := condition()) and time.monotonic() < deadline:
+        time.sleep(step)
+    return answer
+
+
+def check_view_recovers(aikhost, genicam):
+    """The view says that its camera stopped answering, and its Start finds the camera
+    again once it is back, in the same process."""
+    emulator = start_emulator(genicam)
+    view = None
+    try:
+        assert wait_for(lambda: run(aikhost, "channels").returncode == 0, READY_SECONDS), "no camera"
+        view, url, said = start_aikhost([aikhost, "--backend", "aravis", "view", "--http", "127.0.0.1:0"],
+                                        environment())
+        assert wait_for(lambda: json_of(url + "figures")["delivered"] > 0, READY_SECONDS), said
+        emulator.kill()
+        emulator.wait()
+        died = time.monotonic()
+        lost = wait_for(lambda: (f := json_of(url + "figures"))["streaming"] is False and f, 10)
+        assert lost and "stopped answering" in lost["problem"], lost
+        named = time.monotonic() - died
+        emulator = start_emulator(genicam)
+        # The camera may still serve the lost controller until its heartbeat lapses.
+        started = wait_for(lambda: request(url + "start", "POST", b"{}")[0] == 200, 40, step=1)
+        assert started, json_of(url + "figures")
+        before = json_of(url + "figures")["delivered"]
+        assert wait_for(lambda: json_of(url + "figures")["delivered"] > before, READY_SECONDS)
+        print(f"view: camera death named after {named:.2f} s; started again once it was back")
+    finally:
+        if view is not None:
+            stop_by_pid(view)
+        stop(emulator)
+
+
 def check_busy(aikhost, folder):
     """While one aikhost streams from the camera, a second one is told it is in use."""
     holder = subprocess.Popen([aikhost, "--backend", "aravis", "grab", "-n", "1000000", "--trigger", "off",
@@ -103,9 +151,7 @@ def main():
     assert not other_emulator_runs(), f"another GigE Vision emulator still runs after {OTHER_EMULATOR_SECONDS} s"
     # A named address where nothing answers is no success.
     expect_not_opened(aikhost, "cannot be opened")
-    # Killed with this test even when ctest kills it first (a time-out).
-    emulator = subprocess.Popen(["setpriv", "--pdeathsig", "KILL", EMULATOR, "-i", "127.0.0.1", "-g", genicam],
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    emulator = start_emulator(genicam)
     try:
         deadline = time.monotonic() + READY_SECONDS
         while (listed := run(aikhost, "channels")).returncode != 0 and time.monotonic() < deadline \
@@ -132,10 +178,11 @@ def main():
             check_busy(aikhost, folder)
         with tempfile.TemporaryDirectory() as folder:
             check_camera_death(aikhost, emulator, folder)
-        print(listed.stdout + grabbed.stdout + chosen.stderr + absent.stderr)
-        return 0
     finally:
         stop(emulator)
+    check_view_recovers(aikhost, genicam)
+    print(listed.stdout + grabbed.stdout + chosen.stderr + absent.stderr)
+    return 0
 
 
 if __name__ == "__main__":

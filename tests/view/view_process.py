@@ -10,11 +10,12 @@ import time
 STARTUP_SECONDS = 15
 
 
-def start_aikhost(command):
+def start_aikhost(command, env=None):
     """Starts aikhost view (command: its arguments, serving 127.0.0.1:0) and returns the
     process, its URL and what it said on stderr."""
-    env = dict(os.environ)
-    env.pop("QUORVEX_SIM_CONFIG", None)  # the built-in cameras, or --sim-config
+    if env is None:
+        env = dict(os.environ)
+        env.pop("QUORVEX_SIM_CONFIG", None)  # the built-in cameras, or --sim-config
     process = subprocess.Popen(command, stderr=subprocess.PIPE,
                                stdout=subprocess.DEVNULL, env=env)
     selector = selectors.DefaultSelector()

@@ -83,7 +83,7 @@ PvxStatus Camera::SetBufferHandling(const char* entry) {
     if (!mode)
         return camlib::Fail(PVX_ERR_GENICAM,
                             std::string(camlib::kBufferHandlingNode) + " has no entry " + entry);
-    if (m_stream != 0 && *mode != m_bufferHandling)
+    if (m_stream != 0)
         return camlib::Fail(PVX_ERR_NOT_WRITABLE, std::string(camlib::kBufferHandlingNode) +
                                                       " cannot change while the stream is open: stop the "
                                                       "acquisition, set it, and start again");

@@ -45,8 +45,8 @@ public:
     std::optional<int> BufferHandlingOf(PvxHandle handle) const;
     static PvxHandle BufferHandlingEntryHandle(size_t entry);
     camlib::BufferHandling BufferHandling() const { return m_bufferHandling; }
-    // PVX_ERR_NOT_WRITABLE while the stream is open, whose buffers follow the mode it
-    // opened with; PVX_ERR_GENICAM for a name that is no entry.
+    // PVX_ERR_NOT_WRITABLE while the stream is open (its access is RO then), whose
+    // buffers follow the mode it opened with; PVX_ERR_GENICAM for a name that is no entry.
     PvxStatus SetBufferHandling(const char* entry);
     // Counted by the camera's stream, kept after it closes until the next one opens.
     const std::shared_ptr<camlib::StreamTally>& Tally() const { return m_tally; }

@@ -118,6 +118,7 @@ SlotResult ChannelWorker::startHere() {
     m_figures.geometry = attributes.attributes;
     m_figures.problem.clear();
     m_figures.loss.lastFrame.reset(); // a new stream may number its frames afresh
+    m_lostBeforeStream = m_figures.loss.lost;
     m_rateStart = Clock::now();
     m_rateDelivered = m_figures.delivered;
     return result;
@@ -148,6 +149,7 @@ void ChannelWorker::acquireOne() {
             m_tasksPosted.wait_for(lock, kRetryAfterFailure, [this] { return m_quit || !m_tasks.empty(); });
         }
         checkCameraAnswers(Clock::now());
+        countLibraryLoss(Clock::now());
         std::lock_guard<std::mutex> lock(m_figuresMutex);
         countRate(Clock::now());
         return;
@@ -155,6 +157,7 @@ void ChannelWorker::acquireOne() {
     LiveImage& image = m_latest.writable();
     const AcquisitionResult delivered = m_channel.getImage(image.pixels.data());
     const Clock::time_point now = Clock::now();
+    countLibraryLoss(now);
     std::lock_guard<std::mutex> lock(m_figuresMutex);
     if (delivered.foundNoNewImage()) {
         // Neither an image nor a failure: the signal outlived its image.
@@ -169,7 +172,8 @@ void ChannelWorker::acquireOne() {
                           : std::nullopt;
         image.acquired = now;
         m_lastSign = now;
-        countFrame(m_figures.loss, image.frame);
+        if (!m_countsOffered)
+            countFrame(m_figures.loss, image.frame);
         m_latest.publish();
     }
     countRate(now);
@@ -190,6 +194,18 @@ void ChannelWorker::checkCameraAnswers(Clock::time_point now) {
     m_figures.imagesPerSecond = 0;
     m_figures.problem = "the camera stopped answering (its stream counts cannot be read); once it is back, "
                         "Start finds it again";
+}
+
+void ChannelWorker::countLibraryLoss(Clock::time_point now) {
+    if (!m_countsOffered || !m_streaming || now - m_lossCounted < kRateWindow)
+        return;
+    m_lossCounted = now;
+    const std::optional<StreamCounts> counts = readStreamCounts(m_channel);
+    if (!counts)
+        return;
+    std::lock_guard<std::mutex> lock(m_figuresMutex);
+    m_figures.loss.known = true;
+    m_figures.loss.lost = m_lostBeforeStream + counts->lost;
 }
 
 void ChannelWorker::countRate(Clock::time_point now) {

@@ -67,16 +67,21 @@ private:
     // After a second without images: a library that keeps stream counts answers them
     // without asking the camera, unless the camera stopped answering.
     void checkCameraAnswers(std::chrono::steady_clock::time_point now);
+    // Once a second, the images lost as the library counts them, where it does: they
+    // count what the camera made whether or not its images carry a frame number.
+    void countLibraryLoss(std::chrono::steady_clock::time_point now);
     void countRate(std::chrono::steady_clock::time_point now);
 
     Channel m_channel;
     LatestImage& m_latest;
     const Reconnect m_reconnect;
-    bool m_streaming = false;                           // worker thread only
-    bool m_countsOffered = false;                       // the library keeps stream counts; worker thread only
-    bool m_cameraLost = false;                          // worker thread only
-    std::chrono::steady_clock::time_point m_lastSign{}; // an image or a check; worker thread only
-    std::optional<uint32_t> m_storedFormat;             // the camera's PixelFormat code; worker thread only
+    bool m_streaming = false;        // worker thread only
+    bool m_countsOffered = false;    // the library keeps stream counts; worker thread only
+    bool m_cameraLost = false;       // worker thread only
+    uint64_t m_lostBeforeStream = 0; // of earlier streams; worker thread only
+    std::chrono::steady_clock::time_point m_lossCounted{}; // worker thread only
+    std::chrono::steady_clock::time_point m_lastSign{};    // an image or a check; worker thread only
+    std::optional<uint32_t> m_storedFormat; // the camera's PixelFormat code; worker thread only
 
     std::mutex m_tasksMutex;
     std::condition_variable m_tasksPosted;

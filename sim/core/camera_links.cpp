@@ -197,8 +197,6 @@ PvxStatus Camera::WriteLinked(const Node& node, const NodeValue& value) {
         const auto mode = camlib::BufferHandlingNamed(value.s);
         if (!mode)
             return refuse(node.name + " has no entry \"" + value.s + "\"");
-        if (StreamOpen() && *mode != m_bufferHandling)
-            return camlib::Fail(PVX_ERR_NOT_WRITABLE, node.name + " cannot change while a stream is open");
         m_bufferHandling = *mode;
         return PVX_OK;
     }

@@ -12,10 +12,11 @@
 namespace sim {
 
 Access Camera::EffectiveAccess(const Node& node) const {
-    // Size and format are locked while a stream is open: its buffers are allocated.
-    const bool sizeOrFormat =
-        node.link == Link::Width || node.link == Link::Height || node.link == Link::PixelFormat;
-    if (node.access == Access::RW && sizeOrFormat && StreamOpen())
+    // Size, format and buffer handling are locked while a stream is open: its buffers
+    // are allocated and handled so.
+    const bool fixedByStream = node.link == Link::Width || node.link == Link::Height ||
+                               node.link == Link::PixelFormat || node.link == Link::StreamBufferHandlingMode;
+    if (node.access == Access::RW && fixedByStream && StreamOpen())
         return Access::RO;
     return node.access;
 }

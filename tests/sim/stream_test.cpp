@@ -191,8 +191,7 @@ TEST_P(BufferHandlingTest, ABurstIsTakenAsTheModeSays) {
     ASSERT_EQ(pvxSetEnumValueText(camera, mode, GetParam().mode, true), PVX_OK);
     ASSERT_EQ(pvxSetTriggerMode(camera, true), PVX_OK);
     const PvxHandle stream = StartStream(camera, 8);
-    EXPECT_EQ(pvxSetEnumValueText(camera, mode, "NewestOnly", true),
-              GetParam().mode == std::string("NewestOnly") ? PVX_OK : PVX_ERR_NOT_WRITABLE);
+    EXPECT_EQ(pvxSetEnumValueText(camera, mode, "NewestOnly", true), PVX_ERR_NOT_WRITABLE);
     for (uint64_t trigger = 0; trigger < kBurst; ++trigger)
         ASSERT_EQ(pvxExecuteCommand(camera, Node(camera, "TriggerSoftware"), true), PVX_OK);
     // The whole burst completes before the host takes anything (or waits on the event).

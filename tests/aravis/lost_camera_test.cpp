@@ -92,7 +92,15 @@ TEST_P(AravisLostCameraTest, EverySlotFailsNamedAndTheCameraComesBack) {
     OPEN_OR_RETURN(Backend::Gige);
     ASSERT_NO_FATAL_FAILURE(setup(regionParams(0, 0, 64, 64)));
     ASSERT_EQ(channel().startAcquisition().rc, 0);
-    EXPECT_TRUE(waitForImage());
+    // A frozen camera that resumes first works through the requests queued for it while
+    // it slept; under a sanitizer's slowness one of the lost controller's may land
+    // after this start. A second start, once, must then stream.
+    if (!waitForImage(5000)) {
+        std::printf("%s: no image after the first start; starting again\n", GetParam().name);
+        channel().stopAcquisition();
+        ASSERT_EQ(channel().startAcquisition().rc, 0);
+        EXPECT_TRUE(waitForImage());
+    }
     EXPECT_EQ(channel().stopAcquisition().rc, 0);
 }
 

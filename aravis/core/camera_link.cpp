@@ -127,7 +127,7 @@ void Heartbeat(const std::shared_ptr<CameraLink::State>& state, ArvDevice* devic
 } // namespace
 
 CameraLink::CameraLink(std::string cameraName, ArvDevice* device)
-    : m_state(std::make_shared<State>(std::move(cameraName))), m_device(device) {
+    : m_state(std::make_shared<State>(std::move(cameraName))), m_device(ARV_DEVICE(g_object_ref(device))) {
     m_lostHandler = g_signal_connect_data(m_device, "control-lost", G_CALLBACK(OnControlLost),
                                           new std::shared_ptr<State>(m_state), ForgetState, GConnectFlags(0));
     if (!ARV_IS_GV_DEVICE(m_device))
@@ -145,6 +145,8 @@ CameraLink::~CameraLink() {
     m_state->changed.notify_all();
     while (!m_state->heartbeatEnded && !m_state->LostLocked())
         m_state->changed.wait_for(lock, kPoll);
+    lock.unlock();
+    g_object_unref(m_device);
 }
 
 bool CameraLink::Lost() const {

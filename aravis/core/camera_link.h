@@ -44,6 +44,8 @@ public:
 
 private:
     std::shared_ptr<State> m_state;
+    // A reference of its own: a stream, which shares the link, may outlive the camera
+    // and its device reference.
     ArvDevice* const m_device;
     unsigned long m_lostHandler = 0;
 };

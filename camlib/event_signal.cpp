@@ -23,4 +23,11 @@ void WithdrawSignals(PvxEvent event) {
     platform::EventReset(event);
 }
 
+void SignalAfterTaking(PvxEvent event, bool canWithdraw, bool imagesHeld) {
+    if (canWithdraw)
+        WithdrawSignals(event);
+    if (imagesHeld)
+        SignalEvent(event);
+}
+
 } // namespace camlib

@@ -13,5 +13,9 @@ void SignalEvent(PvxEvent event);
 bool CanWithdrawSignals(PvxEvent event);
 // Consumes every pending signal.
 void WithdrawSignals(PvxEvent event);
+// After the host took a held image: a pending signal would announce nothing new, so it
+// is taken back where that is possible; images still held are announced again, as the
+// host's wait consumed the signal that covered them.
+void SignalAfterTaking(PvxEvent event, bool canWithdraw, bool imagesHeld);
 
 } // namespace camlib

@@ -171,12 +171,7 @@ PvxStatus Stream::Lock(uint32_t index, PvxImageRecord& record) {
     if (delivered) {
         m_completed.erase(std::find(m_completed.begin(), m_completed.end(), static_cast<int>(index)));
         ++m_counters.delivered;
-        // A pending signal would announce nothing new; images still held are announced
-        // again, as the host's wait consumed the signal that covered them.
-        if (m_canWithdraw)
-            camlib::WithdrawSignals(m_event);
-        if (!m_completed.empty() && !m_silenced)
-            camlib::SignalEvent(m_event);
+        camlib::SignalAfterTaking(m_event, m_canWithdraw, !m_completed.empty() && !m_silenced);
     }
     slot.state = State::Locked;
     m_lastLocked = static_cast<int>(index);

@@ -127,19 +127,12 @@ PvxStatus Stream::Lock(uint32_t index, PvxImageRecord& record) {
     if (buffer.state == BufferState::Free || buffer.state == BufferState::Filling)
         return camlib::Fail(PVX_ERR_NOT_READY,
                             "buffer " + std::to_string(index) + " holds no completed image");
-    if (buffer.state == BufferState::Superseded)
+    if (buffer.state == BufferState::Superseded) {
         m_tally->DeliveredAfterAll(buffer.frameId, buffer.timestamp);
-    else if (buffer.state == BufferState::Completed)
+    } else if (buffer.state == BufferState::Completed) {
         m_tally->Delivered(buffer.frameId, buffer.timestamp);
-    if (buffer.state == BufferState::Completed) {
         m_completed.erase(std::find(m_completed.begin(), m_completed.end(), static_cast<int>(index)));
-        // A signal still pending announces nothing new, and a host woken by it would
-        // find no image; images still held are announced again, as the host's wait
-        // consumed the signal that covered them.
-        if (m_canWithdraw)
-            camlib::WithdrawSignals(m_event);
-        if (!m_completed.empty())
-            camlib::SignalEvent(m_event);
+        camlib::SignalAfterTaking(m_event, m_canWithdraw, !m_completed.empty());
     }
     buffer.state = BufferState::Locked;
     m_lastLocked = static_cast<int>(index);

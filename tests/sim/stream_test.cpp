@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <functional>
 #include <thread>
 #include <tuple>
 #include <vector>
@@ -47,6 +48,25 @@ protected:
         json camera = {{"sensorWidth", 32}, {"sensorHeight", 8}, {"frameRate", 500}};
         camera.update(extra);
         return OpenWith(camera);
+    }
+
+    struct Counters {
+        uint64_t images = 0, notMade = 0;
+    };
+    // Camera 0's counters once until(counters) holds, polled at most 200 times about 5 ms
+    // apart: waiting on the event (which consumes its signals) or, with keepSignals, not.
+    Counters CountersOnce(const std::function<bool(const Counters&)>& until, bool keepSignals = false) {
+        Counters counters;
+        for (int wait = 0; wait < 200; ++wait) {
+            EXPECT_EQ(pvxSimStreamCounters(0, &counters.images, &counters.notMade), PVX_OK);
+            if (until(counters))
+                break;
+            if (keepSignals)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            else
+                m_event.Wait(5);
+        }
+        return counters;
     }
 };
 
@@ -102,12 +122,7 @@ TEST_F(StreamTest, LockedImagesAreNeverOverwritten) {
     const PvxHandle camera = OpenFastCamera({{"frameRate", 1000}});
     const PvxHandle stream = StartStream(camera, 3);
     const PvxImageRecord held[] = {NextImage(stream), NextImage(stream), NextImage(stream)};
-    uint64_t images = 0, dropped = 0;
-    for (int wait = 0; wait < 200 && dropped == 0; ++wait) {
-        m_event.Wait(5);
-        ASSERT_EQ(pvxSimStreamCounters(0, &images, &dropped), PVX_OK);
-    }
-    EXPECT_GT(dropped, 0u);
+    EXPECT_GT(CountersOnce([](const Counters& counters) { return counters.notMade > 0; }).notMade, 0u);
     uint32_t index = 0;
     EXPECT_EQ(pvxGetCompletedImage(stream, &index), PVX_ERR_EMPTY_COMPLETE_QUEUE);
     // Held through the drops, each still shows its own frame.
@@ -142,11 +157,7 @@ TEST_F(StreamTest, StreamNodesCountEveryImageExactlyOnce) {
         const PvxHandle handle = StartStream(camera, 3);
         // Every buffer locked: the camera's next images cannot be placed, and are lost.
         const PvxImageRecord held[] = {NextImage(handle), NextImage(handle), NextImage(handle)};
-        uint64_t images = 0, notMade = 0;
-        for (int wait = 0; wait < 200 && notMade == 0; ++wait) {
-            m_event.Wait(5);
-            ASSERT_EQ(pvxSimStreamCounters(0, &images, &notMade), PVX_OK);
-        }
+        CountersOnce([](const Counters& counters) { return counters.notMade > 0; });
         for (const PvxImageRecord& record : held)
             ASSERT_EQ(pvxReleaseImage(handle, record.uiIndex), PVX_OK);
         // Then images the host takes, and some it leaves to be replaced.
@@ -157,14 +168,15 @@ TEST_F(StreamTest, StreamNodesCountEveryImageExactlyOnce) {
             m_event.Wait(5);
         }
         ASSERT_EQ(pvxStopStream(handle), PVX_OK);
-        ASSERT_EQ(pvxSimStreamCounters(0, &images, &notMade), PVX_OK);
+        const Counters made = CountersOnce([](const Counters&) { return true; });
         ASSERT_EQ(pvxCloseStream(handle), PVX_OK);
         const StreamNodes counted = read();
         EXPECT_EQ(counted.delivered, 8);
         EXPECT_EQ(counted.frameId, static_cast<int64_t>(last.ullFrameId));
-        EXPECT_EQ(counted.delivered + counted.dropped + counted.incomplete, static_cast<int64_t>(images));
+        EXPECT_EQ(counted.delivered + counted.dropped + counted.incomplete,
+                  static_cast<int64_t>(made.images));
         // Nothing was locked at the end, so every image not made lay between two made.
-        EXPECT_EQ(counted.lost, static_cast<int64_t>(notMade));
+        EXPECT_EQ(counted.lost, static_cast<int64_t>(made.notMade));
         EXPECT_GT(counted.lost, 0);
     }
     const PvxHandle delivered = Node(camera, "StreamDeliveredFrameCount");
@@ -195,12 +207,8 @@ TEST_P(BufferHandlingTest, ABurstIsTakenAsTheModeSays) {
     for (uint64_t trigger = 0; trigger < kBurst; ++trigger)
         ASSERT_EQ(pvxExecuteCommand(camera, Node(camera, "TriggerSoftware"), true), PVX_OK);
     // The whole burst completes before the host takes anything (or waits on the event).
-    uint64_t images = 0, notMade = 0;
-    for (int wait = 0; wait < 200 && images < kBurst; ++wait) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        ASSERT_EQ(pvxSimStreamCounters(0, &images, &notMade), PVX_OK);
-    }
-    ASSERT_EQ(images, kBurst);
+    ASSERT_EQ(CountersOnce([](const Counters& counters) { return counters.images >= kBurst; }, true).images,
+              kBurst);
     std::vector<uint64_t> taken;
     for (size_t i = 0; i < GetParam().framesTaken.size(); ++i) {
         const PvxImageRecord record = NextImage(stream);
